@@ -1,0 +1,7 @@
+#include "dialogs/Feutmpdlg.h"
+
+TFeuTempDlg* FeuTempDlg = nullptr;
+
+TFeuTempDlg::TFeuTempDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QString::fromUtf8("Gewünschte Messart"));
+}
