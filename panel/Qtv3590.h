@@ -7,11 +7,15 @@
 #include <QGroupBox>
 #include <QString>
 #include <cstdint>
+#include <functional>
+#include <optional>
 
 class QAction;
 class QLabel;
 class QMenu;
 class QFrame;
+class QMouseEvent;
+class QContextMenuEvent;
 
 // A toolkit colour integer with red in the low byte (0x0000FF red, 0x008000 green), as the
 // configuration file stores it.
@@ -69,6 +73,17 @@ public:
     QFrame* ValuePanel() const { return valuePanel_; }
     QLabel* ValueLabel() const { return valueLabel_; }
 
+    // The frame caption as the operator reads it (title() holds it with '&' doubled, so that a
+    // title is never taken for a keyboard shortcut).
+    QString Caption() const { return caption_; }
+
+    // Installed by the main window: true when another panel holds, or is about to move to, the
+    // slot of that address. A panel refuses to take such an address, as it would drop a station.
+    // Without a check nothing is refused.
+    static inline std::function<bool(int address, const TQTV3590* self)> addressTaken;
+    // The colour-choice dialog; tests replace it. Empty: the toolkit's dialog. No value: cancelled.
+    static inline std::function<std::optional<TColor>(QWidget* owner)> chooseColor;
+
     // Fields.
     QString FileName = QStringLiteral("0");
     bool WriteStatus = false;
@@ -111,6 +126,15 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    void SetCaption(const QString& caption);
+    void BuildPanelMenu();
+    void AddressAction();
+    void CycleAction();
+    void RecordingAction();
+    void ColourAction(int tag);
+    void TitleAction();
+    bool RecordingFileIsCurrent() const;
+
     QFrame* valuePanel_ = nullptr;
     QLabel* valueLabel_ = nullptr;
     QMenu* panelMenu_ = nullptr;
@@ -118,4 +142,14 @@ private:
     TColor backgnd_ = clWhite;
     TColor frameColor_ = clWhite;
     TColor captionColor_ = clBlack;
+    QString caption_;
+    // The month and year of FileName, beside FileDay: a day number alone cannot tell the 5th of
+    // one month from the 5th of the next.
+    int fileMonth_ = 0;
+    int fileYear_ = 0;
+    // Drag mechanics: armed by a left press, moving once the mouse went 8 pixels away.
+    bool dragArmed_ = false;
+    bool dragMoving_ = false;
+    QPoint pressGlobal_;
+    QPoint pressPos_;
 };

@@ -1,0 +1,126 @@
+// The station panel's pop-up menu and its actions (address, cycle, colours, title); the
+// recording item's action lives with the recording file.
+
+#include "panel/Qtv3590.h"
+
+#include "dialogs/Messages.h"
+#include "dialogs/UpDown.h"
+#include "panel/Stadrdlg.h"
+
+#include <QAction>
+#include <QColorDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+
+namespace {
+// Slots of 15 bytes: at most 14 characters each; the menu ends at the first empty slot.
+constexpr char kMenuCaptions[][15] = {
+    "&Adresse", "Zyklus", "Aufzeichnen", "-", "&TextFarbe", "&Hintergrund", "-", "T&itel", "",
+};
+enum MenuTag { kAddress = 0, kCycle = 1, kRecord = 2, kTextColour = 4, kBackground = 5, kTitle = 7 };
+
+TStADlg& StationDialog() {
+    if (!StADlg) StADlg = new TStADlg;  // normally the main window has created it at start-up
+    return *StADlg;
+}
+
+std::optional<TColor> AskColour(QWidget* owner) {
+    if (TQTV3590::chooseColor) return TQTV3590::chooseColor(owner);
+    const QColor c = QColorDialog::getColor(QColor(), owner);
+    if (!c.isValid()) return std::nullopt;
+    return FromQColor(c);
+}
+}  // namespace
+
+void TQTV3590::BuildPanelMenu() {
+    for (int tag = 0; kMenuCaptions[tag][0] != '\0'; ++tag) {
+        const QString caption = QString::fromUtf8(kMenuCaptions[tag]);
+        QAction* item = panelMenu_->addAction(caption == QLatin1String("-") ? QString() : caption);
+        item->setData(tag);
+        if (caption == QLatin1String("-")) {
+            item->setSeparator(true);
+            continue;
+        }
+        if (tag == kRecord) item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, tag] { PopupItemClick(tag); });
+    }
+}
+
+QAction* TQTV3590::RecordAction() const {
+    for (QAction* item : panelMenu_->actions())
+        if (item->data().toInt() == kRecord && !item->isSeparator()) return item;
+    return nullptr;
+}
+
+void TQTV3590::PopupItemClick(int tag) {
+    switch (tag) {
+    case kAddress: AddressAction(); break;
+    case kCycle: CycleAction(); break;
+    case kRecord: RecordingAction(); break;
+    case kTextColour:
+    case kBackground: ColourAction(tag); break;
+    case kTitle: TitleAction(); break;
+    default: break;
+    }
+}
+
+void TQTV3590::AddressAction() {
+    TStADlg& dlg = StationDialog();
+    dlg.setWindowTitle(QStringLiteral(" Stationsadresse"));
+    dlg.Label1->setText(QStringLiteral("Stationsadresse"));
+    dlg.SaUpDn->setRange(0, 31);
+    dlg.SaUpDn->setPosition(StatAdr);
+    if (dlg.exec() != QDialog::Accepted) return;
+    const int address = dlg.SaUpDn->position();
+    if (address != StatAdr && addressTaken && addressTaken(address, this)) {
+        ShowInfo(QStringLiteral("Stationsadresse"),
+                 QStringLiteral("Die Adresse %1 ist bereits belegt.").arg(address));
+        return;
+    }
+    // The panel still sits in the slot of its first address until the main window moves it;
+    // a second change before that must not forget where it sits.
+    if (OldAdr == -1) OldAdr = std::int16_t(StatAdr);
+    StatAdr = std::uint16_t(address);
+    if (OldAdr == StatAdr) OldAdr = -1;
+    SetCaption(QStringLiteral(" %1 (%2) ").arg(Titel, QString::number(StatAdr)));
+}
+
+void TQTV3590::CycleAction() {
+    TStADlg& dlg = StationDialog();
+    dlg.setWindowTitle(QStringLiteral(" Zyklen"));
+    dlg.Label1->setText(QStringLiteral("Sendezyklen"));
+    dlg.SaUpDn->setRange(0, 9999);  // before the position, which the old maximum would cut
+    dlg.SaUpDn->setPosition(Zyklus);
+    if (dlg.exec() == QDialog::Accepted) SetSZykl(std::uint16_t(dlg.SaUpDn->position()));
+    ZVar = 1;
+    SioFehler = 0;
+    SetFrameColor(kFrameButtonFace);
+}
+
+void TQTV3590::ColourAction(int tag) {
+    const std::optional<TColor> colour = AskColour(valuePanel_);
+    if (!colour) return;
+    if (tag == kTextColour)
+        SetTextColor(*colour);
+    else
+        SetHGColor(*colour);
+}
+
+void TQTV3590::TitleAction() {
+    TStADlg& dlg = StationDialog();
+    dlg.setWindowTitle(QString::fromUtf8(" Gerätetitel "));
+    dlg.Label1->setText(QStringLiteral(" Titel"));
+    dlg.SaUpDn->setPosition(StatAdr);
+    dlg.SaUpDn->hide();
+    dlg.StAMEdit->hide();
+    dlg.StEdit->show();
+    dlg.StEdit->setText(Titel);
+    const bool ok = dlg.exec() == QDialog::Accepted;
+    dlg.StAMEdit->show();
+    dlg.StEdit->hide();
+    dlg.SaUpDn->show();
+    if (!ok) return;
+    Titel = dlg.StEdit->text();
+    SetCaption(QStringLiteral(" %1 (%2) ").arg(Titel, QString::number(StatAdr)));
+}
