@@ -4,6 +4,7 @@
 
 #include "link/SerialLine.h"
 
+#include <chrono>
 #include <string>
 #include <termios.h>
 
@@ -24,6 +25,8 @@ public:
     bool deviceGone() const override { return gone_; }
 
 private:
+    bool waitSent(std::chrono::steady_clock::time_point deadline);
+
     int fd_ = -1;
     bool gone_ = false;
     bool saved_ = false;
