@@ -1,0 +1,74 @@
+#include "link/Sio.h"
+
+#include <memory>
+#include <utility>
+
+#include "link/PortOpen.h"
+#include "link/TelegramExchange.h"
+#include "platform/Clock.h"
+
+std::uint8_t BusAdresse = 0;
+bool Broadcast = false;
+std::uint8_t Internet = 0;
+bool Negativ = false;
+std::int32_t SioErgebnis = 0;
+
+std::uint8_t TeleBuffer[kRequestArea + kTeleAnswerArea] = {};
+std::uint8_t FremdAntworten[32][kFremdRecord] = {};
+
+namespace {
+
+std::unique_ptr<SerialLine> g_commandSetLine;
+LinkHooks g_hooks;
+LinkTrace g_trace;
+
+// In network mode up to 10000 attempts at the first reply byte are made; if every read of them
+// waited its full time-out a silent station would hold the program for over 16 minutes. The
+// whole wait is bounded instead by what the pauses between the attempts add up to (10000 x 10
+// units, about 1.05 s, rounded up to 1.1 s) plus one read time-out of a single byte.
+constexpr int kLocalReplyAttempts = 5;
+constexpr int kNetworkReplyAttempts = 10000;
+constexpr unsigned kNetworkPausesMs = 1100;
+constexpr unsigned kSingleByteReadMs = kCommandSetTimeouts.readTotalConstant + kCommandSetTimeouts.readTotalMultiplier;
+
+ExchangeRules CommandSetRules() {
+    ExchangeRules rules;
+    rules.answerArea = kTeleAnswerArea;
+    rules.byteByByte = Internet == 0;
+    rules.replyAttempts = Internet ? kNetworkReplyAttempts : kLocalReplyAttempts;
+    rules.pauseBetweenAttempts = true;
+    rules.replyWaitLimitMs = Internet ? kNetworkPausesMs + kSingleByteReadMs : 0;
+    rules.waitBeforeRest = true;
+    rules.clearNegativ = true;
+    rules.trace = &g_trace;
+    return rules;
+}
+
+}  // namespace
+
+bool InitSio(std::uint8_t portNumber) { return OpenPort(g_commandSetLine, portNumber, kCommandSetTimeouts); }
+
+void ReSetSio() { ClosePort(g_commandSetLine.get()); }
+
+SerialLine* CommandSetLine() { return g_commandSetLine.get(); }
+
+int SioExchange() {
+    TeleBuffer[0] = STX;
+    TeleBuffer[1] = Broadcast ? kBroadcastAddress : BusAdresse;
+    return RunTelegramExchange(g_commandSetLine.get(), TeleBuffer, CommandSetRules()).result;
+}
+
+int Timer(unsigned n) {
+    const HiResCounter& counter = Counter();
+    const std::uint64_t ticksPerUnit = counter.frequency() / 95000;
+    const std::uint64_t target = counter.now() + n * ticksPerUnit;
+    while (counter.now() < target) {
+    }
+    return static_cast<int>(n);
+}
+
+void SetLinkHooks(LinkHooks hooks) { g_hooks = std::move(hooks); }
+
+const LinkHooks& GetLinkHooks() { return g_hooks; }
+
+void SetLinkTrace(LinkTrace trace) { g_trace = std::move(trace); }

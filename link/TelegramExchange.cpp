@@ -1,0 +1,150 @@
+#include "link/TelegramExchange.h"
+
+#include "platform/Clock.h"
+
+namespace {
+
+// Largest L whose request (plus the extra byte of local mode) still lies in the request area.
+constexpr int kLargestRequestLength = kRequestArea - 2;
+// The draining of stale input stops after two seconds' worth of bytes at 4800 baud (10 bits a
+// byte), so that a line that never falls quiet cannot hold the program.
+constexpr int kDrainLimit = 2 * 4800 / 10;
+// A station that falls silent in the middle of an answer telegram is given up after this many
+// read time-outs in a row.
+constexpr int kSilentReadsInTelegram = 3;
+// Units of 1/95000 s: the pause between attempts at the first reply byte, and the pause that
+// lets the rest of an answer telegram arrive (3000 units, 31.6 ms: 15 bytes at 4800 baud).
+constexpr unsigned kAttemptPause = 10;
+constexpr unsigned kRestPause = 3000;
+
+// The line as the exchange sees it: every byte and RTS switch also goes to the trace.
+class TracedLine {
+public:
+    TracedLine(SerialLine* line, const LinkTrace* trace) : line_(line), trace_(trace) {}
+
+    long read(std::uint8_t* buffer, std::size_t n) {
+        const long got = line_->read(buffer, n);
+        if (got > 0 && trace_ && trace_->received) trace_->received(buffer, static_cast<std::size_t>(got));
+        return got;
+    }
+    bool write(const std::uint8_t* buffer, std::size_t n) {
+        if (trace_ && trace_->sent) trace_->sent(buffer, n);
+        return line_->write(buffer, n);
+    }
+    void rts(bool on) {
+        if (trace_ && trace_->rts) trace_->rts(on);
+        line_->setRts(on);
+    }
+
+private:
+    SerialLine* line_;
+    const LinkTrace* trace_;
+};
+
+// Reads single bytes until the line is quiet; a read of -1 means nothing more will come.
+void Drain(TracedLine& line, std::uint8_t* answer) {
+    for (int i = 0; i < kDrainLimit; ++i) {
+        std::uint8_t byte = 0;
+        if (line.read(&byte, 1) != 1) return;
+        answer[0] = byte;
+    }
+}
+
+bool Send(TracedLine& line, const std::uint8_t* buffer, int length, bool byteByByte) {
+    if (!byteByByte) return line.write(buffer, static_cast<std::size_t>(length) + 1);
+    // Local mode sends the byte after the checksum too (whatever the buffer holds there); the
+    // stations ignore it, and only the last write decides whether the send went through.
+    bool ok = false;
+    for (int i = 0; i < length + 2; ++i) ok = line.write(buffer + i, 1);
+    return ok;
+}
+
+std::uint64_t MillisecondsToTicks(unsigned ms) { return Counter().frequency() * ms / 1000; }
+
+// The first reply byte into answer position 0; false when none came.
+bool WaitForFirstByte(TracedLine& line, std::uint8_t* answer, const ExchangeRules& rules) {
+    const std::uint64_t start = Counter().now();
+    const std::uint64_t limit = rules.replyWaitLimitMs ? MillisecondsToTicks(rules.replyWaitLimitMs) : 0;
+    for (int attempt = 1; attempt <= rules.replyAttempts; ++attempt) {
+        std::uint8_t byte = 0;
+        const long got = line.read(&byte, 1);
+        if (got == 1) {
+            answer[0] = byte;
+            return true;
+        }
+        if (got < 0) return false;
+        if (limit && Counter().now() - start > limit) return false;
+        if (rules.pauseBetweenAttempts && attempt < rules.replyAttempts) Timer(kAttemptPause);
+    }
+    return false;
+}
+
+// Reads exactly n bytes, however they are split; false when the station falls silent or the
+// device fails before they have all come.
+bool ReadExactly(TracedLine& line, std::uint8_t* into, int n) {
+    int have = 0;
+    int silent = 0;
+    while (have < n) {
+        const long got = line.read(into + have, static_cast<std::size_t>(n - have));
+        if (got < 0) return false;
+        if (got == 0) {
+            if (++silent >= kSilentReadsInTelegram) return false;
+            continue;
+        }
+        silent = 0;
+        have += static_cast<int>(got);
+    }
+    return true;
+}
+
+// The answering station's record: the answer area up to its first zero byte, then a zero byte.
+void RecordForeignAnswer(const std::uint8_t* answer, int answerArea) {
+    std::uint8_t* record = FremdAntworten[answer[1]];
+    int i = 0;
+    for (; i < answerArea && answer[i] != 0; ++i) record[i] = answer[i];
+    record[i] = 0;
+}
+
+// After STX: the rest of the answer telegram, and the PC's ACK or NAK at answer position 0.
+void ReceiveTelegram(TracedLine& line, const std::uint8_t* buffer, std::uint8_t* answer,
+                     const ExchangeRules& rules) {
+    if (!ReadExactly(line, answer + 1, 2)) return;  // answer position 0 stays STX: result 0
+    const int length = answer[2];
+    if (rules.waitBeforeRest) Timer(kRestPause);
+    // Positions 0..L must lie in the answer area; an address beyond the bus has no record.
+    const bool lengthFits = length >= 3 && length < rules.answerArea;
+    if (lengthFits && !ReadExactly(line, answer + 3, length - 2)) return;
+    line.rts(false);
+    std::uint8_t reply = NAK;
+    if (lengthFits && answer[1] < 32) {
+        if (answer[1] != buffer[1]) {
+            RecordForeignAnswer(answer, rules.answerArea);
+        } else if (TelegramChecksum(answer, static_cast<std::size_t>(length)) == answer[length]) {
+            reply = ACK;
+        }
+    }
+    answer[0] = reply;
+    line.write(&reply, 1);
+    if (rules.clearNegativ) Negativ = false;
+}
+
+}  // namespace
+
+ExchangeOutcome RunTelegramExchange(SerialLine* serialLine, std::uint8_t* buffer, const ExchangeRules& rules) {
+    if (!serialLine) return {0, true};
+    TracedLine line(serialLine, rules.trace);
+    std::uint8_t* answer = buffer + kRequestArea;
+    const int length = buffer[2];
+    Drain(line, answer);
+    answer[0] = kNothingReceived;
+    if (length < 4 || length > kLargestRequestLength) return {0, false};
+    buffer[length] = TelegramChecksum(buffer, static_cast<std::size_t>(length));
+    line.rts(false);
+    if (!Send(line, buffer, length, rules.byteByByte)) return {0, true};
+    if (buffer[1] == kBroadcastAddress) return {1, false};
+    line.rts(true);
+    if (WaitForFirstByte(line, answer, rules) && answer[0] == STX) ReceiveTelegram(line, buffer, answer, rules);
+    const int result = answer[0] == ACK ? 1 : 0;
+    line.rts(false);
+    return {result, false};
+}
