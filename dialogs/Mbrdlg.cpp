@@ -1,7 +1,200 @@
 #include "dialogs/Mbrdlg.h"
 
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+
+#include "dialogs/ActiveStation.h"
+#include "dialogs/Messages.h"
+#include "dialogs/NumberMaskEdit.h"
+#include "dialogs/NumberText.h"
+#include "link/QtvCommands.h"
+#include "link/Sio.h"
+#include "panel/Qtv3590.h"
+#include "platform/Help.h"
+
 TMBrDlg* MBrDlg = nullptr;
 
-TMBrDlg::TMBrDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QString::fromUtf8("Messbereich"));
+namespace {
+
+constexpr std::uint8_t kNoValue = 0x3F;  // '?': the station has no value for this range
+const char* const kIdleLabel = "---------";
+
+bool IsCounterType(std::uint16_t typ) {
+    const std::uint8_t low = typ & 0xFF;
+    return low == 0x80 || low == 0x85;
 }
+
+void SetEditText(QLineEdit* edit, const QString& text) { static_cast<TNumberMaskEdit*>(edit)->SetWholeText(text); }
+
+// The station answers high byte first; the value is a signed 16-bit number.
+template <class Read>
+void ReadRange(QLineEdit* edit, Read read, std::int16_t TQTV3590::*field) {
+    TQTV3590* panel = ActivePanel();
+    if (!panel) return;
+    std::uint8_t area[4] = {0, 0, 0, 0};
+    read(area);
+    if (SioErgebnis == 0) {
+        SetEditText(edit, QStringLiteral(" ????"));
+        ShowTransferError();
+    } else if (area[0] == kNoValue) {
+        SetEditText(edit, QStringLiteral(" 0000"));
+    } else {
+        panel->*field = static_cast<std::int16_t>((area[0] << 8) | area[1]);
+        SetEditText(edit, SignedFourDigits(panel->*field));
+    }
+}
+
+// The station keeps what was sent even when the station did not take it.
+template <class Write>
+void SendRange(const QLineEdit* edit, Write write, std::int16_t TQTV3590::*field) {
+    TQTV3590* panel = ActivePanel();
+    if (!panel) return;
+    panel->*field = static_cast<std::int16_t>(LenientNumber(edit->text()));
+    if (write(static_cast<std::uint16_t>(panel->*field)) == 0) ShowTransferError();
+}
+
+QPushButton* RowButton(QWidget* parent, const char* caption, int x, int y) {
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    button->setGeometry(x, y, 50, 22);
+    return button;
+}
+
+}  // namespace
+
+TMBrDlg::TMBrDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Messbereich"));
+    QFont form(QStringLiteral("Tahoma"));
+    form.setPixelSize(11);
+    setFont(form);
+    setFixedSize(296, 220);
+    BuildRows();
+    BuildButtons();
+    Connect();
+}
+
+void TMBrDlg::BuildRows() {
+    struct Row {
+        QPushButton** read;
+        QLineEdit** edit;
+        QPushButton** send;
+        QLabel** label;
+    };
+    const Row rows[] = {{&MBALBtn, &MBAMEdit, &MBASBtn, &MBALabel},
+                        {&MBELBtn, &MBEMEdit, &MBESBtn, &MBELabel},
+                        {&ABALBtn, &ABAMEdit, &ABASBtn, &ABALabel},
+                        {&ABELBtn, &ABEMEdit, &ABESBtn, &ABELabel},
+                        {&SoMLBtn, nullptr, &SoMSBtn, &SoMLabel}};
+    QFont editFont(QStringLiteral("MS Sans Serif"));
+    editFont.setPixelSize(11);
+    int y = 10;
+    for (const Row& row : rows) {
+        *row.read = RowButton(this, "Lesen", 8, y);
+        if (row.edit) {
+            auto* edit = new TNumberMaskEdit(this);
+            edit->setFont(editFont);
+            edit->setGeometry(62, y, 50, 22);
+            edit->setText(QStringLiteral("     "));
+            *row.edit = edit;
+        } else {
+            SoMCBox = new QCheckBox(QStringLiteral(" "), this);
+            SoMCBox->setGeometry(80, y + 3, 20, 16);
+        }
+        *row.send = RowButton(this, "Senden", 116, y);
+        *row.label = new QLabel(this);
+        (*row.label)->setGeometry(172, y + 4, 118, 14);
+        y += 32;
+    }
+    SetCounterLayout(false);
+}
+
+void TMBrDlg::BuildButtons() {
+    OkBtn = new QPushButton(QStringLiteral("OK"), this);
+    OkBtn->setGeometry(28, 182, 75, 25);
+    OkBtn->setDefault(true);
+    CancelBtn = new QPushButton(QStringLiteral("Abbruch"), this);
+    CancelBtn->setGeometry(110, 182, 75, 25);
+    HelpBtn = new QPushButton(QStringLiteral("Hilfe"), this);
+    HelpBtn->setGeometry(192, 182, 75, 25);
+}
+
+void TMBrDlg::Connect() {
+    const std::pair<QPushButton*, void (TMBrDlg::*)()> handlers[] = {
+        {MBALBtn, &TMBrDlg::MBALBtnClick}, {MBASBtn, &TMBrDlg::MBASBtnClick}, {MBELBtn, &TMBrDlg::MBELBtnClick},
+        {MBESBtn, &TMBrDlg::MBESBtnClick}, {ABALBtn, &TMBrDlg::ABALBtnClick}, {ABASBtn, &TMBrDlg::ABASBtnClick},
+        {ABELBtn, &TMBrDlg::ABELBtnClick}, {ABESBtn, &TMBrDlg::ABESBtnClick}, {SoMLBtn, &TMBrDlg::SoMLBtnClick},
+        {SoMSBtn, &TMBrDlg::SoMSBtnClick}, {HelpBtn, &TMBrDlg::HelpBtnClick},
+    };
+    for (const auto& [button, handler] : handlers) connect(button, &QPushButton::clicked, this, handler);
+    connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TMBrDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormActivate();
+}
+
+void TMBrDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        HelpBtn->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TMBrDlg::FormActivate() {
+    const TQTV3590* panel = ActivePanel();
+    if (!panel) return;
+    SetEditText(MBAMEdit, SignedFourDigits(panel->MBAnf));
+    SetEditText(MBEMEdit, SignedFourDigits(panel->MBEnd));
+    SetEditText(ABAMEdit, SignedFourDigits(panel->ABAnf));
+    SetEditText(ABEMEdit, SignedFourDigits(panel->ABEnd));
+    SoMCBox->setChecked(panel->SoMess != 0);
+    SetCounterLayout(IsCounterType(panel->GetSTyp()));
+}
+
+void TMBrDlg::SetCounterLayout(bool counter) {
+    for (QWidget* w : std::initializer_list<QWidget*>{MBELBtn, MBESBtn, ABELBtn, ABESBtn, SoMLBtn, SoMSBtn, MBEMEdit,
+                                                      ABEMEdit}) {
+        w->setEnabled(!counter);
+    }
+    SoMCBox->setVisible(!counter);
+    const QString idle = QString::fromUtf8(kIdleLabel);
+    MBALabel->setText(QString::fromUtf8(counter ? "Zählerstand" : "Messbereichsanfang"));
+    MBELabel->setText(counter ? idle : QStringLiteral("Messbereichsende"));
+    ABALabel->setText(counter ? QStringLiteral("Richtung") : QStringLiteral("Anzeigebereichsanfang"));
+    ABELabel->setText(counter ? idle : QStringLiteral("Anzeigebereichsende"));
+    SoMLabel->setText(counter ? idle : QStringLiteral("Sondermessung aktiv"));
+}
+
+void TMBrDlg::MBALBtnClick() { ReadRange(MBAMEdit, ReadMBAnf, &TQTV3590::MBAnf); }
+void TMBrDlg::MBASBtnClick() { SendRange(MBAMEdit, WriteMBAnf, &TQTV3590::MBAnf); }
+void TMBrDlg::MBELBtnClick() { ReadRange(MBEMEdit, ReadMBEnd, &TQTV3590::MBEnd); }
+void TMBrDlg::MBESBtnClick() { SendRange(MBEMEdit, WriteMBEnd, &TQTV3590::MBEnd); }
+void TMBrDlg::ABALBtnClick() { ReadRange(ABAMEdit, ReadABAnf, &TQTV3590::ABAnf); }
+void TMBrDlg::ABASBtnClick() { SendRange(ABAMEdit, WriteABAnf, &TQTV3590::ABAnf); }
+void TMBrDlg::ABELBtnClick() { ReadRange(ABEMEdit, ReadABEnd, &TQTV3590::ABEnd); }
+void TMBrDlg::ABESBtnClick() { SendRange(ABEMEdit, WriteABEnd, &TQTV3590::ABEnd); }
+
+// A read only shows the flag; the station keeps it only when it is sent.
+void TMBrDlg::SoMLBtnClick() {
+    if (!ActivePanel()) return;
+    const std::uint8_t flag = ReadSoMess();
+    if (SioErgebnis == 0) {
+        ShowTransferError();
+        return;
+    }
+    SoMCBox->setChecked(flag != 0);
+}
+
+void TMBrDlg::SoMSBtnClick() {
+    TQTV3590* panel = ActivePanel();
+    if (!panel) return;
+    panel->SoMess = SoMCBox->isChecked() ? 1 : 0;
+    if (WriteSoMess(panel->SoMess) == 0) ShowTransferError();
+}
+
+void TMBrDlg::HelpBtnClick() { ShowHelpContext(kHelpContext); }
