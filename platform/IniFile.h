@@ -17,11 +17,18 @@ public:
     bool SectionExists(const std::string& section) const;
     bool ValueExists(const std::string& section, const std::string& key) const;
 
+    // Section and key names match without regard to case (ASCII), as the Windows profile
+    // functions match them; the first section and the first key of a name count.
+    // A value reads without the blanks around it and without one pair of quotes around it.
     std::string ReadString(const std::string& section, const std::string& key, const std::string& def) const;
-    // A missing key, or a value that is not a whole decimal number, reads as def.
+    // A missing key, or a value that is not a whole decimal number within 64 bits
+    // (optional sign, digits, nothing else), reads as def.
     std::int64_t ReadInteger(const std::string& section, const std::string& key, std::int64_t def) const;
     bool ReadBool(const std::string& section, const std::string& key, bool def) const;  // integer != 0
 
+    // A new key goes behind the last key of its section, a new section to the end of the file.
+    // A value with blanks at its ends is written in quotes, so that it reads back unchanged;
+    // line breaks in names and values become blanks.
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
     void WriteInteger(const std::string& section, const std::string& key, std::int64_t value);
     void WriteBool(const std::string& section, const std::string& key, bool value);  // 0 or 1
@@ -43,9 +50,16 @@ private:
         std::string value;
         enum Kind { Other, Section, Key } kind = Other;
     };
+    static Line Classify(std::string text);
+    std::size_t findSection(const std::string& section) const;  // lines_.size() when missing
+    std::size_t sectionEnd(std::size_t header) const;             // the next header, or the end
+    std::size_t findKey(const std::string& section, const std::string& key) const;
+    std::string Serialize() const;
+
     std::string path_;
     std::vector<Line> lines_;
     bool cp1252_ = false;
+    bool bom_ = false;  // a UTF-8 file that began with a byte order mark keeps it
     bool crlf_ = true;
     bool dirty_ = false;
 };

@@ -1,0 +1,80 @@
+#include "platform/AtomicFile.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// The file a name stands for: the target of a link, else the name itself.
+std::string ResolvedTarget(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    char resolved[PATH_MAX];
+    return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool WriteAll(int fd, const std::string& content) {
+    std::size_t done = 0;
+    while (done < content.size()) {
+        const ssize_t put = ::write(fd, content.data() + done, content.size() - done);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return false;
+        done += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+// The new file gets the old one's permissions and owner (mkstemp would give 0600).
+void TakeOverAttributes(int fd, const std::string& target) {
+    struct stat info {};
+    if (::stat(target.c_str(), &info) != 0) {
+        (void)::fchmod(fd, 0644);
+        return;
+    }
+    if (::geteuid() == 0) (void)::fchown(fd, info.st_uid, info.st_gid);
+    (void)::fchmod(fd, info.st_mode & 07777);
+}
+
+void SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    (void)::fsync(fd);  // the rename is done; a folder that cannot be synced changes nothing
+    ::close(fd);
+}
+
+}  // namespace
+
+bool ReplaceFileAtomically(const std::string& path, const std::string& content) {
+    const std::string target = ResolvedTarget(path);
+    const auto slash = target.rfind('/');
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    const std::string folder = FolderOf(target);
+    std::string temporary = folder + "/." + base + ".XXXXXX";
+    std::vector<char> name(temporary.begin(), temporary.end());
+    name.push_back('\0');
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) return false;
+    temporary = name.data();
+
+    TakeOverAttributes(fd, target);
+    bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    SyncFolder(folder);
+    return true;
+}
