@@ -1,0 +1,48 @@
+#pragma once
+// The device commands qtvctl can run: one row per command of link/QtvCommands.h, with the kind
+// of value it takes and the form of what it gives back.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+enum class CommandKind {
+    Number,  // a read returning a number
+    Status,  // no value, returns the exchange status (ResetQtv, ClearBFlag)
+    Area2,   // a read filling two bytes
+    Area3,   // a read filling three bytes
+    Byte,    // a write of one byte: 0..255
+    Word,    // a write of two bytes: -32768..65535, sent as its low 16 bits
+    Text,    // a write of 1 to 3 characters
+};
+
+using CommandFunction =
+    std::variant<std::uint8_t (*)(), std::uint16_t (*)(), std::int16_t (*)(), std::int32_t (*)(),
+                 std::int32_t (*)(std::uint8_t*), std::int16_t (*)(std::uint8_t*), std::int32_t (*)(std::uint8_t),
+                 std::int32_t (*)(std::uint16_t), std::int32_t (*)(std::int32_t), std::int32_t (*)(std::int16_t),
+                 std::int32_t (*)(std::string_view)>;
+
+struct CommandRow {
+    const char* name;
+    CommandKind kind;
+    CommandFunction function;
+};
+
+const std::vector<CommandRow>& CommandTable();
+// The row of that name (case does not matter), or null.
+const CommandRow* FindCommand(std::string_view name);
+bool TakesValue(CommandKind kind);
+// "0..255", "-32768..65535", "1 to 3 characters", or "" for commands without a value.
+const char* ValueRange(CommandKind kind);
+
+// A checked value for a command: a number for Byte and Word, a text for Text.
+struct CommandValue {
+    long number = 0;
+    std::string text;
+};
+
+// Runs the command against BusAdresse and prints the result, one line, on standard output.
+// Returns SioErgebnis.
+std::int32_t RunCommand(const CommandRow& row, const CommandValue& value);
