@@ -1,18 +1,98 @@
+// The help window: one reused, non-modal window that shows the German help pages built into the
+// program (Qt resource :/help/). The topic of help context n is the page hc<n>.html.
+
 #include "platform/Help.h"
 
+#include <QApplication>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QPointer>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWidget>
 #include <utility>
 
+// At global scope, as the resource's initialiser is declared where this expands.
+static void InitHelpResources() { Q_INIT_RESOURCE(help); }
+
 namespace {
+// The pages live in a static library: make sure they are registered before anyone reads them.
+const bool g_resourcesReady = (InitHelpResources(), true);
+
 std::function<void(int)> g_observer;
+
+const QString kContentsPage = QStringLiteral("inhalt.html");
+const QString kIndexPage = QStringLiteral("index.html");
+
+QString PageOf(int context) {
+    if (context == 0) return kContentsPage;
+    const QString page = QStringLiteral("hc%1.html").arg(context);
+    return QFile::exists(QStringLiteral(":/help/") + page) ? page : kContentsPage;
 }
 
-void ShowHelpContext(int context) {
-    if (g_observer) g_observer(context);
+class HelpWindow : public QWidget {
+public:
+    HelpWindow() {
+        setObjectName(QStringLiteral("TarvoHelp"));
+        setWindowTitle(QStringLiteral("Tarvo-Hilfe"));
+        resize(640, 520);
+        browser_ = new QTextBrowser(this);
+        browser_->setObjectName(QStringLiteral("HelpBrowser"));
+        browser_->setOpenExternalLinks(true);
+        auto* contents = new QPushButton(QStringLiteral("&Inhalt"), this);
+        auto* index = new QPushButton(QStringLiteral("Inde&x"), this);
+        auto* back = new QPushButton(QString::fromUtf8("&Zurück"), this);
+        auto* forward = new QPushButton(QStringLiteral("&Vor"), this);
+        back->setEnabled(false);
+        forward->setEnabled(false);
+        connect(contents, &QPushButton::clicked, this, [this] { Open(kContentsPage); });
+        connect(index, &QPushButton::clicked, this, [this] { Open(kIndexPage); });
+        connect(back, &QPushButton::clicked, browser_, &QTextBrowser::backward);
+        connect(forward, &QPushButton::clicked, browser_, &QTextBrowser::forward);
+        connect(browser_, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
+        connect(browser_, &QTextBrowser::forwardAvailable, forward, &QPushButton::setEnabled);
+
+        auto* buttons = new QHBoxLayout;
+        for (QPushButton* b : {contents, index, back, forward}) buttons->addWidget(b);
+        buttons->addStretch();
+        auto* layout = new QVBoxLayout(this);
+        layout->addLayout(buttons);
+        layout->addWidget(browser_);
+    }
+
+    void Open(const QString& page) {
+        browser_->setSource(QUrl(QStringLiteral("qrc:/help/") + page));
+        show();
+        raise();
+        activateWindow();
+    }
+
+private:
+    QTextBrowser* browser_ = nullptr;
+};
+
+HelpWindow& Window() {
+    static QPointer<HelpWindow> window;
+    if (!window) {
+        window = new HelpWindow;
+        // A window without parent: removed with the application, not after it.
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, window.data(), &QObject::deleteLater);
+    }
+    return *window;
 }
-void ShowHelpContents() {
-    if (g_observer) g_observer(-1);
+
+void Request(int observed, const QString& page) {
+    if (g_observer) {
+        g_observer(observed);
+        return;
+    }
+    Window().Open(page);
 }
-void ShowHelpIndex() {
-    if (g_observer) g_observer(-2);
-}
+}  // namespace
+
+void ShowHelpContext(int context) { Request(context, PageOf(context)); }
+void ShowHelpContents() { Request(-1, kContentsPage); }
+void ShowHelpIndex() { Request(-2, kIndexPage); }
 void SetHelpObserver(std::function<void(int)> observer) { g_observer = std::move(observer); }
