@@ -1,0 +1,15 @@
+#pragma once
+// The program's forms: the main window first, then the twelve dialog forms, each stored in its
+// global form pointer. The program entry and the tests create them the same way.
+
+#include <QString>
+
+class TForm1;
+
+// The configuration file of a program file: its full path with ".INI" appended.
+QString DefaultConfigFile(const QString& programFile);
+
+// Creates TForm1 (the start-up) and the dialogs; the dialogs belong to the main window.
+TForm1* CreateForms(const QString& configFile);
+// Destroys the main window with its dialogs and clears every form pointer.
+void DestroyForms();

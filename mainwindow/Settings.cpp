@@ -1,0 +1,97 @@
+// The settings of the "&Einstellungen" menu, "Inf&o", and the parameter dialogs of the
+// "&Parameter" menu, which open only while stations exist.
+
+#include <QAction>
+#include <QLineEdit>
+
+#include "dialogs/Displdlg.h"
+#include "dialogs/Feutmpdlg.h"
+#include "dialogs/Mbrdlg.h"
+#include "dialogs/Pinfon.h"
+#include "dialogs/QtvAndlg.h"
+#include "dialogs/Reldlg.h"
+#include "dialogs/Rtcdlg.h"
+#include "dialogs/Sonstdlg.h"
+#include "dialogs/Titeldlg.h"
+#include "dialogs/UpDown.h"
+#include "dialogs/Zykludlg.h"
+#include "link/Sio.h"
+#include "link/Siodlg.h"
+#include "mainwindow/ConfigValue.h"
+#include "mainwindow/Tarvo.h"
+#include "platform/IniFile.h"
+
+namespace {
+// The humidity dialog sets its radio buttons from the measuring kind when it offers to.
+template <typename Dialog>
+void ShowKindIfOffered(Dialog& dlg, int abAnf) {
+    if constexpr (requires { dlg.ShowKind(abAnf); }) dlg.ShowKind(abAnf);
+}
+
+void Run(QDialog* dlg) {
+    if (dlg) dlg->exec();
+}
+}  // namespace
+
+void TForm1::Zyklen1Click() {
+    IniFile ini(configFile_.toStdString());
+    if (!ZyklDlg || ZyklDlg->exec() != QDialog::Accepted) return;
+    AlleZyklen = static_cast<std::uint16_t>(ZyklDlg->Position());
+    for (int n = 1; n <= MaxGeraete; ++n) {
+        TQTV3590* p = GeraetPanel[n];
+        if (!p || !GeraetBelegt[n]) continue;
+        p->SetSZykl(AlleZyklen);
+        p->ZVar = AlleZyklen != 0 ? static_cast<std::uint16_t>(n) : 0;
+        GeraetSchreiben(ini, n);
+    }
+    // At once, so that the cycles survive a run that ends without "&Beenden".
+    SaveConfiguration(ini);
+}
+
+void TForm1::Gertezahl1Click() {
+    if (!QtvAnDlg) return;
+    QtvAnDlg->QtvAnzEd->setText(QString::number(MaxGeraete));
+    QtvAnDlg->QtvAnzUDn->setPosition(MaxGeraete);
+    if (QtvAnDlg->exec() != QDialog::Accepted) return;
+    MaxGeraete = static_cast<std::uint8_t>(std::clamp(QtvAnDlg->MaxGeraete(), 0, kSlots - 1));
+}
+
+void TForm1::Titel1Click() {
+    if (TitDlg && TitDlg->exec() == QDialog::Accepted) setWindowTitle(TitDlg->TitleEd->text());
+}
+
+void TForm1::Info1Click() { Run(ProgInfo); }
+
+void TForm1::PCSio1Click() {
+    std::uint8_t internet = Internet;
+    PortSelectionState state{SioNr, internet, HostName, LokalIP, SioObjekt, ConfigFolder()};
+    RunPortSelection(state);
+    Internet = internet;
+}
+
+void TForm1::Anzeige1Click() {
+    if (GeraeteAnzahl != 0) Run(DispDlg);
+}
+
+void TForm1::RealTimeClock1Click() {
+    if (GeraeteAnzahl != 0) Run(RtcDlg);
+}
+
+void TForm1::Relais1Click() {
+    if (GeraeteAnzahl != 0) Run(RelDlg);
+}
+
+void TForm1::Messbereich1Click() {
+    if (GeraeteAnzahl == 0) return;
+    if (AktivPanel && (AktivPanel->GetSTyp() & 0xFF) == 0x90) {
+        if (!FeuTempDlg) return;
+        ShowKindIfOffered(*FeuTempDlg, AktivPanel->ABAnf);
+        FeuTempDlg->exec();
+        return;
+    }
+    Run(MBrDlg);
+}
+
+void TForm1::Sonstiges1Click() {
+    if (GeraeteAnzahl != 0) Run(SonsDlg);
+}

@@ -1,0 +1,52 @@
+// The program entry: the forms, the message loop, and an exception that reaches the top shown
+// in a message box.
+
+#include <QApplication>
+#include <QMessageBox>
+#include <exception>
+
+#include "mainwindow/Forms.h"
+#include "mainwindow/Tarvo.h"
+
+namespace {
+void ShowException(const char* what) {
+    QMessageBox::critical(nullptr, QStringLiteral("Tarvo"), QString::fromLocal8Bit(what));
+}
+
+// An exception thrown by a handler is shown, and the program goes on with the next event.
+class TApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            ShowException(e.what());
+        } catch (...) {
+            ShowException("Unbekannter Fehler");
+        }
+        return false;
+    }
+};
+
+// "--config FILE" names another configuration file; nothing else is taken from the command line.
+QString ConfigFileFromArguments(const QStringList& args) {
+    const qsizetype i = args.indexOf(QStringLiteral("--config"));
+    if (i >= 0 && i + 1 < args.size()) return args.at(i + 1);
+    return DefaultConfigFile(QCoreApplication::applicationFilePath());
+}
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    TApplication app(argc, argv);
+    int result = 1;
+    try {
+        TForm1* form = CreateForms(ConfigFileFromArguments(QCoreApplication::arguments()));
+        form->show();
+        result = QApplication::exec();
+    } catch (const std::exception& e) {
+        ShowException(e.what());
+    }
+    DestroyForms();
+    return result;
+}
