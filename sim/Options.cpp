@@ -1,0 +1,93 @@
+#include "sim/Options.h"
+
+#include <charconv>
+
+#include "sim/Control.h"
+
+namespace {
+
+std::string ParseHostPort(const std::string& text, Options& o) {
+    const std::size_t colon = text.rfind(':');
+    const std::string portText = colon == std::string::npos ? text : text.substr(colon + 1);
+    o.tcpHost = colon == std::string::npos || colon == 0 ? kDefaultTcpHost : text.substr(0, colon);
+    unsigned port = 0;
+    auto [p, ec] = std::from_chars(portText.data(), portText.data() + portText.size(), port);
+    if (ec != std::errc() || p != portText.data() + portText.size() || port == 0 || port > 65535) {
+        return "--tcp wants HOST:PORT with a port from 1 to 65535";
+    }
+    o.tcpPort = static_cast<std::uint16_t>(port);
+    return {};
+}
+
+std::string ParseDelay(const std::string& text, Options& o) {
+    double ms = 0;
+    auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), ms);
+    if (ec != std::errc() || p != text.data() + text.size() || ms < 0 || ms > 10000) {
+        return "--reply-delay wants 0 to 10000 ms";
+    }
+    o.replyDelayMs = ms;
+    return {};
+}
+
+}  // namespace
+
+std::string ParseOptions(const std::vector<std::string>& args, Options& o) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+            continue;
+        }
+        if (a == "--baud-pacing") {
+            o.pacing = true;
+            continue;
+        }
+        static const char* const kWithValue[] = {"--link", "--tcp", "--bus", "--trace", "--control", "--station", "--reply-delay"};
+        bool known = false;
+        for (const char* k : kWithValue) known = known || a == k;
+        if (!known) return "unknown option '" + a + "' (see --help)";
+        if (i + 1 >= args.size()) return a + " needs a value";
+        const std::string& v = args[++i];
+        std::string error;
+        if (a == "--link") o.linkPath = v;
+        else if (a == "--tcp") error = ParseHostPort(v, o);
+        else if (a == "--bus") o.busFile = v;
+        else if (a == "--trace") o.traceFile = v;
+        else if (a == "--control") o.controlPath = v;
+        else if (a == "--station") o.stations.push_back(v);
+        else error = ParseDelay(v, o);
+        if (!error.empty()) return error;
+    }
+    if (!o.linkPath.empty() && !o.tcpHost.empty()) return "--link and --tcp exclude each other";
+    if (o.linkPath.empty() && o.tcpHost.empty()) o.linkPath = kDefaultLink;
+    return {};
+}
+
+std::string UsageText() {
+    return "usage: qtvsim [--link PATH | --tcp HOST:PORT] [--bus FILE] [--trace FILE] [--control PATH]\n"
+           "              [--baud-pacing] [--reply-delay MS] [--station ADDR:TYPE[:UNIT]]...\n"
+           "\n"
+           "Plays every QTV station of one RS-485 bus, until SIGINT or SIGTERM.\n"
+           "\n"
+           "  --link PATH        make a pseudo-terminal and a link to it at PATH (default ports/COM1);\n"
+           "                     the program opens it as COMn when PATH is <ports folder>/COMn\n"
+           "  --tcp HOST:PORT    be a network device server: serve one TCP connection at a time\n"
+           "                     (default address 127.0.0.1:10001 when HOST is left out: --tcp :10001)\n"
+           "  --bus FILE         the stations, as an INI text:\n"
+           "                       [Bus] ReplyDelay=MS Pacing=0|1\n"
+           "                       [Station N] Type=3510 Unit=bar Mode=constant|ramp|sine|noise\n"
+           "                       Level= Amplitude= Period=SECONDS Value=over|under|N Fault=drop 3, q3f\n"
+           "                       and any stored parameter by name (SP1Wert=800, Komma=1, DTxt=bar)\n"
+           "  --station A:T[:U]  a station at address A (1..31) of type T (hexadecimal digits 0-9)\n"
+           "                     with unit text U; without --bus and --station: four stations\n"
+           "                     1 3510 bar (sine), 2 3520 kWh (constant), 3 3590 %rF (noise), 4 3585 Stk (ramp)\n"
+           "  --trace FILE       log every request and reply with time stamps (- for stderr)\n"
+           "  --control PATH     a local socket taking one-line commands, answering one line each\n"
+           "                     (for example: echo 'fault 2 silent' | socat - UNIX-CONNECT:PATH)\n"
+           "  --baud-pacing      send reply bytes at 4800 baud (about 2.08 ms a byte)\n"
+           "  --reply-delay MS   wait MS before a reply (default 2)\n"
+           "\n"
+           "Control " + Control::HelpText() + "\n"
+           "\n"
+           "Prints \"qtvsim: serving N stations on PATH\" on stdout when ready.\n";
+}
