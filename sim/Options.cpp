@@ -12,8 +12,8 @@ std::string ParseHostPort(const std::string& text, Options& o) {
     o.tcpHost = colon == std::string::npos || colon == 0 ? kDefaultTcpHost : text.substr(0, colon);
     unsigned port = 0;
     auto [p, ec] = std::from_chars(portText.data(), portText.data() + portText.size(), port);
-    if (ec != std::errc() || p != portText.data() + portText.size() || port == 0 || port > 65535) {
-        return "--tcp wants HOST:PORT with a port from 1 to 65535";
+    if (ec != std::errc() || p != portText.data() + portText.size() || port > 65535) {
+        return "--tcp wants HOST:PORT with a port from 0 (any free one) to 65535";
     }
     o.tcpPort = static_cast<std::uint16_t>(port);
     return {};

@@ -1,0 +1,87 @@
+#include "sim/ControlSocket.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+constexpr std::size_t kMaxLine = 4096;  // a client that sends more without a newline is cut off
+}
+
+ControlSocket::~ControlSocket() { close(); }
+
+std::string ControlSocket::open(const std::string& path, Handler handler) {
+    sockaddr_un address{};
+    if (path.size() >= sizeof address.sun_path) return "control socket path too long: " + path;
+    std::error_code ec;
+    if (std::filesystem::is_socket(path, ec)) std::filesystem::remove(path, ec);  // left by an earlier run
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    listener_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(listener_, 8) != 0) {
+        const std::string error = "cannot listen on " + path + ": " + std::strerror(errno);
+        close();
+        return error;
+    }
+    path_ = path;
+    handler_ = std::move(handler);
+    return {};
+}
+
+void ControlSocket::close() {
+    for (Client& c : clients_) ::close(c.fd);
+    clients_.clear();
+    if (listener_ >= 0) ::close(listener_);
+    listener_ = -1;
+    if (!path_.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(path_, ec);
+        path_.clear();
+    }
+}
+
+void ControlSocket::addPollFds(std::vector<pollfd>& fds) const {
+    if (listener_ >= 0) fds.push_back({listener_, POLLIN, 0});
+    for (const Client& c : clients_) fds.push_back({c.fd, POLLIN, 0});
+}
+
+void ControlSocket::service(const std::vector<pollfd>& fds) {
+    for (const pollfd& p : fds) {
+        if (!p.revents) continue;
+        if (p.fd == listener_) {
+            const int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+            if (fd >= 0) clients_.push_back({fd, {}});
+            continue;
+        }
+        auto it = std::find_if(clients_.begin(), clients_.end(), [&](const Client& c) { return c.fd == p.fd; });
+        if (it != clients_.end()) readClient(*it);
+    }
+    clients_.erase(std::remove_if(clients_.begin(), clients_.end(), [](const Client& c) { return c.fd < 0; }),
+                   clients_.end());
+}
+
+void ControlSocket::readClient(Client& c) {
+    char buffer[512];
+    const ssize_t n = ::read(c.fd, buffer, sizeof buffer);
+    if (n <= 0) {
+        ::close(c.fd);
+        c.fd = -1;
+        return;
+    }
+    c.pending.append(buffer, static_cast<std::size_t>(n));
+    std::size_t nl;
+    while ((nl = c.pending.find('\n')) != std::string::npos) {
+        const std::string answer = handler_(c.pending.substr(0, nl)) + "\n";
+        c.pending.erase(0, nl + 1);
+        if (::send(c.fd, answer.data(), answer.size(), MSG_NOSIGNAL) < 0) break;
+    }
+    if (c.pending.size() > kMaxLine) {
+        ::close(c.fd);
+        c.fd = -1;
+    }
+}

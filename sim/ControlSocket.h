@@ -1,0 +1,32 @@
+#pragma once
+// The control channel on a local socket: any number of clients, one command per line, one
+// answer line each.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <poll.h>
+
+class ControlSocket {
+public:
+    using Handler = std::function<std::string(const std::string& line)>;
+    ~ControlSocket();
+    // Returns an error text, empty on success.
+    std::string open(const std::string& path, Handler handler);
+    void close();
+    void addPollFds(std::vector<pollfd>& fds) const;
+    void service(const std::vector<pollfd>& fds);
+
+private:
+    struct Client {
+        int fd;
+        std::string pending;
+    };
+    void readClient(Client& c);
+
+    int listener_ = -1;
+    std::string path_;
+    std::vector<Client> clients_;
+    Handler handler_;
+};

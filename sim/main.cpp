@@ -1,0 +1,114 @@
+// qtvsim: plays every QTV station of one bus on a pseudo-terminal or a TCP connection.
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+
+#include "sim/BusFile.h"
+#include "sim/Control.h"
+#include "sim/Options.h"
+#include "sim/PtyAttachment.h"
+#include "sim/ServeLoop.h"
+#include "sim/TcpAttachment.h"
+
+namespace {
+
+volatile std::sig_atomic_t gStop = 0;
+void OnStopSignal(int) { gStop = 1; }
+
+constexpr double kDefaultReplyDelayMs = 2.0;
+
+int Fail(const std::string& message) {
+    std::cerr << "qtvsim: " << message << "\n";
+    return 2;
+}
+
+std::string BuildConfig(const Options& o, BusConfig& config) {
+    config.settings.replyDelayMs = kDefaultReplyDelayMs;
+    if (!o.busFile.empty()) {
+        std::ifstream in(o.busFile);
+        if (!in) return "cannot read " + o.busFile;
+        std::stringstream text;
+        text << in.rdbuf();
+        const std::string error = ParseBusFile(text.str(), config);
+        if (!error.empty()) return o.busFile + ": " + error;
+    }
+    for (const std::string& spec : o.stations) {
+        const std::string error = AddStationSpec(spec, config);
+        if (!error.empty()) return "--station " + spec + ": " + error;
+    }
+    if (o.busFile.empty() && o.stations.empty()) config.stations = DefaultBusConfig().stations;
+    if (o.pacing) config.settings.pacing = true;
+    if (o.replyDelayMs) config.settings.replyDelayMs = *o.replyDelayMs;
+    return {};
+}
+
+// The trace: every line with its time since the start, to a file or stderr.
+std::unique_ptr<std::ostream> OpenTrace(const std::string& path, std::string& error) {
+    if (path.empty()) return nullptr;
+    if (path == "-") return std::make_unique<std::ostream>(std::cerr.rdbuf());
+    auto file = std::make_unique<std::ofstream>(path, std::ios::trunc);
+    if (!*file) error = "cannot write the trace " + path;
+    return file;
+}
+
+std::unique_ptr<Attachment> Attach(const Options& o, std::string& error) {
+    if (!o.tcpHost.empty()) {
+        auto tcp = std::make_unique<TcpAttachment>();
+        error = tcp->open(o.tcpHost, o.tcpPort);
+        return tcp;
+    }
+    auto pty = std::make_unique<PtyAttachment>();
+    error = pty->open(o.linkPath);
+    return pty;
+}
+
+void InstallSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    std::string error = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options);
+    if (!error.empty()) return Fail(error);
+    if (options.help) {
+        std::cout << UsageText();
+        return 0;
+    }
+    BusConfig config;
+    if (error = BuildConfig(options, config); !error.empty()) return Fail(error);
+    Bus bus;
+    if (error = Populate(bus, config); !error.empty()) return Fail(error);
+    auto trace = OpenTrace(options.traceFile, error);
+    if (!error.empty()) return Fail(error);
+    if (trace) {
+        bus.setLog([&trace](double ms, const std::string& line) {
+            char stamp[24];
+            std::snprintf(stamp, sizeof stamp, "%10.3f ", ms);
+            *trace << stamp << line << std::endl;
+        });
+    }
+    InstallSignals();
+    auto attachment = Attach(options, error);
+    if (!error.empty()) return Fail(error);
+    Control control(bus);
+    ControlSocket controlSocket;
+    if (!options.controlPath.empty()) {
+        error = controlSocket.open(options.controlPath, [&](const std::string& line) { return control.execute(line, Now()); });
+        if (!error.empty()) return Fail(error);
+    }
+    std::cout << "qtvsim: serving " << bus.stations().size() << " stations on " << attachment->describe() << std::endl;
+    Serve(bus, *attachment, options.controlPath.empty() ? nullptr : &controlSocket, &gStop);
+    std::cout << "qtvsim: stopped" << std::endl;
+    return 0;
+}
