@@ -1,0 +1,123 @@
+// The PC's real link code against simulated stations in the same process (SimLine): every
+// command round-trips, the PC's ACK/NAK reach the station, faults fail the command, and
+// broadcast latching works. Virtual time: nothing here waits for the line.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "CommandRoundTrips.h"
+#include "platform/Clock.h"
+#include "support/SimLine.h"
+
+namespace {
+
+class OverSimLine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // A counter that runs 1 ms per reading, so the link's busy waits end at once.
+        SetCounter({[] { return std::uint64_t{1000000000}; }, [this] { return tick += 1000000; }});
+        Broadcast = false;
+        Internet = 0;
+        std::memset(FremdAntworten, 0, sizeof FremdAntworten);
+        ASSERT_TRUE(InitSio(1));
+        BusAdresse = 1;
+    }
+    void TearDown() override {
+        ReSetSio();
+        Broadcast = false;
+        SetCounter({});
+    }
+    std::uint64_t tick = 0;
+    SimulatedBus sim;
+};
+
+TEST_F(OverSimLine, everyReadAndWriteCommandRoundTrips) {
+    roundtrip::ExpectEveryCommandRoundTrips();
+    EXPECT_EQ(sim.station(1).paramText("SP1Wert", {}), "300");
+}
+
+TEST_F(OverSimLine, clockCommandsRoundTrip) {
+    roundtrip::ExpectClockRoundTrips();
+}
+
+TEST_F(OverSimLine, typeAndMeasuredValue) {
+    BusAdresse = 2;
+    EXPECT_EQ(ReadID(), 3520);
+    sim.station(2).value() = ValueSettings{ValueMode::Constant, -200, 0, 1, OutOfRange::None};
+    EXPECT_EQ(ReadMWert(), -200);
+    sim.station(2).value().outOfRange = OutOfRange::Over;
+    EXPECT_EQ(ReadMWert(), 32767);
+}
+
+TEST_F(OverSimLine, pcAcknowledgesEachAnswerAndTheStationKnowsWhich) {
+    ReadMWert();
+    EXPECT_EQ(sim.station(1).record().pcAck, PcAck::Ack);
+    SetFault(sim.station(1).faults(), "badsum", std::nullopt);
+    ReadMWert();
+    EXPECT_EQ(SioErgebnis, 0);
+    EXPECT_EQ(sim.station(1).record().pcAck, PcAck::Nak);
+}
+
+TEST_F(OverSimLine, everyFaultFailsTheCommandAndClearingItHeals) {
+    for (const char* fault : {"silent", "nak", "badsum", "stxsilence", "longlen", "garbage"}) {
+        Faults& f = sim.station(1).faults();
+        SetFault(f, fault, std::nullopt);
+        ReadMWert();
+        EXPECT_EQ(SioErgebnis, 0) << fault;
+        EXPECT_EQ(WriteSP1Aktiv(1), fault == std::string("badsum") || fault == std::string("longlen") ? 1 : 0) << fault;
+        ClearFault(f, "all");
+        ReadMWert();
+        EXPECT_EQ(SioErgebnis, 1) << "after " << fault;
+    }
+}
+
+TEST_F(OverSimLine, answerWithAnotherAddressIsRefusedAndRecordedForThatAddress) {
+    SetFault(sim.station(1).faults(), "foreign", 7);
+    ReadMWert();
+    EXPECT_EQ(SioErgebnis, 0);
+    EXPECT_EQ(FremdAntworten[7][0], STX);
+    EXPECT_EQ(sim.station(1).record().pcAck, PcAck::Nak);
+}
+
+TEST_F(OverSimLine, questionMarkFaultMarksMaximumRead) {
+    SetFault(sim.station(1).faults(), "q3f", std::nullopt);
+    std::uint8_t area[4] = {};
+    EXPECT_EQ(ReadMaxWert(area), 1);
+    EXPECT_EQ(area[0], 0x3F);
+}
+
+TEST_F(OverSimLine, droppedAnswersFailOnlyTheirCommand) {
+    SetFault(sim.station(1).faults(), "drop", 2);
+    EXPECT_NE(ReadID(), 0xFFFF);
+    EXPECT_EQ(ReadID(), 0xFFFF);
+    EXPECT_NE(ReadID(), 0xFFFF);
+}
+
+TEST_F(OverSimLine, broadcastLatchesEveryStationsValue) {
+    for (std::uint8_t a : {1, 2, 3, 4}) sim.station(a).value() = ValueSettings{ValueMode::Constant, 10 * a, 0, 1, OutOfRange::None};
+    Broadcast = true;
+    ReadMWert();
+    EXPECT_EQ(SioErgebnis, 1);  // a broadcast is written, never answered
+    sim.station(3).value().level = 999;
+    BusAdresse = 3;
+    EXPECT_EQ(ReadBroadcast(), 30);
+    EXPECT_EQ(SioErgebnis, 1);
+    EXPECT_TRUE(Broadcast);
+    EXPECT_EQ(sim.station(1).record().lastRequest->address, kBroadcastAddress);
+}
+
+TEST_F(OverSimLine, broadcastWriteReachesEveryStation) {
+    Broadcast = true;
+    EXPECT_EQ(WriteSP2Wert(222), 1);
+    Broadcast = false;
+    for (std::uint8_t a : {1, 2, 3, 4}) EXPECT_EQ(sim.station(a).paramText("SP2Wert", {}), "222");
+}
+
+TEST_F(OverSimLine, networkModeSendsTheRequestInOneWrite) {
+    Internet = 1;
+    EXPECT_EQ(ReadID(), 3510);
+    Internet = 0;
+    EXPECT_EQ(ReadID(), 3510);
+}
+
+}  // namespace
