@@ -44,18 +44,59 @@ ExchangeRules CommandSetRules() {
     return rules;
 }
 
+// A USB adapter that is unplugged and plugged in again comes back under the same port number.
+// The exchanges reopen the command-set port on it by themselves, so that polling recovers
+// without a restart. They try at most every 5 s: an adapter that stays away then costs an
+// exchange no more than a failed write, and a station is not turned white by the reopening.
+constexpr std::uint64_t kReopenPauseSeconds = 5;
+
+struct AdapterRecovery {
+    std::uint8_t portNumber = 0;  // the number last given to InitSio
+    bool inUse = false;           // InitSio was called and ReSetSio not since
+    bool lost = false;            // the device went away and no reopen has succeeded yet
+    std::uint64_t lastAttempt = 0;  // counter reading at the loss or at the last reopen
+};
+AdapterRecovery g_recovery;
+
+void NoticeLostDevice() {
+    if (!g_recovery.inUse || g_recovery.lost) return;
+    if (!g_commandSetLine || !g_commandSetLine->deviceGone()) return;
+    g_recovery.lost = true;
+    g_recovery.lastAttempt = Counter().now();
+}
+
+void ReopenWhenDue() {
+    if (!g_recovery.lost) return;
+    const HiResCounter& counter = Counter();
+    const std::uint64_t now = counter.now();
+    if (now - g_recovery.lastAttempt < kReopenPauseSeconds * counter.frequency()) return;
+    g_recovery.lastAttempt = now;
+    g_recovery.lost = !OpenPort(g_commandSetLine, g_recovery.portNumber, kCommandSetTimeouts);
+}
+
 }  // namespace
 
-bool InitSio(std::uint8_t portNumber) { return OpenPort(g_commandSetLine, portNumber, kCommandSetTimeouts); }
+bool InitSio(std::uint8_t portNumber) {
+    g_recovery = {portNumber, portNumber < kPortNumberLimit, false, 0};
+    return OpenPort(g_commandSetLine, portNumber, kCommandSetTimeouts);
+}
 
-void ReSetSio() { ClosePort(g_commandSetLine.get()); }
+void ReSetSio() {
+    g_recovery.inUse = false;
+    g_recovery.lost = false;
+    ClosePort(g_commandSetLine.get());
+}
 
 SerialLine* CommandSetLine() { return g_commandSetLine.get(); }
 
 int SioExchange() {
+    NoticeLostDevice();
+    ReopenWhenDue();
     TeleBuffer[0] = STX;
     TeleBuffer[1] = Broadcast ? kBroadcastAddress : BusAdresse;
-    return RunTelegramExchange(g_commandSetLine.get(), TeleBuffer, CommandSetRules()).result;
+    const int result = RunTelegramExchange(g_commandSetLine.get(), TeleBuffer, CommandSetRules()).result;
+    NoticeLostDevice();
+    return result;
 }
 
 int Timer(unsigned n) {

@@ -38,6 +38,9 @@ SerialLine* CommandSetLine();
 
 // The command-set exchange: the caller has written L at offset 2, the code at offset 3 and the
 // data from offset 4 of TeleBuffer. Returns 1 on success, 0 on failure.
+// When the device of the command-set port has gone (an unplugged adapter), the exchange that
+// notices it fails, and the exchanges from 5 s later on reopen the port on the number last given
+// to InitSio, at most once every 5 s of the counter (platform/Clock.h), until it opens again.
 int SioExchange();
 
 // Busy wait of n units of 1/95000 s on the high-resolution counter.

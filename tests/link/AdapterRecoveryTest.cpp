@@ -1,0 +1,115 @@
+// The command-set port after its adapter was unplugged: reopened by the exchanges themselves,
+// on the port last given to InitSio, never more often than every 5 s, never while healthy.
+#include "LinkFixture.h"
+
+namespace {
+
+// A reading request (ReadMWert's L and code) whose answer comes from station 5.
+constexpr std::uint8_t kReadValue = 0x31;
+const char* const kValueAnswer = "02 05 05 0A 0B 21";
+
+class AdapterRecovery : public LinkTest {
+protected:
+    void SetUp() override {
+        LinkTest::SetUp();
+        // Every line the link opens from now on answers one request.
+        lines.setPrepare([](FakeLine& line) { line.queueReply(Hex(kValueAnswer)); });
+        ASSERT_TRUE(InitSio(7));
+    }
+    int exchange() {
+        request(kReadValue);
+        return SioExchange();
+    }
+    // Unplugs the adapter and lets an exchange notice it.
+    void unplug() {
+        lines.last().setDeviceGone();
+        ASSERT_EQ(exchange(), 0) << "the exchange that meets the lost device fails";
+    }
+    std::size_t linesOpened() const { return lines.count(); }
+
+    // Lines made by SetUp: the fixture's InitSio(1) and ours on port 7.
+    static constexpr std::size_t kLinesAtStart = 2;
+};
+
+TEST_F(AdapterRecovery, firstExchangeFiveSecondsAfterTheLossReopensAndSucceeds) {
+    unplug();
+    clock.advanceMs(5000);
+    EXPECT_EQ(exchange(), 1);
+    ASSERT_EQ(linesOpened(), kLinesAtStart + 1);
+    EXPECT_EQ(lines.last().openedPort(), 7u);
+    EXPECT_EQ(lines.last().timeouts().readTotalConstant, kCommandSetTimeouts.readTotalConstant);
+    EXPECT_FALSE(lines.line(kLinesAtStart - 1).isOpen()) << "the lost line's handle is released";
+}
+
+TEST_F(AdapterRecovery, exchangesWithinFiveSecondsOfTheLossFailWithoutReopening) {
+    unplug();
+    for (int i = 0; i < 5; ++i) {
+        clock.advanceMs(900);
+        EXPECT_EQ(exchange(), 0);
+    }
+    EXPECT_EQ(linesOpened(), kLinesAtStart);
+}
+
+TEST_F(AdapterRecovery, failedReopenIsRetriedOnlyFiveSecondsLater) {
+    lines.setPrepare([](FakeLine& line) { line.failOpen(); });
+    unplug();
+    clock.advanceMs(5000);
+    EXPECT_EQ(exchange(), 0);
+    EXPECT_EQ(linesOpened(), kLinesAtStart + 1);
+    clock.advanceMs(4900);
+    EXPECT_EQ(exchange(), 0);
+    EXPECT_EQ(exchange(), 0);
+    EXPECT_EQ(linesOpened(), kLinesAtStart + 1) << "no second attempt within 5 s of the first";
+
+    lines.setPrepare([](FakeLine& line) { line.queueReply(Hex(kValueAnswer)); });
+    clock.advanceMs(200);
+    EXPECT_EQ(exchange(), 1);
+    EXPECT_EQ(linesOpened(), kLinesAtStart + 2);
+}
+
+TEST_F(AdapterRecovery, recoveredPortIsNotReopenedAgain) {
+    unplug();
+    clock.advanceMs(5000);
+    ASSERT_EQ(exchange(), 1);
+    clock.advanceMs(60000);
+    EXPECT_EQ(exchange(), 0) << "the new line answered only once; a silent station is no loss";
+    EXPECT_EQ(linesOpened(), kLinesAtStart + 1);
+}
+
+TEST_F(AdapterRecovery, healthyLineIsNeverReopenedEvenWhenStationsFail) {
+    for (int i = 0; i < 6; ++i) {
+        clock.advanceMs(10000);
+        exchange();  // the first answers, the rest meet a silent station
+    }
+    EXPECT_EQ(linesOpened(), kLinesAtStart);
+}
+
+TEST_F(AdapterRecovery, reopensOnThePortLastGivenToInitSio) {
+    ASSERT_TRUE(InitSio(12));
+    unplug();
+    clock.advanceMs(5000);
+    EXPECT_EQ(exchange(), 1);
+    EXPECT_EQ(lines.last().openedPort(), 12u);
+}
+
+TEST_F(AdapterRecovery, portClosedByReSetSioIsNotReopened) {
+    unplug();
+    ReSetSio();
+    clock.advanceMs(20000);
+    EXPECT_EQ(exchange(), 0);
+    EXPECT_EQ(linesOpened(), kLinesAtStart);
+}
+
+TEST_F(AdapterRecovery, lossNoticedByAFailingReadIsRecoveredToo) {
+    // The device goes away in the middle of the exchange: it was there when it began.
+    FakeLine& line = lines.last();
+    line.onEvent = [&line](const LineEvent& e) {
+        if (e.kind == LineEvent::Write) line.setDeviceGone();
+    };
+    EXPECT_EQ(exchange(), 0);
+    line.onEvent = nullptr;
+    clock.advanceMs(5000);
+    EXPECT_EQ(exchange(), 1);
+}
+
+}  // namespace
