@@ -1,7 +1,376 @@
 #include "dialogs/Displdlg.h"
 
+#include "dialogs/ActiveStation.h"
+#include "dialogs/Messages.h"
+#include "dialogs/NumberText.h"
+#include "link/QtvCommands.h"
+#include "link/Sio.h"
+#include "panel/Qtv3590.h"
+#include "platform/Help.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+
 TDispDlg* DispDlg = nullptr;
 
-TDispDlg::TDispDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QString::fromUtf8("Anzeige"));
+namespace {
+// Devices of group '2' number their decimal-point codes 1 and 3 the other way round, and their
+// "Fünfer" rounding has the code 5 instead of 3.
+bool IsGroup2(const TQTV3590& panel) { return panel.TypGruppe == '2'; }
+
+std::uint8_t SwapForGroup(std::uint8_t code, const TQTV3590& panel) {
+    if (!IsGroup2(panel)) return code;
+    if (code == 1) return 3;
+    if (code == 3) return 1;
+    return code;
 }
+
+constexpr int kRowLabelX = 8;
+constexpr int kRowReadX = 160;
+constexpr int kRowValueX = 222;
+constexpr int kRowSendX = 300;
+constexpr int kRowTop = 136;
+constexpr int kRowStep = 28;
+constexpr int kButtonW = 64;
+constexpr int kButtonH = 25;
+
+int RowY(int row) { return kRowTop + row * kRowStep; }
+
+QRadioButton* AddRadio(QWidget* parent, QButtonGroup* group, const QString& caption, const char* name,
+                       int id, int width) {
+    auto* r = new QRadioButton(caption, parent);
+    r->setObjectName(QString::fromLatin1(name));
+    r->setGeometry(10, 20 + id * 24, width, 20);
+    group->addButton(r, id);
+    return r;
+}
+
+QCheckBox* AddCheckBox(QWidget* parent, const char* name, int y) {
+    auto* c = new QCheckBox(parent);
+    c->setObjectName(QString::fromLatin1(name));
+    c->setGeometry(kRowValueX + 28, y + 4, 20, 20);
+    return c;
+}
+}  // namespace
+
+TDispDlg::TDispDlg(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("DispDlg"));
+    setWindowTitle(QStringLiteral("Anzeige"));
+    setFixedSize(373, 352);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(13);
+    setFont(font);
+
+    BuildDecimalPointFrame();
+    BuildRoundingFrame();
+    BuildRows();
+    BuildBottomRow();
+
+    // Until a station outside group '2' has been shown, the clock setting is not offered.
+    UzLBtn->setEnabled(false);
+    UzSBtn->setEnabled(false);
+    UhrCBox->setEnabled(false);
+
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, &TDispDlg::HelpBtnClick);
+}
+
+QPushButton* TDispDlg::AddButton(const QString& caption, const char* name, int x, int y,
+                                 void (TDispDlg::*handler)()) {
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(x, y, kButtonW, kButtonH);
+    b->setAutoDefault(false);
+    connect(b, &QPushButton::clicked, this, handler);
+    return b;
+}
+
+QLineEdit* TDispDlg::AddRowEdit(const char* name, int y, const QString& text) {
+    auto* e = new QLineEdit(text, this);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setGeometry(kRowValueX, y + 2, 72, 21);
+    return e;
+}
+
+QLabel* TDispDlg::AddRowLabel(const QString& caption, const char* name, int y) {
+    auto* l = new QLabel(caption, this);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(kRowLabelX, y + 4, 150, 17);
+    return l;
+}
+
+void TDispDlg::BuildDecimalPointFrame() {
+    DpGroup = new QGroupBox(QStringLiteral(" Dezimalpunkt "), this);
+    DpGroup->setObjectName(QStringLiteral("DpGroup"));
+    DpGroup->setGeometry(8, 8, 176, 120);
+    DpButtons = new QButtonGroup(this);
+    DpRBtn1 = AddRadio(DpGroup, DpButtons, QStringLiteral("XXXX"), "DpRBtn1", 0, 90);
+    DpRBtn2 = AddRadio(DpGroup, DpButtons, QStringLiteral("XXX.X"), "DpRBtn2", 1, 90);
+    DpRBtn3 = AddRadio(DpGroup, DpButtons, QStringLiteral("XX.XX"), "DpRBtn3", 2, 90);
+    DpRBtn4 = AddRadio(DpGroup, DpButtons, QStringLiteral("X.XXX"), "DpRBtn4", 3, 90);
+    QFont bold = font();
+    bold.setBold(true);
+    bold.setPixelSize(11);
+    for (auto* r : {DpRBtn1, DpRBtn2, DpRBtn3, DpRBtn4}) r->setFont(bold);
+    DpLBtn = AddButton(QStringLiteral("Lesen"), "DpLBtn", 8 + 104, 8 + 28, &TDispDlg::DpLBtnClick);
+    DpSBtn = AddButton(QStringLiteral("Senden"), "DpSBtn", 8 + 104, 8 + 68, &TDispDlg::DpSBtnClick);
+}
+
+void TDispDlg::BuildRoundingFrame() {
+    RdGroup = new QGroupBox(QStringLiteral(" Letzte Stelle "), this);
+    RdGroup->setObjectName(QStringLiteral("RdGroup"));
+    RdGroup->setGeometry(189, 8, 176, 120);
+    RndButtons = new QButtonGroup(this);
+    RndRBtn1 = AddRadio(RdGroup, RndButtons, QStringLiteral("immer 0"), "RndRBtn1", 0, 104);
+    RndRBtn2 = AddRadio(RdGroup, RndButtons, QStringLiteral("Normal 0-9"), "RndRBtn2", 1, 104);
+    RndRBtn3 = AddRadio(RdGroup, RndButtons, QStringLiteral("Nur Gerade 0,2,4.."), "RndRBtn3", 2, 104);
+    RndRBtn4 = AddRadio(RdGroup, RndButtons, QString::fromUtf8("Fünfer 0,5,0"), "RndRBtn4", 3, 104);
+    RdLBtn = AddButton(QStringLiteral("Lesen"), "RdLBtn", 189 + 108, 8 + 28, &TDispDlg::RdLBtnClick);
+    RdSBtn = AddButton(QStringLiteral("Senden"), "RdSBtn", 189 + 108, 8 + 68, &TDispDlg::RdSBtnClick);
+}
+
+void TDispDlg::BuildRows() {
+    MWLabel = AddRowLabel(QString::fromUtf8("Messungen für Durchschnitt"), "MWLabel", RowY(0));
+    MWLBtn = AddButton(QStringLiteral("Lesen"), "MWLBtn", kRowReadX, RowY(0), &TDispDlg::MWLBtnClick);
+    DsEdit = AddRowEdit("DsEdit", RowY(0), QStringLiteral("0000"));
+    MWSBtn = AddButton(QStringLiteral("Senden"), "MWSBtn", kRowSendX, RowY(0), &TDispDlg::MWSBtnClick);
+
+    BnLabel = AddRowLabel(QStringLiteral("Dimension, Benennung, User"), "BnLabel", RowY(1));
+    BnLBtn = AddButton(QStringLiteral("Lesen"), "BnLBtn", kRowReadX, RowY(1), &TDispDlg::BnLBtnClick);
+    DimEdit = AddRowEdit("DimEdit", RowY(1), QStringLiteral("..."));
+    DimEdit->setMaxLength(3);
+    BnSBtn = AddButton(QStringLiteral("Senden"), "BnSBtn", kRowSendX, RowY(1), &TDispDlg::BnSBtnClick);
+
+    MxLabel = AddRowLabel(QStringLiteral("Maxwert"), "MxLabel", RowY(2));
+    MxLBtn = AddButton(QStringLiteral("Lesen"), "MxLBtn", kRowReadX, RowY(2), &TDispDlg::MxLBtnClick);
+    MaxWEdit = AddRowEdit("MaxWEdit", RowY(2), QStringLiteral("0000"));
+    MxSBtn = AddButton(QStringLiteral("Senden"), "MxSBtn", kRowSendX, RowY(2), &TDispDlg::MxSBtnClick);
+
+    MnLabel = AddRowLabel(QStringLiteral("Minwert"), "MnLabel", RowY(3));
+    MnLBtn = AddButton(QStringLiteral("Lesen"), "MnLBtn", kRowReadX, RowY(3), &TDispDlg::MnLBtnClick);
+    MinWEdit = AddRowEdit("MinWEdit", RowY(3), QStringLiteral("0000"));
+    MnSBtn = AddButton(QStringLiteral("Senden"), "MnSBtn", kRowSendX, RowY(3), &TDispDlg::MnSBtnClick);
+
+    DzLabel = AddRowLabel(QStringLiteral("Teiler durch 10"), "DzLabel", RowY(4));
+    DzLBtn = AddButton(QStringLiteral("Lesen"), "DzLBtn", kRowReadX, RowY(4), &TDispDlg::DzLBtnClick);
+    D10CBox = AddCheckBox(this, "D10CBox", RowY(4));
+    DzSBtn = AddButton(QStringLiteral("Senden"), "DzSBtn", kRowSendX, RowY(4), &TDispDlg::DzSBtnClick);
+
+    UzLabel = AddRowLabel(QStringLiteral("Uhrzeit zeigen"), "UzLabel", RowY(5));
+    UzLBtn = AddButton(QStringLiteral("Lesen"), "UzLBtn", kRowReadX, RowY(5), &TDispDlg::UzLBtnClick);
+    UhrCBox = AddCheckBox(this, "UhrCBox", RowY(5));
+    UzSBtn = AddButton(QStringLiteral("Senden"), "UzSBtn", kRowSendX, RowY(5), &TDispDlg::UzSBtnClick);
+}
+
+void TDispDlg::BuildBottomRow() {
+    const int y = 318;
+    DspOkBtn = new QPushButton(QStringLiteral("OK"), this);
+    DspOkBtn->setObjectName(QStringLiteral("DspOkBtn"));
+    DspOkBtn->setGeometry(60, y, 75, kButtonH);
+    DspOkBtn->setDefault(true);
+    connect(DspOkBtn, &QPushButton::clicked, this, &QDialog::accept);
+    CancelBtn = new QPushButton(QStringLiteral("Abbruch"), this);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    CancelBtn->setGeometry(149, y, 75, kButtonH);
+    CancelBtn->setAutoDefault(false);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    HelpBtn = AddButton(QStringLiteral("&Hilfe"), "HelpBtn", 238, y, &TDispDlg::HelpBtnClick);
+    HelpBtn->resize(75, kButtonH);
+    HelpBtn->setToolTip(QString::fromUtf8("Hilfe für Anzeige"));
+}
+
+void TDispDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormActivate();
+}
+
+// --- Activation --------------------------------------------------------------------------------
+
+void TDispDlg::FormActivate() {
+    TQTV3590* panel = ActivePanel();
+    if (!panel) return;
+    ShowDecimalPoint(panel->Komma, *panel);
+    ShowRounding(panel->Runden);
+    DsEdit->setText(QString::number(panel->Mittel));
+    DimEdit->setText(panel->GetSBen());
+    MaxWEdit->setText(QStringLiteral("    "));
+    D10CBox->setChecked(panel->Durch10 != 0);
+    UhrCBox->setChecked(true);
+    if (!IsGroup2(*panel)) {
+        UzLBtn->setEnabled(true);
+        UzSBtn->setEnabled(true);
+        UhrCBox->setEnabled(true);
+    }
+}
+
+void TDispDlg::ShowDecimalPoint(std::uint8_t code, const TQTV3590& panel) {
+    DpButtons->button(SwapForGroup(code, panel) & 3)->setChecked(true);
+}
+
+void TDispDlg::ShowRounding(std::uint8_t code) {
+    // 0, 1 and 2 have a button each; every other code is one of the "Fünfer" codes.
+    RndButtons->button(code <= 2 ? code : 3)->setChecked(true);
+}
+
+// --- Decimal point and rounding ----------------------------------------------------------------
+
+void TDispDlg::DpLBtnClick() {
+    TQTV3590* panel = ActivePanel();
+    if (!panel) return;
+    const std::uint8_t code = ReadKomma();
+    if (SioErgebnis == 0) {
+        ShowTransferError();
+        return;
+    }
+    ShowDecimalPoint(code, *panel);
+}
+
+void TDispDlg::DpSBtnClick() {
+    TQTV3590* panel = ActivePanel();
+    if (!panel) return;
+    const int position = DpButtons->checkedId();
+    const std::uint8_t code = SwapForGroup(static_cast<std::uint8_t>(position < 0 ? 0 : position), *panel);
+    panel->Komma = code;
+    if (WriteKomma(code) == 0) ShowTransferError();
+}
+
+void TDispDlg::RdLBtnClick() {
+    TQTV3590* panel = ActivePanel();
+    if (!panel) return;
+    const std::uint8_t code = ReadRunden();
+    if (SioErgebnis == 0) {
+        ShowTransferError();
+        return;
+    }
+    panel->Runden = code;
+    ShowRounding(code);
+}
+
+void TDispDlg::RdSBtnClick() {
+    TQTV3590* panel = ActivePanel();
+    if (!panel) return;
+    const int position = RndButtons->checkedId();
+    std::uint8_t code = static_cast<std::uint8_t>(position < 0 ? 0 : position);
+    if (code == 3 && IsGroup2(*panel)) code = 5;
+    if (WriteRunden(code) == 0) ShowTransferError();
+}
+
+// --- Averaging and designation -----------------------------------------------------------------
+
+void TDispDlg::MWLBtnClick() {
+    TQTV3590* panel = ActivePanel();
+    if (!panel) return;
+    const std::uint16_t count = ReadMittel();
+    if (SioErgebnis == 0) {
+        ShowTransferError();
+        return;
+    }
+    panel->Mittel = count;
+    DsEdit->setText(FourDigits(count));
+}
+
+void TDispDlg::MWSBtnClick() {
+    TQTV3590* panel = ActivePanel();
+    if (!panel) return;
+    const auto number = StrToIntOrComplain(DsEdit->text());
+    if (!number) return;
+    panel->Mittel = static_cast<std::uint16_t>(*number);
+    if (WriteMittel(panel->Mittel) == 0) ShowTransferError();
+}
+
+void TDispDlg::BnLBtnClick() {
+    TQTV3590* panel = ActivePanel();
+    if (!panel) return;
+    std::uint8_t area[4] = {0, 0, 0, 0};
+    ReadDTxt(area);
+    if (SioErgebnis == 0) {
+        ShowTransferError();
+        return;
+    }
+    // The station's characters are single bytes of the Windows Latin character set.
+    panel->SetSBen(QString::fromLatin1(reinterpret_cast<const char*>(area)));
+    DimEdit->setText(panel->GetSBen());
+}
+
+void TDispDlg::BnSBtnClick() {
+    if (!ActivePanel()) return;
+    const QByteArray bytes = DimEdit->text().left(3).toLatin1();
+    if (WriteDTxt(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))) == 0)
+        ShowTransferError();
+}
+
+// --- Maximum and minimum -----------------------------------------------------------------------
+
+void TDispDlg::ReadLimit(std::int32_t (*read)(std::uint8_t*), QLineEdit* edit) {
+    if (!ActivePanel()) return;
+    std::uint8_t area[3] = {0, 0, 0};
+    read(area);
+    if (SioErgebnis == 0) {
+        edit->setText(QStringLiteral(" ????"));
+        ShowTransferError();
+        return;
+    }
+    if (area[0] == '?') {  // the station has no value yet
+        edit->setText(QStringLiteral(" 0000"));
+        return;
+    }
+    const auto value = static_cast<std::int16_t>((area[0] << 8) | area[1]);
+    edit->setText(SignedFourDigits(value));
+}
+
+void TDispDlg::SendLimit(std::int32_t (*write)(std::uint16_t), const QLineEdit* edit) {
+    if (!ActivePanel()) return;
+    const auto number = StrToIntOrComplain(edit->text());
+    if (!number) return;
+    if (write(static_cast<std::uint16_t>(*number)) == 0) ShowTransferError();
+}
+
+void TDispDlg::MxLBtnClick() { ReadLimit(&ReadMaxWert, MaxWEdit); }
+void TDispDlg::MxSBtnClick() { SendLimit(&WriteMaxWert, MaxWEdit); }
+void TDispDlg::MnLBtnClick() { ReadLimit(&ReadMinWert, MinWEdit); }
+void TDispDlg::MnSBtnClick() { SendLimit(&WriteMinWert, MinWEdit); }
+
+// --- Divide by 10 and time display -------------------------------------------------------------
+
+void TDispDlg::DzLBtnClick() {
+    TQTV3590* panel = ActivePanel();
+    if (!panel) return;
+    const std::uint8_t set = ReadDurch10();
+    if (SioErgebnis == 0) {
+        ShowTransferError();
+        return;
+    }
+    D10CBox->setChecked(set == 1);
+    panel->Durch10 = set;
+}
+
+void TDispDlg::DzSBtnClick() {
+    TQTV3590* panel = ActivePanel();
+    if (!panel) return;
+    panel->Durch10 = D10CBox->isChecked() ? 1 : 0;
+    if (WriteDurch10(panel->Durch10) == 0) ShowTransferError();
+}
+
+void TDispDlg::UzLBtnClick() {
+    if (!ActivePanel()) return;
+    const std::uint8_t shown = ReadUShow();
+    if (SioErgebnis == 0) {
+        ShowTransferError();
+        return;
+    }
+    UhrCBox->setChecked(shown == 1);
+}
+
+void TDispDlg::UzSBtnClick() {
+    if (!ActivePanel()) return;
+    if (WriteUShow(UhrCBox->isChecked() ? 1 : 0) == 0) ShowTransferError();
+}
+
+void TDispDlg::HelpBtnClick() { ShowHelpContext(kHelpContext); }

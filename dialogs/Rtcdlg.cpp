@@ -1,7 +1,253 @@
 #include "dialogs/Rtcdlg.h"
 
+#include "dialogs/ActiveStation.h"
+#include "dialogs/Messages.h"
+#include "dialogs/UpDown.h"
+#include "link/QtvCommands.h"
+#include "link/Sio.h"
+#include "platform/Clock.h"
+#include "platform/Help.h"
+
+#include <QComboBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+
 TRtcDlg* RtcDlg = nullptr;
 
-TRtcDlg::TRtcDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QString::fromUtf8("Real Time Clock"));
+namespace {
+// Optional digit, required digit, separator: the operator may leave a tens digit blank.
+const QString kDateMask = QStringLiteral("09.09.09;_");
+const QString kTimeMask = QStringLiteral("09:99:99;_");
+constexpr QChar kMaskBlank = QChar('_');
+constexpr int kClockLength = 8;
+
+const char* const kWeekdays[7] = {"Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag", "Sonntag"};
+
+// A BCD byte as two characters: '0' plus each half, so 0x26 gives "26" and 0xFF gives "??".
+void PutBcd(QString& text, int position, std::uint8_t byte) {
+    text[position] = QChar(0x30 + (byte >> 4));
+    text[position + 1] = QChar(0x30 + (byte & 0x0F));
 }
+
+QString TwoDigits(int n) { return QStringLiteral("%1").arg(n % 100, 2, 10, QChar('0')); }
+
+// The edit keeps its mask while the text fits it. A text the mask would mangle (the "??" of a
+// failed read) is shown as it is, without the mask, until a fitting text comes again.
+void SetClockText(QLineEdit* edit, const QString& mask, const QString& text) {
+    edit->setInputMask(mask);
+    edit->setText(text);
+    if (edit->displayText() == text) return;
+    edit->setInputMask(QString());
+    edit->setMaxLength(kClockLength);
+    edit->setText(text);
+}
+}  // namespace
+
+TRtcDlg::TRtcDlg(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("RtcDlg"));
+    setWindowTitle(QStringLiteral("Real Time Clock"));
+    setFixedSize(292, 269);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(13);
+    setFont(font);
+
+    BuildDateRows();
+    BuildTimeRows();
+    BuildButtons();
+
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, &TRtcDlg::HelpBtnClick);
+}
+
+QPushButton* TRtcDlg::AddButton(const QString& caption, const char* name, int x, int y, int w) {
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(x, y, w, 25);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLabel* TRtcDlg::AddLabel(const QString& caption, const char* name, int y) {
+    auto* l = new QLabel(caption, this);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(12, y + 2, 56, 17);
+    return l;
+}
+
+void TRtcDlg::BuildDateRows() {
+    Label1 = AddLabel(QStringLiteral("Datum"), "Label1", 18);
+    DatumMEdit = new QLineEdit(this);
+    DatumMEdit->setObjectName(QStringLiteral("DatumMEdit"));
+    DatumMEdit->setGeometry(72, 18, 84, 21);
+    SetClockText(DatumMEdit, kDateMask, QStringLiteral("00.00.00"));
+    DaRdBtn = AddButton(QStringLiteral("&Lesen"), "DaRdBtn", 192, 16, 88);
+    connect(DaRdBtn, &QPushButton::clicked, this, &TRtcDlg::DaRdBtnClick);
+
+    Label3 = AddLabel(QStringLiteral("Tag"), "Label3", 50);
+    WoTaCoBox = new QComboBox(this);
+    WoTaCoBox->setObjectName(QStringLiteral("WoTaCoBox"));
+    WoTaCoBox->setEditable(true);
+    WoTaCoBox->setInsertPolicy(QComboBox::NoInsert);  // a typed name is not a new weekday
+    for (const char* day : kWeekdays) WoTaCoBox->addItem(QString::fromLatin1(day));
+    WoTaCoBox->setGeometry(72, 50, 110, 21);
+    SelectWeekday(0);
+    DaWrBtn = AddButton(QStringLiteral("&Senden"), "DaWrBtn", 192, 48, 88);
+    connect(DaWrBtn, &QPushButton::clicked, this, &TRtcDlg::DaWrBtnClick);
+}
+
+void TRtcDlg::BuildTimeRows() {
+    Label2 = AddLabel(QStringLiteral("Uhrzeit"), "Label2", 98);
+    ZeitMEdit = new QLineEdit(this);
+    ZeitMEdit->setObjectName(QStringLiteral("ZeitMEdit"));
+    ZeitMEdit->setGeometry(72, 98, 84, 21);
+    SetClockText(ZeitMEdit, kTimeMask, QStringLiteral("12:00:00"));
+    UhRdBtn = AddButton(QStringLiteral("L&esen"), "UhRdBtn", 192, 96, 88);
+    connect(UhRdBtn, &QPushButton::clicked, this, &TRtcDlg::UhRdBtnClick);
+
+    Label4 = AddLabel(QStringLiteral("Zyklus"), "Label4", 130);
+    ZyklMEdit = new QLineEdit(this);
+    ZyklMEdit->setObjectName(QStringLiteral("ZyklMEdit"));
+    ZyklMEdit->setGeometry(72, 130, 40, 21);
+    ZyklMEdit->setInputMask(QStringLiteral("000"));  // three optional digits
+    ZyklMEdit->setText(QStringLiteral("0  "));
+    ZyUpDn = new TUpDown(this);
+    ZyUpDn->setObjectName(QStringLiteral("ZyUpDn"));
+    ZyUpDn->setRange(0, 255);
+    ZyUpDn->setWrap(true);
+    ZyUpDn->setPosition(0);
+    ZyUpDn->setAssociate(ZyklMEdit);
+    connect(ZyklMEdit, &QLineEdit::textChanged, this, &TRtcDlg::ZyklMEditChange);
+    UhWrBtn = AddButton(QStringLiteral("Se&nden"), "UhWrBtn", 192, 128, 88);
+    connect(UhWrBtn, &QPushButton::clicked, this, &TRtcDlg::UhWrBtnClick);
+}
+
+void TRtcDlg::BuildButtons() {
+    PcUhrBtn = AddButton(QString::fromUtf8("&PC Zeit und Datum übernehmen"), "PcUhrBtn", 12, 176, 268);
+    connect(PcUhrBtn, &QPushButton::clicked, this, &TRtcDlg::PcUhrBtnClick);
+    OkBtn = AddButton(QStringLiteral("&OK"), "OkBtn", 12, 232, 84);
+    OkBtn->setDefault(true);
+    connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
+    CancelBtn = AddButton(QStringLiteral("Abbruch"), "CancelBtn", 104, 232, 84);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    HelpBtn = AddButton(QStringLiteral("&Hilfe"), "HelpBtn", 196, 232, 84);
+    connect(HelpBtn, &QPushButton::clicked, this, &TRtcDlg::HelpBtnClick);
+}
+
+QString TRtcDlg::EightPositions(const QLineEdit* edit) {
+    QString text = edit->text();
+    if (!edit->inputMask().isEmpty()) text = edit->displayText().replace(kMaskBlank, QChar(' '));
+    return text.leftJustified(kClockLength, QChar(' '), true);
+}
+
+int TRtcDlg::Digit(int position) const { return WorkText[position].unicode() & 0x0F; }
+
+void TRtcDlg::SelectWeekday(int index) {
+    WoTaCoBox->setCurrentIndex(index);
+    WoTaCoBox->setEditText(WoTaCoBox->itemText(index));  // also over a name the operator typed
+}
+
+std::uint8_t TRtcDlg::WeekdayIndex() const {
+    const QString name = WoTaCoBox->currentText();
+    for (int i = 0; i < 7; ++i)
+        if (name.compare(QString::fromLatin1(kWeekdays[i]), Qt::CaseInsensitive) == 0)
+            return static_cast<std::uint8_t>(i);
+    return kUnknownWeekday;
+}
+
+// --- Date and weekday --------------------------------------------------------------------------
+
+void TRtcDlg::DaRdBtnClick() {
+    if (!ActivePanel()) return;
+    QString text = QStringLiteral("??.??.??");  // what a failed read leaves in a position
+    std::uint8_t area[3] = {0, 0, 0};
+    ReadRTCTag(area);
+    bool ok = SioErgebnis != 0;
+    if (ok) {
+        PutBcd(text, 0, area[0]);
+        const int weekday = area[1] & 0x07;
+        SelectWeekday(weekday == 7 ? 0 : weekday);
+        ReadRTCDatum(area);
+        ok = SioErgebnis != 0;
+        if (ok) {
+            PutBcd(text, 3, area[0]);
+            PutBcd(text, 6, area[1]);
+        }
+    }
+    WorkText = text;
+    SetClockText(DatumMEdit, kDateMask, WorkText);
+    if (!ok) ShowTransferError();
+}
+
+void TRtcDlg::DaWrBtnClick() {
+    if (!ActivePanel()) return;
+    WorkText = EightPositions(DatumMEdit);
+    const int dayAndWeekday = Digit(0) * 4096 + Digit(1) * 256 + WeekdayIndex();
+    std::int32_t result = WriteRTCTag(static_cast<std::uint16_t>(dayAndWeekday));
+    if (result != 0) {
+        const int monthAndYear = Digit(3) * 4096 + Digit(4) * 256 + Digit(6) * 16 + Digit(7);
+        result = WriteRTCDatum(static_cast<std::uint16_t>(monthAndYear));
+    }
+    if (result == 0) ShowTransferError();
+}
+
+// --- Time and cycle value ----------------------------------------------------------------------
+
+void TRtcDlg::UhRdBtnClick() {
+    if (!ActivePanel()) return;
+    QString text = QStringLiteral("??:??:??");
+    std::uint8_t area[3] = {0, 0, 0};
+    ReadRTCZeit(area);
+    const bool timeOk = SioErgebnis != 0;
+    if (timeOk) {
+        PutBcd(text, 0, area[0]);
+        PutBcd(text, 3, area[1]);
+    }
+    ReadRTCSecZyk(area);  // asked for even when the time failed: the cycle value stands alone
+    const bool secondsOk = SioErgebnis != 0;
+    if (secondsOk) {
+        PutBcd(text, 6, area[0]);
+        ZyUpDn->setPosition(area[1]);
+    }
+    WorkText = text;
+    SetClockText(ZeitMEdit, kTimeMask, WorkText);
+    if (!timeOk || !secondsOk) ShowTransferError();
+}
+
+void TRtcDlg::UhWrBtnClick() {
+    if (!ActivePanel()) return;
+    WorkText = EightPositions(ZeitMEdit);
+    // The edit shows what is sent, also when the operator left it empty.
+    ZyUpDn->setPosition(ZyUpDn->position());
+    const int hoursAndMinutes = Digit(0) * 4096 + Digit(1) * 256 + Digit(3) * 16 + Digit(4);
+    std::int32_t result = WriteRTCZeit(static_cast<std::uint16_t>(hoursAndMinutes));
+    if (result != 0) {
+        const int secondsAndCycle = Digit(6) * 4096 + Digit(7) * 256 + (ZyUpDn->position() & 0xFF);
+        result = WriteRTCSecZyk(static_cast<std::uint16_t>(secondsAndCycle));
+    }
+    if (result == 0) ShowTransferError();
+}
+
+void TRtcDlg::ZyklMEditChange() {
+    bool ok = false;
+    const int typed = ZyklMEdit->text().trimmed().toInt(&ok);
+    if (!ok) return;  // empty while the operator retypes: the position stays
+    ZyUpDn->setPosition(typed);  // beyond 255 the position stops at 255 and the edit follows
+}
+
+// --- PC clock ----------------------------------------------------------------------------------
+
+void TRtcDlg::PcUhrBtnClick() {
+    // Always dd.mm.yy and hh:mm:ss, whatever the desktop's date format: these are the forms the
+    // send buttons take apart position by position.
+    const LocalDateTime now = LocalNow();
+    SetClockText(DatumMEdit, kDateMask,
+                 TwoDigits(now.day) + QChar('.') + TwoDigits(now.month) + QChar('.') + TwoDigits(now.year));
+    if (now.weekday >= 0 && now.weekday < 7) SelectWeekday(now.weekday);
+    SetClockText(ZeitMEdit, kTimeMask,
+                 TwoDigits(now.hour) + QChar(':') + TwoDigits(now.minute) + QChar(':') + TwoDigits(now.second));
+}
+
+void TRtcDlg::HelpBtnClick() { ShowHelpContext(kHelpContext); }
