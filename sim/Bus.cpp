@@ -74,11 +74,14 @@ void Bus::receive(const std::uint8_t* bytes, std::size_t n, const Moment& now) {
 // Bytes between requests that are not requests: the PC's byte after the checksum, and its
 // ACK or NAK after an answer telegram.
 bool Bus::interceptByte(std::uint8_t byte, const Moment& now) {
+    parser_.expire(now.ms);
     if (!parser_.idle()) return false;
     const bool pcReply = awaitingAckFrom_ != 0 && (byte == ACK || byte == NAK);
     if (trailingPossible_) {
         trailingPossible_ = false;
-        if (!pcReply && (replyPending() || now.ms - requestEndMs_ <= kInterByteGapMs)) {
+        // An STX goes to the parser all the same: it may begin the next request, and if it
+        // does not, the silence before the PC's ACK or NAK drops it.
+        if (!pcReply && byte != STX && (replyPending() || now.ms - requestEndMs_ <= kInterByteGapMs)) {
             log(now.ms, "byte after checksum " + HexBytes({byte}) + " ignored");
             return true;
         }

@@ -6,8 +6,9 @@
 //
 // After an answer telegram has been handed out completely, the next ACK or NAK from the PC is
 // recorded for the station that answered. The byte that the PC sends after the checksum in
-// local mode is taken as that, and dropped, when it comes before the reply has been handed out
-// or within kInterByteGapMs after the request.
+// local mode is dropped when it comes before the reply has been handed out or within
+// kInterByteGapMs after the request; an STX there is taken as the start of a request instead,
+// which the silence before the PC's next byte discards if it was none.
 
 #include <cstddef>
 #include <cstdint>

@@ -7,12 +7,15 @@ void RequestParser::feed(const std::uint8_t* bytes, std::size_t n, double nowMs)
     flush();
 }
 
+void RequestParser::expire(double nowMs) {
+    if (frame_.empty() || nowMs - lastByteMs_ <= kInterByteGapMs) return;
+    const std::vector<std::uint8_t> dropped = frame_;
+    frame_.clear();
+    if (events_.skipped) events_.skipped(dropped, "incomplete request, silence between bytes");
+}
+
 void RequestParser::feed(std::uint8_t byte, double nowMs) {
-    if (!frame_.empty() && nowMs - lastByteMs_ > kInterByteGapMs) {
-        const std::vector<std::uint8_t> dropped = frame_;
-        frame_.clear();
-        if (events_.skipped) events_.skipped(dropped, "incomplete request, silence between bytes");
-    }
+    expire(nowMs);
     lastByteMs_ = nowMs;
     take(byte);
 }

@@ -39,6 +39,8 @@ public:
     void feed(const std::uint8_t* bytes, std::size_t n, double nowMs);
     // Reports the stray bytes collected so far.
     void flush();
+    // Drops a partly received request whose last byte came more than kInterByteGapMs before nowMs.
+    void expire(double nowMs);
     // True when no request is partly received.
     bool idle() const { return frame_.empty(); }
 

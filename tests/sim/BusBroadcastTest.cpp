@@ -69,6 +69,11 @@ TEST_F(BusBehaviour, byteAfterTheChecksumArrivingAfterTheAnswerLeftIsTolerated) 
     EXPECT_EQ(bus.station(1)->record().pcAck, PcAck::Nak);
 }
 
+TEST_F(BusBehaviour, requestRightAfterAnotherIsNotTakenForTheByteAfterTheChecksum) {
+    EXPECT_EQ(Exchange(bus, Frame(1, 0x31), 0).size(), 6u);
+    EXPECT_EQ(Exchange(bus, Frame(2, 0x31), 3).size(), 6u);
+}
+
 TEST_F(BusBehaviour, replyWaitsForTheDelayAndIsPacedAt4800Baud) {
     bus.settings() = BusSettings{5.0, true};
     const auto request = Frame(1, 0x31);

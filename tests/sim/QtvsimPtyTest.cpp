@@ -1,0 +1,148 @@
+// The PC's real serial code (PosixSerialLine, SioExchange, the device commands) against the
+// qtvsim program over a pseudo-terminal, and qtvsim as a network device server.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <cstring>
+#include <filesystem>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "CommandRoundTrips.h"
+#include "QtvsimProcess.h"
+#include "platform/PortPath.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class OverPty : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ports = folder.path() + "/ports";
+        control = folder.path() + "/control";
+        ASSERT_TRUE(sim.start(QTVSIM_PATH, {"--link", ports + "/COM1", "--control", control}))
+            << sim.error();
+        SetPortsFolder(ports);
+        Broadcast = false;
+        Internet = 0;
+        ASSERT_TRUE(InitSio(1));
+        BusAdresse = 1;
+    }
+    void TearDown() override {
+        ReSetSio();
+        Broadcast = false;
+        SetPortsFolder("");
+    }
+    std::string tell(const std::string& line) { return Tell(control, line); }
+
+    TempFolder folder;
+    std::string ports;
+    std::string control;
+    QtvsimProcess sim;
+};
+
+TEST_F(OverPty, readyLineNamesTheStationsAndTheLinkWhichGoesAtTheEnd) {
+    EXPECT_EQ(sim.readyLine(), "qtvsim: serving 4 stations on " + ports + "/COM1");
+    EXPECT_TRUE(fs::is_symlink(ports + "/COM1"));
+    ReSetSio();
+    EXPECT_EQ(sim.stop(), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(ports + "/COM1")));
+    EXPECT_FALSE(fs::exists(control));
+}
+
+TEST_F(OverPty, everyReadAndWriteCommandRoundTrips) {
+    roundtrip::ExpectEveryCommandRoundTrips();
+    EXPECT_EQ(tell("param 1 SP1Wert"), "ok 300");
+    roundtrip::ExpectClockRoundTrips();
+}
+
+TEST_F(OverPty, typeAndValueAsTheStationsReportThem) {
+    EXPECT_EQ(ReadID(), 3510);
+    BusAdresse = 3;
+    EXPECT_EQ(ReadID(), 3590);
+    EXPECT_EQ(tell("value 3 -200"), "ok -200");
+    EXPECT_EQ(ReadMWert(), -200);
+    EXPECT_EQ(tell("value 3 under"), "ok -32767");
+    EXPECT_EQ(ReadMWert(), -32767);
+}
+
+TEST_F(OverPty, stationRecordsWhetherThePcAcknowledgedWithAckOrNak) {
+    ReadMWert();
+    EXPECT_NE(tell("query 1").find("pc=ACK"), std::string::npos);
+    tell("fault 1 badsum");
+    ReadMWert();
+    EXPECT_EQ(SioErgebnis, 0);
+    EXPECT_NE(tell("query 1").find("pc=NAK"), std::string::npos);
+}
+
+TEST_F(OverPty, faultsGiveResultZeroAndTheStationComesBack) {
+    for (const char* fault : {"silent", "nak", "badsum", "foreign 7", "stxsilence", "longlen", "garbage"}) {
+        ASSERT_EQ(tell(std::string("fault 1 ") + fault).rfind("ok", 0), 0u) << fault;
+        EXPECT_EQ(ReadID(), 0xFFFF) << fault;
+        EXPECT_EQ(SioErgebnis, 0) << fault;
+        tell("clear 1");
+        EXPECT_EQ(ReadID(), 3510) << "after " << fault;
+    }
+}
+
+TEST_F(OverPty, broadcastLatchesTheValuesThatReadBroadcastFetches) {
+    tell("value 2 1234");
+    Broadcast = true;
+    ReadMWert();
+    tell("value 2 5");
+    BusAdresse = 2;
+    EXPECT_EQ(ReadBroadcast(), 1234);
+    EXPECT_EQ(SioErgebnis, 1);
+    EXPECT_NE(tell("query 2").find("latched=1234"), std::string::npos);
+}
+
+TEST_F(OverPty, portClosedAndOpenedAgainIsStillServed) {
+    EXPECT_EQ(ReadID(), 3510);
+    ReSetSio();
+    ASSERT_TRUE(InitSio(1));
+    EXPECT_EQ(ReadID(), 3510);
+}
+
+// --- Network device server ---------------------------------------------------------------------
+
+std::vector<std::uint8_t> ExchangeOverTcp(std::uint16_t port, const std::vector<std::uint8_t>& request, std::size_t want) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::vector<std::uint8_t> answer;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        write(fd, request.data(), request.size()) == static_cast<ssize_t>(request.size())) {
+        timeval limit{5, 0};
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+        std::uint8_t buffer[64];
+        ssize_t n = 0;
+        while (answer.size() < want && (n = read(fd, buffer, sizeof buffer)) > 0) answer.insert(answer.end(), buffer, buffer + n);
+    }
+    close(fd);
+    return answer;
+}
+
+TEST(QtvsimTcp, servesOneConnectionAfterAnother) {
+    QtvsimProcess sim;
+    ASSERT_TRUE(sim.start(QTVSIM_PATH, {"--tcp", "127.0.0.1:0", "--station", "5:0095:abc"})) << sim.error();
+    const std::string& ready = sim.readyLine();
+    EXPECT_EQ(ready.rfind("qtvsim: serving 1 stations on 127.0.0.1:", 0), 0u);
+    const auto port = static_cast<std::uint16_t>(std::stoi(ready.substr(ready.rfind(':') + 1)));
+    const std::vector<std::uint8_t> readId{STX, 5, 4, 0x30, 0x3B};
+    const std::vector<std::uint8_t> expected{STX, 5, 5, 0x00, 0x5F, 0x6B};
+    EXPECT_EQ(ExchangeOverTcp(port, readId, 6), expected);
+    EXPECT_EQ(ExchangeOverTcp(port, readId, 6), expected);
+    EXPECT_EQ(sim.stop(), 0);
+}
+
+TEST(QtvsimCommandLine, badBusDescriptionIsRefusedWithoutServing) {
+    QtvsimProcess sim;
+    EXPECT_FALSE(sim.start(QTVSIM_PATH, {"--tcp", "127.0.0.1:0", "--station", "5:4A05"}));
+    EXPECT_NE(sim.stop(), 0);
+}
+
+}  // namespace
