@@ -85,3 +85,28 @@ void ControlSocket::readClient(Client& c) {
         c.fd = -1;
     }
 }
+
+std::string TellControlSocket(const std::string& path, const std::string& line, std::string& error) {
+    sockaddr_un address{};
+    if (path.size() >= sizeof address.sun_path) {
+        error = "control socket path too long: " + path;
+        return {};
+    }
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const std::string text = line + "\n";
+    std::string answer;
+    if (fd < 0 || connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::send(fd, text.data(), text.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(text.size())) {
+        error = "cannot reach " + path + ": " + std::strerror(errno);
+    } else {
+        timeval limit{5, 0};
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+        char c = 0;
+        while (::read(fd, &c, 1) == 1 && c != '\n') answer += c;
+        if (c != '\n') error = "no answer from " + path;
+    }
+    if (fd >= 0) ::close(fd);
+    return answer;
+}

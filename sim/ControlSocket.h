@@ -30,3 +30,7 @@ private:
     std::vector<Client> clients_;
     Handler handler_;
 };
+
+// The client side, for `qtvsim --tell`: sends one line, returns the answer line (without its
+// newline); an error text in `error` when the socket cannot be reached or does not answer.
+std::string TellControlSocket(const std::string& path, const std::string& line, std::string& error);

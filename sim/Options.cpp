@@ -2,7 +2,6 @@
 
 #include <charconv>
 
-#include "sim/Control.h"
 
 namespace {
 
@@ -37,6 +36,12 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& o) {
         if (a == "--help" || a == "-h") {
             o.help = true;
             continue;
+        }
+        if (a == "--tell") {
+            if (i + 2 >= args.size()) return "--tell needs the control socket and a command";
+            o.tellPath = args[++i];
+            for (++i; i < args.size(); ++i) o.tellLine += (o.tellLine.empty() ? "" : " ") + args[i];
+            return {};
         }
         if (a == "--baud-pacing") {
             o.pacing = true;
@@ -83,11 +88,27 @@ std::string UsageText() {
            "                     1 3510 bar (sine), 2 3520 kWh (constant), 3 3590 %rF (noise), 4 3585 Stk (ramp)\n"
            "  --trace FILE       log every request and reply with time stamps (- for stderr)\n"
            "  --control PATH     a local socket taking one-line commands, answering one line each\n"
-           "                     (for example: echo 'fault 2 silent' | socat - UNIX-CONNECT:PATH)\n"
            "  --baud-pacing      send reply bytes at 4800 baud (about 2.08 ms a byte)\n"
            "  --reply-delay MS   wait MS before a reply (default 2)\n"
            "\n"
-           "Control " + Control::HelpText() + "\n"
+           "       qtvsim --tell PATH COMMAND...\n"
+           "                     sends one command to the control socket of a running qtvsim and\n"
+           "                     prints its answer (exit status 1 on an error answer)\n"
+           "\n"
+           "Control commands (one per line; the answer is one line, \"ok ...\" or \"error ...\"):\n"
+           "  list                               the stations: address, type, unit text\n"
+           "  query ADDR                         what the station last received and answered, and\n"
+           "                                     whether the PC answered that with ACK or NAK (pc=)\n"
+           "  fault ADDR NAME [ARG]              switch a fault on: silent, nak, badsum, foreign ADDR,\n"
+           "                                     stxsilence, longlen [L], garbage [BYTE], q3f, drop K,\n"
+           "                                     trickle [MS]\n"
+           "  clear ADDR [NAME|all]              switch one fault or all faults off\n"
+           "  value ADDR N|over|under|normal     a constant value, or the out-of-range marks\n"
+           "  mode ADDR constant|ramp|sine|noise [LEVEL [AMPLITUDE [PERIOD_S]]]\n"
+           "  param ADDR NAME [VALUE]            read or set a stored parameter (SP1Wert, DTxt, ...)\n"
+           "  add ADDR TYPE [UNIT] | remove ADDR a station joins or leaves the bus\n"
+           "  delay MS | pacing on|off           reply delay and 4800-baud pacing of the whole bus\n"
+           "  help                               the commands in one line\n"
            "\n"
            "Prints \"qtvsim: serving N stations on PATH\" on stdout when ready.\n";
 }

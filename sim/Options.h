@@ -16,6 +16,8 @@ struct Options {
     bool pacing = false;         // --baud-pacing
     std::optional<double> replyDelayMs;   // --reply-delay
     std::vector<std::string> stations;    // --station ADDR:TYPE[:UNIT]
+    std::string tellPath;                 // --tell PATH COMMAND...: a client of a running qtvsim
+    std::string tellLine;
     bool help = false;
 };
 

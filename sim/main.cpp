@@ -66,6 +66,14 @@ std::unique_ptr<Attachment> Attach(const Options& o, std::string& error) {
     return pty;
 }
 
+int Tell(const Options& o) {
+    std::string error;
+    const std::string answer = TellControlSocket(o.tellPath, o.tellLine, error);
+    if (!error.empty()) return Fail(error);
+    std::cout << answer << "\n";
+    return answer.rfind("ok", 0) == 0 ? 0 : 1;
+}
+
 void InstallSignals() {
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
@@ -85,6 +93,7 @@ int main(int argc, char** argv) {
         std::cout << UsageText();
         return 0;
     }
+    if (!options.tellPath.empty()) return Tell(options);
     BusConfig config;
     if (error = BuildConfig(options, config); !error.empty()) return Fail(error);
     Bus bus;

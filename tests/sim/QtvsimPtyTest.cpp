@@ -12,6 +12,7 @@
 #include "CommandRoundTrips.h"
 #include "QtvsimProcess.h"
 #include "platform/PortPath.h"
+#include "platform/Process.h"
 
 namespace fs = std::filesystem;
 
@@ -103,6 +104,14 @@ TEST_F(OverPty, portClosedAndOpenedAgainIsStillServed) {
     ReSetSio();
     ASSERT_TRUE(InitSio(1));
     EXPECT_EQ(ReadID(), 3510);
+}
+
+TEST_F(OverPty, tellSwitchesAFaultFromTheCommandLine) {
+    EXPECT_EQ(RunProcess({QTVSIM_PATH, {"--tell", control, "fault", "1", "silent"}, {}}), 0);
+    EXPECT_EQ(ReadID(), 0xFFFF);
+    EXPECT_EQ(RunProcess({QTVSIM_PATH, {"--tell", control, "clear", "1"}, {}}), 0);
+    EXPECT_EQ(ReadID(), 3510);
+    EXPECT_EQ(RunProcess({QTVSIM_PATH, {"--tell", control, "fault", "1", "explode"}, {}}), 1);
 }
 
 // --- Network device server ---------------------------------------------------------------------
