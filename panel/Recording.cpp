@@ -4,7 +4,7 @@
 
 #include "panel/Qtv3590.h"
 
-#include "panel/Windows1252.h"
+#include "platform/Windows1252.h"
 #include "platform/AppendFile.h"
 #include "platform/Clock.h"
 
@@ -51,7 +51,7 @@ void TQTV3590::TeleSpeichern(bool /*broadcast: the record is the same either way
         GenerateFileName();
     }
     if (FileHandle == -1) return;
-    AppendRecord(FileHandle, TimeText(LocalNow()) + ToWindows1252(Text) + "\r\n");
+    AppendRecord(FileHandle, TimeText(LocalNow()) + Utf8ToWindows1252(Text.toStdString()) + "\r\n");
 }
 
 void TQTV3590::CloseFile() {
