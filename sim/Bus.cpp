@@ -76,17 +76,21 @@ void Bus::receive(const std::uint8_t* bytes, std::size_t n, const Moment& now) {
 bool Bus::interceptByte(std::uint8_t byte, const Moment& now) {
     parser_.expire(now.ms);
     if (!parser_.idle()) return false;
-    const bool pcReply = awaitingAckFrom_ != 0 && (byte == ACK || byte == NAK);
+    const bool ackOrNak = byte == ACK || byte == NAK;
     if (trailingPossible_) {
         trailingPossible_ = false;
-        // An STX goes to the parser all the same: it may begin the next request, and if it
-        // does not, the silence before the PC's ACK or NAK drops it.
-        if (!pcReply && byte != STX && (replyPending() || now.ms - requestEndMs_ <= kInterByteGapMs)) {
+        // Before the reply has begun to leave, the PC cannot be answering it; once it has, an
+        // ACK or NAK is the PC's verdict (it may refuse a long answer before its end). An STX goes
+        // to the parser all the same: it may begin the next request, and if it does not, the
+        // silence before the PC's next byte drops it.
+        const bool soon = now.ms - requestEndMs_ <= kInterByteGapMs;
+        const bool trailing = replyStarted_ ? (!ackOrNak && soon) : (replyPending() || soon);
+        if (byte != STX && trailing) {
             log(now.ms, "byte after checksum " + HexBytes({byte}) + " ignored");
             return true;
         }
     }
-    if (!pcReply) return false;
+    if (awaitingAckFrom_ == 0 || !ackOrNak) return false;
     Station* s = station(awaitingAckFrom_);
     awaitingAckFrom_ = 0;
     if (!s) return true;
@@ -102,11 +106,13 @@ void Bus::onSkipped(const std::vector<std::uint8_t>& bytes, const std::string& w
 
 void Bus::onRequest(const Request& r, const Moment& now) {
     log(now.ms, DescribeRequest(r));
-    if (awaitingAckFrom_ != 0) {
-        if (Station* s = station(awaitingAckFrom_)) s->record().pcAck = PcAck::None;
-        awaitingAckFrom_ = 0;
+    // A new request ends every wait for the PC's answer, also one whose reply is still leaving.
+    awaitingAckFrom_ = 0;
+    for (auto& [address, s] : stations_) {
+        if (s.record().pcAck == PcAck::Waiting) s.record().pcAck = PcAck::None;
     }
     trailingPossible_ = true;
+    replyStarted_ = false;
     requestEndMs_ = now.ms;
     if (r.address == kBroadcastAddress) {
         onBroadcast(r, now);
@@ -153,7 +159,8 @@ void Bus::reply(Station& s, const Request& r, const Moment& now) {
     rec.lastReply = bytes;
     rec.pcAck = awaitsAck ? PcAck::Waiting : PcAck::None;
     const double interval = f.trickleMs ? *f.trickleMs : (settings_.pacing ? kByteMsAt4800 : 0.0);
-    schedule(bytes, now.ms + settings_.replyDelayMs, interval, awaitsAck ? s.address() : 0);
+    schedule(bytes, now.ms + settings_.replyDelayMs, interval);
+    if (awaitsAck) awaitingAckFrom_ = s.address();
     log(now.ms, "reply " + AddressText(s.address()) + ": " + HexBytes(bytes) + note);
 }
 
@@ -181,11 +188,11 @@ std::vector<std::uint8_t> Bus::applyFaults(Station& s, const Request& r, const R
     return out;
 }
 
-void Bus::schedule(const std::vector<std::uint8_t>& bytes, double startMs, double intervalMs, std::uint8_t answeredBy) {
+void Bus::schedule(const std::vector<std::uint8_t>& bytes, double startMs, double intervalMs) {
     double t = startMs;
     if (!output_.empty()) t = std::max(t, output_.back().dueMs + intervalMs);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        output_.push_back({bytes[i], t, i + 1 == bytes.size() ? answeredBy : std::uint8_t{0}});
+    for (std::uint8_t b : bytes) {
+        output_.push_back({b, t});
         t += intervalMs;
     }
 }
@@ -194,8 +201,8 @@ std::vector<std::uint8_t> Bus::takeDue(double nowMs) {
     std::vector<std::uint8_t> due;
     while (!output_.empty() && output_.front().dueMs <= nowMs) {
         due.push_back(output_.front().byte);
-        if (output_.front().answeredBy != 0) awaitingAckFrom_ = output_.front().answeredBy;
         output_.pop_front();
+        replyStarted_ = true;
     }
     return due;
 }

@@ -4,8 +4,8 @@
 // the reply bytes. It never reads a clock: the caller passes the time to every call and collects
 // the bytes that have fallen due with takeDue().
 //
-// After an answer telegram has been handed out completely, the next ACK or NAK from the PC is
-// recorded for the station that answered. The byte that the PC sends after the checksum in
+// Once an answer telegram has begun to leave, the next ACK or NAK from the PC is recorded for
+// the station that answered. The byte that the PC sends after the checksum in
 // local mode is dropped when it comes before the reply has been handed out or within
 // kInterByteGapMs after the request; an STX there is taken as the start of a request instead,
 // which the silence before the PC's next byte discards if it was none.
@@ -59,7 +59,6 @@ private:
     struct OutByte {
         std::uint8_t byte;
         double dueMs;
-        std::uint8_t answeredBy;  // not 0 on the last byte of an answer telegram
     };
 
     bool interceptByte(std::uint8_t byte, const Moment& now);
@@ -68,7 +67,7 @@ private:
     void onBroadcast(const Request& r, const Moment& now);
     void reply(Station& s, const Request& r, const Moment& now);
     std::vector<std::uint8_t> applyFaults(Station& s, const Request& r, const Reply& reply, std::string& note);
-    void schedule(const std::vector<std::uint8_t>& bytes, double nowMs, double intervalMs, std::uint8_t answeredBy);
+    void schedule(const std::vector<std::uint8_t>& bytes, double startMs, double intervalMs);
     void log(double ms, const std::string& line);
 
     BusSettings settings_;
@@ -78,7 +77,8 @@ private:
     Log log_;
     Moment current_;  // the moment of the byte being taken
     std::uint8_t awaitingAckFrom_ = 0;
-    bool trailingPossible_ = false;
+    bool trailingPossible_ = false;  // the next byte may be the one after the checksum
+    bool replyStarted_ = false;      // a byte of the reply to the last request has left
     double requestEndMs_ = 0;
 };
 

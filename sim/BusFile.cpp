@@ -209,16 +209,16 @@ std::string ParseBusFile(std::string_view text, BusConfig& config) {
     return {};
 }
 
-std::string AddStationSpec(std::string_view spec, BusConfig& config) {
-    const std::size_t c1 = spec.find(':');
+std::string AddStationArgument(std::string_view stationText, BusConfig& config) {
+    const std::size_t c1 = stationText.find(':');
     if (c1 == std::string_view::npos) return "a station is ADDR:TYPE[:UNIT]";
-    const std::size_t c2 = spec.find(':', c1 + 1);
+    const std::size_t c2 = stationText.find(':', c1 + 1);
     long address = 0;
     std::uint16_t type = 0;
-    if (!ParseLong(spec.substr(0, c1), address) || address < 1 || address > 31) return "station address must be 1 to 31";
-    const std::string_view typeText = spec.substr(c1 + 1, c2 == std::string_view::npos ? std::string_view::npos : c2 - c1 - 1);
+    if (!ParseLong(stationText.substr(0, c1), address) || address < 1 || address > 31) return "station address must be 1 to 31";
+    const std::string_view typeText = stationText.substr(c1 + 1, c2 == std::string_view::npos ? std::string_view::npos : c2 - c1 - 1);
     if (!ParseTypeCode(typeText, type)) return "type must be hexadecimal digits 0 to 9";
-    const std::string_view unit = c2 == std::string_view::npos ? std::string_view{"   "} : spec.substr(c2 + 1);
+    const std::string_view unit = c2 == std::string_view::npos ? std::string_view{"   "} : stationText.substr(c2 + 1);
     if (unit.size() > 3) return "a unit text has at most three characters";
     for (const auto& s : config.stations) {
         if (s.address() == address) return "station " + std::to_string(address) + " given twice";

@@ -30,7 +30,7 @@ BusConfig DefaultBusConfig();
 // Fills config from the text of a bus file; returns an error text naming the line, empty on success.
 std::string ParseBusFile(std::string_view text, BusConfig& config);
 // Adds a station given as "ADDR:TYPE[:UNIT]"; returns an error text, empty on success.
-std::string AddStationSpec(std::string_view spec, BusConfig& config);
+std::string AddStationArgument(std::string_view stationText, BusConfig& config);
 // Parses a type code given in hexadecimal ("3510" or "0x3510"); false for codes no station can
 // report (digits A to F) or out of range.
 bool ParseTypeCode(std::string_view text, std::uint16_t& type);

@@ -193,9 +193,9 @@ private:
     std::string add() {
         if (a_.words.size() < 3) return Error("add ADDR TYPE [UNIT]");
         BusConfig config;
-        std::string spec = std::string(a_.words[1]) + ":" + std::string(a_.words[2]);
-        if (a_.words.size() > 3) spec += ":" + std::string(a_.restAfter(3));
-        std::string error = AddStationSpec(spec, config);
+        std::string stationText = std::string(a_.words[1]) + ":" + std::string(a_.words[2]);
+        if (a_.words.size() > 3) stationText += ":" + std::string(a_.restAfter(3));
+        std::string error = AddStationArgument(stationText, config);
         if (error.empty() && !bus_.add(config.stations.front())) error = "station " + std::string(a_.words[1]) + " exists";
         return error.empty() ? Ok() : Error(error);
     }

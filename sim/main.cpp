@@ -36,9 +36,9 @@ std::string BuildConfig(const Options& o, BusConfig& config) {
         const std::string error = ParseBusFile(text.str(), config);
         if (!error.empty()) return o.busFile + ": " + error;
     }
-    for (const std::string& spec : o.stations) {
-        const std::string error = AddStationSpec(spec, config);
-        if (!error.empty()) return "--station " + spec + ": " + error;
+    for (const std::string& stationText : o.stations) {
+        const std::string error = AddStationArgument(stationText, config);
+        if (!error.empty()) return "--station " + stationText + ": " + error;
     }
     if (o.busFile.empty() && o.stations.empty()) config.stations = DefaultBusConfig().stations;
     if (o.pacing) config.settings.pacing = true;

@@ -69,6 +69,15 @@ TEST_F(BusBehaviour, byteAfterTheChecksumArrivingAfterTheAnswerLeftIsTolerated) 
     EXPECT_EQ(bus.station(1)->record().pcAck, PcAck::Nak);
 }
 
+TEST_F(BusBehaviour, nakWhileTheAnswerIsStillLeavingIsRecorded) {
+    bus.settings().pacing = true;
+    const auto request = Frame(1, 0x31);
+    bus.receive(request.data(), request.size(), Moment{0, 0});
+    EXPECT_EQ(bus.takeDue(3 * kByteMsAt4800).size(), 4u);
+    Exchange(bus, {NAK}, 3 * kByteMsAt4800 + 0.5);
+    EXPECT_EQ(bus.station(1)->record().pcAck, PcAck::Nak);
+}
+
 TEST_F(BusBehaviour, requestRightAfterAnotherIsNotTakenForTheByteAfterTheChecksum) {
     EXPECT_EQ(Exchange(bus, Frame(1, 0x31), 0).size(), 6u);
     EXPECT_EQ(Exchange(bus, Frame(2, 0x31), 3).size(), 6u);

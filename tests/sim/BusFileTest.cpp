@@ -50,11 +50,11 @@ TEST(BusDescription, mistakesAreNamedWithTheirLine) {
 
 TEST(BusDescription, stationFromTheCommandLine) {
     BusConfig c;
-    EXPECT_EQ(AddStationSpec("12:3590:%rF", c), "");
-    EXPECT_EQ(AddStationSpec("13:0085", c), "");
-    EXPECT_NE(AddStationSpec("12:3510", c), "");
-    EXPECT_NE(AddStationSpec("0:3510", c), "");
-    EXPECT_NE(AddStationSpec("14:35A0", c), "");
+    EXPECT_EQ(AddStationArgument("12:3590:%rF", c), "");
+    EXPECT_EQ(AddStationArgument("13:0085", c), "");
+    EXPECT_NE(AddStationArgument("12:3510", c), "");
+    EXPECT_NE(AddStationArgument("0:3510", c), "");
+    EXPECT_NE(AddStationArgument("14:35A0", c), "");
     ASSERT_EQ(c.stations.size(), 2u);
     EXPECT_EQ(c.stations[0].paramText("DTxt", {}), "%rF");
 }
