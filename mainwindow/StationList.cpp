@@ -20,7 +20,7 @@ bool TForm1::QtvInsert(int n) {
     GeraetPanel[n] = p;
     GeraetBelegt[n] = true;
     ++GeraeteAnzahl;
-    AktivPanel = p;
+    Activate(p);
     return true;
 }
 
@@ -69,10 +69,12 @@ void TForm1::PanelDragEnded(TQTV3590* panel) {
         panel->show();
     }
     if (panel->x() < 0) panel->move(remembered);
-    // Dropped beyond the right or bottom edge, a panel would stay out of sight.
-    const int maxLeft = std::max(kMinEdge, Client->width() - panel->width());
-    const int maxTop = std::max(kMinEdge, Client->height() - panel->height());
-    panel->move(Snap(std::min(panel->x(), maxLeft)), Snap(std::min(panel->y(), maxTop)));
+    // Dropped wholly beyond the right or bottom edge, a panel would stay out of sight.
+    if (!Client->rect().intersects(panel->geometry())) {
+        panel->move(std::min(panel->x(), std::max(kMinEdge, Client->width() - panel->width())),
+                    std::min(panel->y(), std::max(kMinEdge, Client->height() - panel->height())));
+    }
+    panel->move(Snap(panel->x()), Snap(panel->y()));
 }
 
 int TForm1::SlotOf(const TQTV3590* panel) const {
