@@ -22,12 +22,6 @@
 #include "platform/IniFile.h"
 
 namespace {
-// The humidity dialog sets its radio buttons from the measuring kind when it offers to.
-template <typename Dialog>
-void ShowKindIfOffered(Dialog& dlg, int abAnf) {
-    if constexpr (requires { dlg.ShowKind(abAnf); }) dlg.ShowKind(abAnf);
-}
-
 void Run(QDialog* dlg) {
     if (dlg) dlg->exec();
 }
@@ -85,7 +79,7 @@ void TForm1::Messbereich1Click() {
     if (GeraeteAnzahl == 0) return;
     if (AktivPanel && (AktivPanel->GetSTyp() & 0xFF) == 0x90) {
         if (!FeuTempDlg) return;
-        ShowKindIfOffered(*FeuTempDlg, AktivPanel->ABAnf);
+        FeuTempDlg->ShowKind(AktivPanel->ABAnf);  // its radio buttons from the measuring kind
         FeuTempDlg->exec();
         return;
     }

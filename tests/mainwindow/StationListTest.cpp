@@ -1,6 +1,7 @@
 // Station slots, the active station, dragging, the main menu and its help, broadcast and stop.
 
 #include <QKeyEvent>
+#include <QRadioButton>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -8,6 +9,8 @@
 
 #include "DialogAnswer.h"
 #include "WindowFixture.h"
+#include "dialogs/Feutmpdlg.h"
+#include "link/Sio.h"
 #include "panel/Qtv3590.h"
 #include "platform/Help.h"
 
@@ -229,9 +232,34 @@ private slots:
     void humidityDeviceGetsTheHumidityDialog() {
         WindowFixture w;
         TForm1& f = w.start("[Form]\n[Geraet 1]\nAdresse=1\nQtvTyp=4240\n");  // 0x1090
-        DialogAnswer answer([](QDialog* d) { d->reject(); });
+        f.AktivPanel->ABAnf = 2;
+        FeuTempDlg->TempBtn->setChecked(true);
+        bool dewPoint = false;
+        DialogAnswer answer([&dewPoint](QDialog* d) {
+            dewPoint = FeuTempDlg->TauBtn->isChecked() && !FeuTempDlg->TempBtn->isChecked();
+            d->reject();
+        });
         f.Messbereich1Click();
         QCOMPARE(*answer.seen, QStringLiteral("TFeuTempDlg"));
+        QVERIFY(dewPoint);
+    }
+
+    void linkRecoveryStopsAndRestoresTheTimer() {
+        WindowFixture w;
+        TForm1& f = w.start();
+        f.Timer1->start();
+        GetLinkHooks().stopPolling();
+        QVERIFY(!f.Timer1->isActive());
+        GetLinkHooks().restartPolling();
+        QVERIFY(f.Timer1->isActive());
+        QCOMPARE(f.Timer1->interval(), 500);
+        // Inside a search the timer is already stopped and must stay so after the recovery.
+        const int remembered = f.StopTimer();
+        GetLinkHooks().stopPolling();
+        GetLinkHooks().restartPolling();
+        QVERIFY(!f.Timer1->isActive());
+        f.RestoreTimer(remembered);
+        QVERIFY(f.Timer1->isActive());
     }
 
     void broadcastCaptionsNameTheNextMode() {
