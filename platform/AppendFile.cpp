@@ -27,12 +27,18 @@ int OpenForAppend(const std::string& name) {
 
 bool AppendRecord(int handle, const std::string& bytes) {
     if (handle < 0) return false;
-    if (::lseek(handle, 0, SEEK_END) < 0) return false;
+    const off_t end = ::lseek(handle, 0, SEEK_END);
+    if (end < 0) return false;
     std::size_t done = 0;
     while (done < bytes.size()) {  // one call, unless the system takes only part of it
         const ssize_t put = ::write(handle, bytes.data() + done, bytes.size() - done);
         if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return false;
+        if (put <= 0) {
+            // A record that did not fit (a full disk) would leave a fragment for the next record
+            // to run into; the file keeps whole records only.
+            if (done > 0) (void)::ftruncate(handle, end);
+            return false;
+        }
         done += static_cast<std::size_t>(put);
     }
     return true;
