@@ -57,10 +57,8 @@ void TForm1::Titel1Click() {
 void TForm1::Info1Click() { Run(ProgInfo); }
 
 void TForm1::PCSio1Click() {
-    std::uint8_t internet = Internet;
-    PortSelectionState state{SioNr, internet, HostName, LokalIP, SioObjekt, ConfigFolder()};
+    PortSelectionState state{SioNr, Internet, HostName, LokalIP, SioObjekt, ConfigFolder()};
     RunPortSelection(state);
-    Internet = internet;
 }
 
 void TForm1::Anzeige1Click() {

@@ -11,7 +11,9 @@
 #include "WindowFixture.h"
 #include "dialogs/Feutmpdlg.h"
 #include "link/Sio.h"
+#include "dialogs/UpDown.h"
 #include "panel/Qtv3590.h"
+#include "panel/Stadrdlg.h"
 #include "platform/Help.h"
 
 namespace {
@@ -129,6 +131,23 @@ private slots:
         QVERIFY(!TQTV3590::addressTaken(1, f.GeraetPanel[1]));  // its own
         QVERIFY(!TQTV3590::addressTaken(2, f.GeraetPanel[1]));
         QVERIFY(TQTV3590::addressTaken(32, f.GeraetPanel[1]));
+    }
+
+    void panelMenuRefusesTheAddressOfAnotherStation() {
+        WindowFixture w;
+        TForm1& f = w.start("[Form]\nMaxGeraete=3\n[Geraet 1]\nAdresse=1\n[Geraet 3]\nAdresse=3\n");
+        TQTV3590* p = f.GeraetPanel[3];
+        DialogAnswer answer([](QDialog* d) {
+            StADlg->SaUpDn->setPosition(1);
+            d->accept();
+        });
+        p->PopupItemClick(0);
+        QCOMPARE(int(p->StatAdr), 3);
+        QCOMPARE(int(p->OldAdr), -1);
+        QCOMPARE(w.messages.size(), std::size_t(1));
+        w.ticks(1);
+        QCOMPARE(f.GeraetPanel[1]->StatAdr, std::uint16_t(1));
+        QCOMPARE(f.GeraetPanel[3], p);
     }
 
     void localMenuOpensBesideTheWindowCorner() {
