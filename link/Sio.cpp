@@ -46,8 +46,8 @@ ExchangeRules CommandSetRules() {
 
 // A USB adapter that is unplugged and plugged in again comes back under the same port number.
 // The exchanges reopen the command-set port on it by themselves, so that polling recovers
-// without a restart. They try at most every 5 s: an adapter that stays away then costs an
-// exchange no more than a failed write, and a station is not turned white by the reopening.
+// without a restart. They try at most every 5 s, so that an adapter that stays away costs the
+// exchanges in between no more than a failed write, and not an open of a vanished device each.
 constexpr std::uint64_t kReopenPauseSeconds = 5;
 
 struct AdapterRecovery {
