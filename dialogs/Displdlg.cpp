@@ -1,5 +1,7 @@
 #include "dialogs/Displdlg.h"
 
+#include "dialogs/LimitRows.h"
+
 #include "dialogs/ActiveStation.h"
 #include "dialogs/Messages.h"
 #include "dialogs/NumberText.h"
@@ -308,34 +310,10 @@ void TDispDlg::BnSBtnClick() {
 
 // --- Maximum and minimum -----------------------------------------------------------------------
 
-void TDispDlg::ReadLimit(std::int32_t (*read)(std::uint8_t*), QLineEdit* edit) {
-    if (!ActivePanel()) return;
-    std::uint8_t area[3] = {0, 0, 0};
-    read(area);
-    if (SioErgebnis == 0) {
-        edit->setText(QStringLiteral(" ????"));
-        ShowTransferError();
-        return;
-    }
-    if (area[0] == '?') {  // the station has no value yet
-        edit->setText(QStringLiteral(" 0000"));
-        return;
-    }
-    const auto value = static_cast<std::int16_t>((area[0] << 8) | area[1]);
-    edit->setText(SignedFourDigits(value));
-}
-
-void TDispDlg::SendLimit(std::int32_t (*write)(std::uint16_t), const QLineEdit* edit) {
-    if (!ActivePanel()) return;
-    const auto number = StrToIntOrComplain(edit->text());
-    if (!number) return;
-    if (write(static_cast<std::uint16_t>(*number)) == 0) ShowTransferError();
-}
-
-void TDispDlg::MxLBtnClick() { ReadLimit(&ReadMaxWert, MaxWEdit); }
-void TDispDlg::MxSBtnClick() { SendLimit(&WriteMaxWert, MaxWEdit); }
-void TDispDlg::MnLBtnClick() { ReadLimit(&ReadMinWert, MinWEdit); }
-void TDispDlg::MnSBtnClick() { SendLimit(&WriteMinWert, MinWEdit); }
+void TDispDlg::MxLBtnClick() { ReadLimitRow(&ReadMaxWert, MaxWEdit, &SignedFourDigits); }
+void TDispDlg::MxSBtnClick() { SendWordRow(&WriteMaxWert, MaxWEdit); }
+void TDispDlg::MnLBtnClick() { ReadLimitRow(&ReadMinWert, MinWEdit, &SignedFourDigits); }
+void TDispDlg::MnSBtnClick() { SendWordRow(&WriteMinWert, MinWEdit); }
 
 // --- Divide by 10 and time display -------------------------------------------------------------
 

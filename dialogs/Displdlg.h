@@ -111,8 +111,6 @@ private:
     void ShowDecimalPoint(std::uint8_t code, const TQTV3590& panel);
     void ShowRounding(std::uint8_t code);
     // Max and min rows: read into the edit, send its text.
-    void ReadLimit(std::int32_t (*read)(std::uint8_t*), QLineEdit* edit);
-    void SendLimit(std::int32_t (*write)(std::uint16_t), const QLineEdit* edit);
 };
 
 extern TDispDlg* DispDlg;

@@ -1,5 +1,7 @@
 #include "dialogs/Sonstdlg.h"
 
+#include "dialogs/LimitRows.h"
+
 #include "dialogs/ActiveStation.h"
 #include "dialogs/Messages.h"
 #include "dialogs/NumberText.h"
@@ -103,33 +105,10 @@ QLabel* TSonsDlg::AddLabel(const QString& caption, const char* name, int y) {
 
 // --- Rows --------------------------------------------------------------------------------------
 
-void TSonsDlg::ReadLimit(std::int32_t (*read)(std::uint8_t*), QLineEdit* edit) {
-    if (!ActivePanel()) return;
-    std::uint8_t area[3] = {0, 0, 0};
-    read(area);
-    if (SioErgebnis == 0) {
-        edit->setText(QStringLiteral(" ????"));
-        ShowTransferError();
-        return;
-    }
-    if (area[0] == 0x3F) {  // '?': the station has no such value yet
-        edit->setText(QStringLiteral(" 0000"));
-        return;
-    }
-    edit->setText(FourDigits(static_cast<std::int16_t>((area[0] << 8) | area[1])));
-}
-
-void TSonsDlg::Send(std::int32_t (*write)(std::uint16_t), const QLineEdit* edit) {
-    if (!ActivePanel()) return;
-    const auto number = StrToIntOrComplain(edit->text());
-    if (!number) return;
-    if (write(static_cast<std::uint16_t>(*number)) == 0) ShowTransferError();
-}
-
-void TSonsDlg::MaxLBtnClick() { ReadLimit(&ReadMaxWert, MaxMEdit); }
-void TSonsDlg::MaxSBtnClick() { Send(&WriteMaxWert, MaxMEdit); }
-void TSonsDlg::MinLBtnClick() { ReadLimit(&ReadMinWert, MinMEdit); }
-void TSonsDlg::MinSBtnClick() { Send(&WriteMinWert, MinMEdit); }
+void TSonsDlg::MaxLBtnClick() { ReadLimitRow(&ReadMaxWert, MaxMEdit, &FourDigits); }
+void TSonsDlg::MaxSBtnClick() { SendWordRow(&WriteMaxWert, MaxMEdit); }
+void TSonsDlg::MinLBtnClick() { ReadLimitRow(&ReadMinWert, MinMEdit, &FourDigits); }
+void TSonsDlg::MinSBtnClick() { SendWordRow(&WriteMinWert, MinMEdit); }
 
 void TSonsDlg::EVLBtnClick() {
     if (!ActivePanel()) return;
@@ -143,7 +122,7 @@ void TSonsDlg::EVLBtnClick() {
     EVMEdit->setText(FourDigits((area[0] << 8) | area[1]));  // unsigned: 0x3F is a byte like any other
 }
 
-void TSonsDlg::EVSBtnClick() { Send(&WritePulses, EVMEdit); }
+void TSonsDlg::EVSBtnClick() { SendWordRow(&WritePulses, EVMEdit); }
 
 void TSonsDlg::CloseBtnClick() { reject(); }
 

@@ -45,8 +45,6 @@ private:
     QPushButton* AddButton(const QString& caption, const char* name, int x, int y, void (TSonsDlg::*handler)());
     QLineEdit* AddEdit(const char* name, int y, const QString& text, bool signedValue);
     QLabel* AddLabel(const QString& caption, const char* name, int y);
-    void ReadLimit(std::int32_t (*read)(std::uint8_t*), QLineEdit* edit);
-    void Send(std::int32_t (*write)(std::uint16_t), const QLineEdit* edit);
 };
 
 extern TSonsDlg* SonsDlg;
