@@ -14,6 +14,6 @@ using NumberForm = QString (*)(int);
 // " ????" and the transfer error when the read fails; " 0000" when the station answers '?' in
 // its first byte (it has no such value yet); otherwise the signed 16-bit value in the given form.
 void ReadLimitRow(ReadTwoBytes read, QLineEdit* edit, NumberForm form);
-// Also the pulses row of the other values dialog. The edit's text read strictly (the conversion error and nothing sent when it is no whole
-// number); its low 16 bits are sent.
+// Also the pulses row of the other values dialog. The edit's text is read strictly (the
+// conversion error, and nothing sent, when it is no whole number); its low 16 bits are sent.
 void SendWordRow(WriteWord write, const QLineEdit* edit);
