@@ -2,6 +2,7 @@
 #include "LinkFixture.h"
 
 #include <functional>
+#include <ostream>
 
 #include "link/QtvCommands.h"
 
@@ -22,6 +23,9 @@ struct Row {
     std::function<void()> run;
     const char* lengthCodeData;  // request bytes 2 .. L-1
 };
+
+// So that test listings name the command, not the bytes of the row.
+void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
 
 std::uint8_t g_area[8];
 
