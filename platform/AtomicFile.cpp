@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -53,6 +55,27 @@ void SyncFolder(const std::string& folder) {
     ::close(fd);
 }
 
+// A save killed between creating its temporary file and the rename leaves that file behind.
+// Such leftovers carry our name pattern ("." + name + "." + six characters of mkstemp); they
+// are removed after the next successful save, once they are old enough that no other save can
+// still be writing them.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& base) {
+    constexpr time_t kStaleSeconds = 60;
+    const std::string prefix = "." + base + ".";
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    const time_t now = ::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::string path = folder + "/" + name;
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+        if (now - info.st_mtime >= kStaleSeconds) (void)::unlink(path.c_str());
+    }
+    ::closedir(dir);
+}
+
 }  // namespace
 
 bool ReplaceFileAtomically(const std::string& path, const std::string& content) {
@@ -76,5 +99,6 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& content) 
         return false;
     }
     SyncFolder(folder);
+    RemoveStaleTemporaries(folder, base);
     return true;
 }

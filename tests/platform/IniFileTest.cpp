@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -250,6 +252,24 @@ TEST_F(IniFileInFolder, failingRenameLeavesNoTemporaryFileBehind) {
     ini.WriteInteger("Form", "Top", 1);
     EXPECT_FALSE(ini.Save());
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"blocked.INI"});
+}
+
+TEST_F(IniFileInFolder, leftoversOfAKilledSaveAreRemovedByTheNextSaveOnceTheyAreOld) {
+    Put(kStationFile);
+    const std::string stale = folder_ + "/.tarvo.INI.a1b2c3";
+    const std::string fresh = folder_ + "/.tarvo.INI.d4e5f6";
+    const std::string foreign = folder_ + "/.tarvo.INI.backup1";  // not a name of ours
+    for (const auto& f : {stale, fresh, foreign}) std::ofstream(f) << "[Form]\r\nTop=";
+    const timespec old[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, stale.c_str(), old, 0), 0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, foreign.c_str(), old, 0), 0);
+
+    IniFile ini(path_);
+    ini.WriteInteger("Form", "Top", 7);
+    ASSERT_TRUE(ini.Save());
+    auto names = FolderEntries();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{".tarvo.INI.backup1", ".tarvo.INI.d4e5f6", "tarvo.INI"}));
 }
 
 TEST_F(IniFileInFolder, saveThroughALinkReplacesTheTargetAndKeepsTheLink) {
