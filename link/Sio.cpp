@@ -78,7 +78,14 @@ void ReopenWhenDue() {
 
 bool InitSio(std::uint8_t portNumber) {
     g_recovery = {portNumber, portNumber < kPortNumberLimit, false, 0};
-    return OpenPort(g_commandSetLine, portNumber, kCommandSetTimeouts);
+    const bool opened = OpenPort(g_commandSetLine, portNumber, kCommandSetTimeouts);
+    // An adapter that is not plugged in yet at start-up is treated like one that was lost: the
+    // exchanges try it again every 5 s. COM0 never opens, so it is not tried again.
+    if (g_recovery.inUse && portNumber != 0 && !(g_commandSetLine && g_commandSetLine->isOpen())) {
+        g_recovery.lost = true;
+        g_recovery.lastAttempt = Counter().now();
+    }
+    return opened;
 }
 
 void ReSetSio() {

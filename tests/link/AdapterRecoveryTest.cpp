@@ -113,3 +113,44 @@ TEST_F(AdapterRecovery, lossNoticedByAFailingReadIsRecoveredToo) {
 }
 
 }  // namespace
+
+namespace {
+
+class AdapterMissingAtStart : public LinkTest {};
+
+TEST_F(AdapterMissingAtStart, portThatCouldNotBeOpenedIsTriedAgainEveryFiveSeconds) {
+    lines.setPrepare([](FakeLine& line) { line.failOpen(); });
+    ASSERT_FALSE(InitSio(7));
+    const std::size_t afterStart = lines.count();
+    request(kReadValue);
+    EXPECT_EQ(SioExchange(), 0);
+    EXPECT_EQ(lines.count(), afterStart) << "no attempt within 5 s of the start";
+
+    lines.setPrepare([](FakeLine& line) { line.queueReply(Hex(kValueAnswer)); });  // plugged in
+    clock.advanceMs(5000);
+    request(kReadValue);
+    EXPECT_EQ(SioExchange(), 1);
+    EXPECT_EQ(lines.last().openedPort(), 7u);
+}
+
+TEST_F(AdapterMissingAtStart, portThatRefusedItsSettingsIsNotReopened) {
+    lines.setPrepare([](FakeLine& line) { line.failConfigure(); });
+    ASSERT_FALSE(InitSio(7));
+    const std::size_t afterStart = lines.count();
+    clock.advanceMs(6000);
+    request(kReadValue);
+    SioExchange();
+    EXPECT_EQ(lines.count(), afterStart) << "the port is open; its exchanges go on as they are";
+}
+
+TEST_F(AdapterMissingAtStart, com0IsNeverTriedAgain) {
+    lines.setPrepare([](FakeLine& line) { line.failOpen(); });  // as the serial device does for COM0
+    ASSERT_FALSE(InitSio(0));
+    const std::size_t afterStart = lines.count();
+    clock.advanceMs(6000);
+    request(kReadValue);
+    EXPECT_EQ(SioExchange(), 0);
+    EXPECT_EQ(lines.count(), afterStart);
+}
+
+}  // namespace
