@@ -35,9 +35,13 @@ std::uint8_t SwapForGroup(std::uint8_t code, const TQTV3590& panel) {
 }
 
 constexpr int kRowLabelX = 8;
-constexpr int kRowReadX = 160;
-constexpr int kRowValueX = 222;
-constexpr int kRowSendX = 300;
+// The form is 28 pixels wider than the Windows original: the stand-ins for Tahoma are wider, and
+// "Dimension, Benennung, User" and "Nur Gerade 0,2,4.." must stay whole.
+constexpr int kFormWidth = 401;
+constexpr int kRowLabelWidth = 172;
+constexpr int kRowReadX = 180;
+constexpr int kRowValueX = 250;
+constexpr int kRowSendX = 328;
 constexpr int kRowTop = 136;
 constexpr int kRowStep = 28;
 constexpr int kButtonW = 64;
@@ -65,7 +69,7 @@ QCheckBox* AddCheckBox(QWidget* parent, const char* name, int y) {
 TDispDlg::TDispDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("DispDlg"));
     setWindowTitle(QStringLiteral("Anzeige"));
-    setFixedSize(373, 352);
+    setFixedSize(kFormWidth, 352);
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(13);
     setFont(font);
@@ -104,7 +108,7 @@ QLineEdit* TDispDlg::AddRowEdit(const char* name, int y, const QString& text) {
 QLabel* TDispDlg::AddRowLabel(const QString& caption, const char* name, int y) {
     auto* l = new QLabel(caption, this);
     l->setObjectName(QString::fromLatin1(name));
-    l->setGeometry(kRowLabelX, y + 4, 150, 17);
+    l->setGeometry(kRowLabelX, y + 4, kRowLabelWidth, 17);
     return l;
 }
 
@@ -128,14 +132,16 @@ void TDispDlg::BuildDecimalPointFrame() {
 void TDispDlg::BuildRoundingFrame() {
     RdGroup = new QGroupBox(QStringLiteral(" Letzte Stelle "), this);
     RdGroup->setObjectName(QStringLiteral("RdGroup"));
-    RdGroup->setGeometry(189, 8, 176, 120);
+    RdGroup->setGeometry(189, 8, kFormWidth - 197, 120);
     RndButtons = new QButtonGroup(this);
-    RndRBtn1 = AddRadio(RdGroup, RndButtons, QStringLiteral("immer 0"), "RndRBtn1", 0, 104);
-    RndRBtn2 = AddRadio(RdGroup, RndButtons, QStringLiteral("Normal 0-9"), "RndRBtn2", 1, 104);
-    RndRBtn3 = AddRadio(RdGroup, RndButtons, QStringLiteral("Nur Gerade 0,2,4.."), "RndRBtn3", 2, 104);
-    RndRBtn4 = AddRadio(RdGroup, RndButtons, QString::fromUtf8("Fünfer 0,5,0"), "RndRBtn4", 3, 104);
-    RdLBtn = AddButton(QStringLiteral("Lesen"), "RdLBtn", 189 + 108, 8 + 28, &TDispDlg::RdLBtnClick);
-    RdSBtn = AddButton(QStringLiteral("Senden"), "RdSBtn", 189 + 108, 8 + 68, &TDispDlg::RdSBtnClick);
+    RndRBtn1 = AddRadio(RdGroup, RndButtons, QStringLiteral("immer 0"), "RndRBtn1", 0, 134);
+    RndRBtn2 = AddRadio(RdGroup, RndButtons, QStringLiteral("Normal 0-9"), "RndRBtn2", 1, 134);
+    RndRBtn3 = AddRadio(RdGroup, RndButtons, QStringLiteral("Nur Gerade 0,2,4.."), "RndRBtn3", 2, 134);
+    RndRBtn4 = AddRadio(RdGroup, RndButtons, QString::fromUtf8("Fünfer 0,5,0"), "RndRBtn4", 3, 134);
+    RdLBtn = AddButton(QStringLiteral("Lesen"), "RdLBtn", 189 + 146, 8 + 28, &TDispDlg::RdLBtnClick);
+    RdSBtn = AddButton(QStringLiteral("Senden"), "RdSBtn", 189 + 146, 8 + 68, &TDispDlg::RdSBtnClick);
+    RdLBtn->resize(56, kButtonH);
+    RdSBtn->resize(56, kButtonH);
 }
 
 void TDispDlg::BuildRows() {
@@ -175,15 +181,15 @@ void TDispDlg::BuildBottomRow() {
     const int y = 318;
     DspOkBtn = new QPushButton(QStringLiteral("OK"), this);
     DspOkBtn->setObjectName(QStringLiteral("DspOkBtn"));
-    DspOkBtn->setGeometry(60, y, 75, kButtonH);
+    DspOkBtn->setGeometry(74, y, 75, kButtonH);
     DspOkBtn->setDefault(true);
     connect(DspOkBtn, &QPushButton::clicked, this, &QDialog::accept);
     CancelBtn = new QPushButton(QStringLiteral("Abbruch"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setGeometry(149, y, 75, kButtonH);
+    CancelBtn->setGeometry(163, y, 75, kButtonH);
     CancelBtn->setAutoDefault(false);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    HelpBtn = AddButton(QStringLiteral("&Hilfe"), "HelpBtn", 238, y, &TDispDlg::HelpBtnClick);
+    HelpBtn = AddButton(QStringLiteral("&Hilfe"), "HelpBtn", 252, y, &TDispDlg::HelpBtnClick);
     HelpBtn->resize(75, kButtonH);
     HelpBtn->setToolTip(QString::fromUtf8("Hilfe für Anzeige"));
 }

@@ -44,7 +44,9 @@ constexpr int kRowStep = 40;
 TSonsDlg::TSonsDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("SonsDlg"));
     setWindowTitle(QStringLiteral("Sonstige Funktionen"));
-    setFixedSize(333, 190);
+    // 29 pixels wider than the Windows original, so that "Impulse/Umdrehungen" stays whole in
+    // the wider stand-ins for Tahoma.
+    setFixedSize(362, 190);
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(13);
     setFont(font);
@@ -65,9 +67,9 @@ TSonsDlg::TSonsDlg(QWidget* parent) : QDialog(parent) {
     EVSBtn = AddButton(QStringLiteral("Senden"), "EVSBtn", kSendX, y2, &TSonsDlg::EVSBtnClick);
     Label3 = AddLabel(QStringLiteral("Impulse/Umdrehungen"), "Label3", y2);
 
-    CloseBtn = AddButton(QString::fromUtf8("Schließen"), "CloseBtn", 80, 150, &TSonsDlg::CloseBtnClick);
+    CloseBtn = AddButton(QString::fromUtf8("Schließen"), "CloseBtn", 94, 150, &TSonsDlg::CloseBtnClick);
     CloseBtn->resize(80, 25);
-    HelpBtn = AddButton(QStringLiteral("Hilfe"), "HelpBtn", 172, 150, &TSonsDlg::HelpBtnClick);
+    HelpBtn = AddButton(QStringLiteral("Hilfe"), "HelpBtn", 186, 150, &TSonsDlg::HelpBtnClick);
     HelpBtn->resize(80, 25);
     HelpBtn->setAutoDefault(true);
     HelpBtn->setDefault(true);  // Enter asks for help, never sends
@@ -99,7 +101,7 @@ QLineEdit* TSonsDlg::AddEdit(const char* name, int y, const QString& text, bool 
 QLabel* TSonsDlg::AddLabel(const QString& caption, const char* name, int y) {
     auto* l = new QLabel(caption, this);
     l->setObjectName(QString::fromLatin1(name));
-    l->setGeometry(kLabelX, y + 4, 108, 17);
+    l->setGeometry(kLabelX, y + 4, 134, 17);
     return l;
 }
 

@@ -115,14 +115,14 @@ TPcSioDlg::TPcSioDlg(QWidget* parent) : QDialog(parent) {
     SioNrUDn->setAssociate(SioNrEd);
 
     DirektBtn = new QRadioButton(QStringLiteral("Lokal"), this);
-    DirektBtn->setGeometry(80, 12, 65, 17);
+    DirektBtn->setGeometry(80, 12, 74, 17);
     DirektBtn->setChecked(true);
     LipEdit = new QLineEdit(QStringLiteral("000.000.000.000"), this);
-    LipEdit->setGeometry(150, 10, 150, 21);
+    LipEdit->setGeometry(156, 10, 146, 21);
     INetBtn = new QRadioButton(QStringLiteral("Internet"), this);
-    INetBtn->setGeometry(80, 48, 65, 17);
+    INetBtn->setGeometry(80, 48, 74, 17);
     HNameEdit = new QLineEdit(this);
-    HNameEdit->setGeometry(150, 46, 150, 21);
+    HNameEdit->setGeometry(156, 46, 146, 21);
 
     SioOkBtn = new QPushButton(QStringLiteral("OK"), this);
     SioOkBtn->setGeometry(32, 92, 75, 25);

@@ -1,5 +1,7 @@
 #include "mainwindow/Forms.h"
 
+#include "platform/FontSubstitutes.h"
+
 #include "dialogs/Displdlg.h"
 #include "dialogs/Feutmpdlg.h"
 #include "dialogs/Mbrdlg.h"
@@ -17,6 +19,7 @@
 QString DefaultConfigFile(const QString& programFile) { return programFile + QStringLiteral(".INI"); }
 
 TForm1* CreateForms(const QString& configFile) {
+    InstallFontSubstitutes();
     Form1 = new TForm1(configFile);
     DispDlg = new TDispDlg(Form1);
     StADlg = new TStADlg(Form1);

@@ -34,9 +34,8 @@ TQTV3590::TQTV3590(QWidget* owner) : QGroupBox(owner) {
     valueLabel_->setAutoFillBackground(true);
     // Windows finds Arial by its name and ignores the fixed-pitch request that comes with it;
     // fontconfig would honour the request and trade Arial for a monospace face too wide for the
-    // value field. So the face is asked for by name, with Arial's metric twins behind it.
+    // value field. So only the face is asked for (its stand-ins: platform/FontSubstitutes).
     QFont font(QStringLiteral("Arial"));
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans")});
     font.setPointSize(14);
     font.setBold(true);
     valueLabel_->setFont(font);

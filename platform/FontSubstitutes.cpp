@@ -1,0 +1,12 @@
+#include "platform/FontSubstitutes.h"
+
+#include <QFont>
+#include <QStringList>
+
+void InstallFontSubstitutes() {
+    // Liberation Sans has Arial's widths; Nimbus Sans is the other common Arial twin.
+    const QStringList narrowSans{QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
+                                 QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")};
+    for (const char* face : {"Tahoma", "MS Sans Serif", "Arial"})
+        QFont::insertSubstitutions(QString::fromLatin1(face), narrowSans);
+}
