@@ -4,6 +4,7 @@
 #include "platform/Clock.h"
 #include "platform/FileSizeLimit.h"
 #include "platform/Net.h"
+#include "platform/OwnedLink.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <thread>
 
 namespace {
 
@@ -123,6 +125,28 @@ TEST_F(AppendFileInFolder, fileSizeLimitFailsTheRecordThatCrossesItAndKeepsWhole
               0)
         << "the process must live on and see the failed write";
     EXPECT_EQ(Content(), record + record);
+}
+
+TEST_F(AppendFileInFolder, ownedLinkIsRemovedOnlyWhileItIsTheLinkThatWasMade) {
+    const std::string link = folder_ + "/COM1";
+    {
+        OwnedLink owned;
+        ASSERT_TRUE(owned.make("/dev/pts/77", link));
+        EXPECT_TRUE(owned.stillThere());
+    }
+    EXPECT_FALSE(FileExists(link)) << "removed when it goes";
+
+    OwnedLink owned;
+    ASSERT_TRUE(owned.make("/dev/pts/77", link));
+    EXPECT_FALSE(OwnedLink().make("/dev/pts/78", link)) << "a name that exists is not replaced";
+    const LinkIdentity made = owned.identity();
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));  // a later moment on a coarse clock
+    ASSERT_EQ(::unlink(link.c_str()), 0);
+    ASSERT_EQ(::symlink("/dev/pts/77", link.c_str()), 0);  // someone else's, maybe even the same inode
+    EXPECT_FALSE(owned.stillThere());
+    EXPECT_TRUE(RemoveLinkIfStill(link, made));
+    owned.remove();
+    EXPECT_EQ(IdentifyLink(link)->target, "/dev/pts/77") << "the other link stays";
 }
 
 TEST(Clocks, installedCounterIsUsedAndAnEmptyOneRestoresTheSteadyClock) {
