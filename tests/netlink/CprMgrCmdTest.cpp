@@ -305,24 +305,19 @@ TEST_F(CprMgrCmd, RemainsOfAKilledBridgeAreCleared) {
     EXPECT_FALSE(fs::exists(fs::symlink_status(ports / "COM12")));
 }
 
-TEST_F(CprMgrCmd, BridgeWhoseLinkIsRemovedByOthersEndsAndHangsUp) {
+TEST_F(CprMgrCmd, BridgeWhoseLinkIsRemovedOrPointedElsewhereEndsAndHangsUp) {
     Listen();
-    ASSERT_EQ(Add(13).exitCode, 0);
-    ASSERT_TRUE(Accept());
-    fs::remove(ports / "COM13");
-    fs::remove(ports / ".COM13.pid");
-    EXPECT_TRUE(HungUp(accepted, 5000ms)) << "the device server is free for another connection";
-}
-
-TEST_F(CprMgrCmd, BridgeWhoseLinkPointsElsewhereEndsAndLeavesTheNewLinkAlone) {
-    Listen();
-    ASSERT_EQ(Add(14).exitCode, 0);
-    ASSERT_TRUE(Accept());
-    fs::remove(ports / "COM14");
-    fs::create_symlink("/dev/null", ports / "COM14");
-    EXPECT_TRUE(HungUp(accepted, 5000ms));
-    EXPECT_EQ(fs::read_symlink(ports / "COM14"), fs::path("/dev/null"));
-    EXPECT_TRUE(GoneWithin(ports / ".COM14.pid", 3000ms)) << "its own pid file goes with it";
+    for (const bool elsewhere : {false, true}) {
+        ASSERT_EQ(Add(13).exitCode, 0);
+        ASSERT_TRUE(Accept());
+        fs::remove(ports / "COM13");
+        if (elsewhere) fs::create_symlink("/dev/null", ports / "COM13");
+        EXPECT_TRUE(HungUp(accepted, 5000ms)) << "the device server is free for another connection";
+        EXPECT_TRUE(GoneWithin(ports / ".COM13.pid", 3000ms)) << "its pid file goes with it";
+        close(accepted);
+        accepted = -1;
+    }
+    EXPECT_EQ(fs::read_symlink(ports / "COM13"), fs::path("/dev/null")) << "the other link stays";
 }
 
 TEST_F(CprMgrCmd, StalePidFileRemovesOnlyTheLinkItsBridgeMade) {

@@ -66,14 +66,9 @@ TEST(ControlSocket, clientThatNeverReadsIsDroppedAndOthersAreStillAnswered) {
     }
     EXPECT_EQ(answer, std::string(1000, 'a') + "y\n");
 
-    std::size_t received = 0;  // what the greedy client gets before the end of its connection
-    for (;;) {
-        char buffer[65536];
-        const ssize_t n = ::read(greedy, buffer, sizeof buffer);
-        if (n <= 0) break;
-        received += static_cast<std::size_t>(n);
-    }
-    EXPECT_LT(received, 2000u * 1001u) << "dropped before all its answers were queued";
+    std::size_t received = 0;  // until the end of its connection: it was dropped, answers unsent
+    for (ssize_t n; (n = ::read(greedy, commands.data(), commands.size())) > 0;) received += std::size_t(n);
+    EXPECT_LT(received, 2000u * 1001u);
     ::close(greedy);
     ::close(polite);
     ::alarm(0);
