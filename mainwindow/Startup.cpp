@@ -19,6 +19,23 @@
 
 TForm1* Form1 = nullptr;
 
+namespace {
+// Why a configuration file that exists was not read whole, or "" when it was (or was missing).
+QString NotReadWholeReason(const IniFile& ini) {
+    switch (ini.reading()) {
+        case IniFile::Reading::Unreadable:
+            return QString::fromUtf8("konnte nicht vollständig gelesen werden");
+        case IniFile::Reading::TooLarge:
+            return QString::fromUtf8("ist größer als %1 MB und wurde nicht gelesen")
+                .arg(IniFile::kMaxBytes >> 20);
+        case IniFile::Reading::Whole:
+        case IniFile::Reading::Missing:
+            break;
+    }
+    return {};
+}
+}  // namespace
+
 TForm1::TForm1(const QString& configFile, QWidget* parent)
     : QMainWindow(parent), configFile_(configFile) {
     GeraeteAnzahl = 0;
@@ -32,6 +49,7 @@ TForm1::TForm1(const QString& configFile, QWidget* parent)
 
     {
         const IniFile ini(configFile_.toStdString());
+        configUnreadAtStart_ = NotReadWholeReason(ini);
         ReadFormSection(ini);
         for (int n = 1; n <= MaxGeraete; ++n)
             if (ini.SectionExists(StationSection(n))) ReadStation(ini, n);
@@ -124,7 +142,18 @@ void TForm1::RestoreTimer(int interval) {
     Timer1->start();
 }
 
+// A file that was not read whole, at start-up or now, is never written over: what it holds is
+// unknown, and a save would put this run's settings in place of every station in it.
 bool TForm1::SaveConfiguration(IniFile& ini) {
+    const QString notRead = configUnreadAtStart_.isEmpty() ? NotReadWholeReason(ini) : configUnreadAtStart_;
+    if (!notRead.isEmpty()) {
+        ShowInfo(QStringLiteral("Fehler"),
+                 QString::fromUtf8("Die Konfigurationsdatei \"%1\" %2. Damit keine Einstellungen verloren gehen, "
+                                   "wird sie nicht überschrieben.\nDas Fenster kann ohne Speichern geschlossen "
+                                   "werden.")
+                     .arg(QString::fromStdString(ini.path()), notRead));
+        return false;
+    }
     if (ini.Save()) return true;
     ShowInfo(QStringLiteral("Fehler"),
              QString::fromUtf8("Die Konfigurationsdatei \"%1\" kann nicht geschrieben werden.")

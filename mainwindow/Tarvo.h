@@ -140,6 +140,9 @@ private:
     void WaitUntil(std::uint64_t deadlineMs);
 
     QString configFile_;
+    // The configuration file existed at start-up but was not read whole (no permission, a read
+    // error, far too large): this run began with defaults, so it never writes the file.
+    QString configUnreadAtStart_;
     bool searching_ = false;
     bool ticking_ = false;
     int linkRememberedInterval_ = 0;

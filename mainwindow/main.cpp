@@ -7,6 +7,7 @@
 
 #include "mainwindow/Forms.h"
 #include "mainwindow/Tarvo.h"
+#include "platform/FileSizeLimit.h"
 
 namespace {
 void ShowException(const char* what) {
@@ -38,6 +39,7 @@ QString ConfigFileFromArguments(const QStringList& args) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    IgnoreFileSizeLimitSignal();  // recording files and the configuration file
     TApplication app(argc, argv);
     int result = 1;
     try {

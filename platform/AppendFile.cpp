@@ -5,24 +5,46 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+// O_NOFOLLOW makes a link fail instead of leading elsewhere; O_NONBLOCK keeps a pipe without a
+// reader from holding the open (it fails at once) and does nothing to a regular file.
+constexpr int kSafeOpen = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+
+bool IsRegularFile(int fd) {
+    struct stat info {};
+    return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
 bool FileExists(const std::string& name) {
     struct stat info {};
-    return ::stat(name.c_str(), &info) == 0;
+    return ::lstat(name.c_str(), &info) == 0;
 }
 
 bool CreateEmptyFile(const std::string& name) {
-    // No O_TRUNC: should the file have appeared meanwhile, its records stay.
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    ::close(fd);
-    return true;
+    // O_EXCL: only a name that is free is taken, so a link (even one to nowhere) is never followed
+    // and a file that appeared meanwhile keeps its records.
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | kSafeOpen, 0666);
+    if (fd >= 0) {
+        ::close(fd);
+        return true;
+    }
+    struct stat info {};
+    return errno == EEXIST && ::lstat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 int OpenForAppend(const std::string& name) {
     // O_APPEND as well as the seek in AppendRecord: a record lands at the end even when another
     // program writes to the same file.
-    const int fd = ::open(name.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    return fd < 0 ? -1 : fd;
+    const int fd = ::open(name.c_str(), O_WRONLY | O_APPEND | kSafeOpen);
+    if (fd < 0) return -1;
+    if (!IsRegularFile(fd)) {  // a pipe that has a reader, a terminal, a device
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 bool AppendRecord(int handle, const std::string& bytes) {
@@ -34,8 +56,8 @@ bool AppendRecord(int handle, const std::string& bytes) {
         const ssize_t put = ::write(handle, bytes.data() + done, bytes.size() - done);
         if (put < 0 && errno == EINTR) continue;
         if (put <= 0) {
-            // A record that did not fit (a full disk) would leave a fragment for the next record
-            // to run into; the file keeps whole records only.
+            // A record that did not fit (a full disk, a file-size limit) would leave a fragment
+            // for the next record to run into; the file keeps whole records only.
             if (done > 0) (void)::ftruncate(handle, end);
             return false;
         }

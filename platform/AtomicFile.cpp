@@ -6,6 +6,7 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -76,6 +77,62 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& base) 
     ::closedir(dir);
 }
 
+bool PWriteAll(int fd, std::string_view content) {
+    std::size_t done = 0;
+    while (done < content.size()) {
+        const ssize_t put =
+            ::pwrite(fd, content.data() + done, content.size() - done, static_cast<off_t>(done));
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return false;
+        done += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+bool ReadAll(int fd, std::string& into) {
+    char chunk[65536];
+    for (;;) {
+        const ssize_t got = ::pread(fd, chunk, sizeof chunk, static_cast<off_t>(into.size()));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0) return true;
+        into.append(chunk, static_cast<std::size_t>(got));
+    }
+}
+
+// The content written over the old one in the same file. The old content is read first, so that
+// a write that fails part-way (a full disk, a file-size limit) can put it back: rewriting bytes the
+// file already has needs no new room on the disk.
+bool RewriteInPlace(const std::string& target, const std::string& content) {
+    const int fd = ::open(target.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    std::string old;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || !ReadAll(fd, old)) {
+        ::close(fd);
+        return false;
+    }
+    // Room for a longer content before anything is overwritten, where the file system can say.
+    if (content.size() > old.size() &&
+        ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(content.size())) != 0 &&
+        (errno == ENOSPC || errno == EFBIG)) {
+        ::close(fd);
+        return false;
+    }
+    bool ok = PWriteAll(fd, content) && ::ftruncate(fd, static_cast<off_t>(content.size())) == 0 &&
+              ::fsync(fd) == 0;
+    if (!ok) {
+        (void)PWriteAll(fd, old);
+        (void)::ftruncate(fd, static_cast<off_t>(old.size()));
+        (void)::fsync(fd);
+    }
+    ok = (::close(fd) == 0) && ok;
+    return ok;
+}
+
+// The folder refuses a new entry to this process, but the file may still be writable.
+bool FolderRefused(int error) { return error == EACCES || error == EPERM; }
+
 }  // namespace
 
 bool ReplaceFileAtomically(const std::string& path, const std::string& content) {
@@ -87,16 +144,21 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& content) 
     std::vector<char> name(temporary.begin(), temporary.end());
     name.push_back('\0');
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) return FolderRefused(errno) && RewriteInPlace(target, content);
     temporary = name.data();
 
     TakeOverAttributes(fd, target);
     bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok) {
         ::unlink(temporary.c_str());
         return false;
+    }
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        // A folder with the sticky bit lets us create files but not replace another user's.
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        return FolderRefused(error) && RewriteInPlace(target, content);
     }
     SyncFolder(folder);
     RemoveStaleTemporaries(folder, base);

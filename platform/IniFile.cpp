@@ -4,6 +4,7 @@
 #include "platform/Windows1252.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <charconv>
 #include <fcntl.h>
 #include <optional>
@@ -13,24 +14,24 @@
 
 namespace {
 
-const std::string kBom = "\xEF\xBB\xBF";
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
-std::string Trim(const std::string& s) {
+std::string_view Trim(std::string_view s) {
     const auto first = s.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
+    if (first == std::string_view::npos) return {};
     return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
 bool IsQuote(char c) { return c == '"' || c == '\''; }
 
-bool EnclosedInQuotes(const std::string& s) {
+bool EnclosedInQuotes(std::string_view s) {
     return s.size() >= 2 && IsQuote(s.front()) && s.front() == s.back();
 }
 
 // As the Windows profile functions read a value: blanks around it dropped, then one pair of
 // quotes around the whole value.
-std::string ValueAsRead(const std::string& raw) {
-    std::string value = Trim(raw);
+std::string_view ValueAsRead(std::string_view raw) {
+    std::string_view value = Trim(raw);
     if (EnclosedInQuotes(value)) value = value.substr(1, value.size() - 2);
     return value;
 }
@@ -49,7 +50,7 @@ std::string OneLine(std::string s) {
     return RepairUtf8(s);
 }
 
-bool SameName(const std::string& a, const std::string& b) {
+bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
@@ -59,9 +60,9 @@ bool SameName(const std::string& a, const std::string& b) {
 }
 
 // Optional sign and decimal digits, nothing else, within 64 bits.
-std::optional<std::int64_t> WholeDecimal(const std::string& raw) {
-    std::string text = Trim(raw);
-    if (!text.empty() && text.front() == '+') text.erase(0, 1);
+std::optional<std::int64_t> WholeDecimal(std::string_view raw) {
+    std::string_view text = Trim(raw);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     const std::size_t digitsFrom = !text.empty() && text.front() == '-' ? 1 : 0;
     if (text.size() == digitsFrom) return std::nullopt;
     std::int64_t value = 0;
@@ -70,93 +71,170 @@ std::optional<std::int64_t> WholeDecimal(const std::string& raw) {
     return value;
 }
 
-// Only a regular file is read: a folder or a pipe of that name reads as an empty file and
-// never throws or blocks.
-std::string ReadWholeFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return {};
+struct FileBytes {
     std::string bytes;
+    IniFile::Reading reading = IniFile::Reading::Whole;
+};
+
+// Only a regular file is read: a folder or a pipe of that name never throws or blocks. Whatever
+// keeps the file from being read whole is told apart from a file that is not there.
+FileBytes ReadWholeFile(const std::string& path) {
+    FileBytes file;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        const bool missing = errno == ENOENT || errno == ENOTDIR;
+        file.reading = missing ? IniFile::Reading::Missing : IniFile::Reading::Unreadable;
+        return file;
+    }
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        file.reading = IniFile::Reading::Unreadable;
+    } else if (static_cast<std::uint64_t>(info.st_size) > IniFile::kMaxBytes) {
+        file.reading = IniFile::Reading::TooLarge;
+    } else {
+        file.bytes.reserve(static_cast<std::size_t>(info.st_size));
         char chunk[65536];
         for (;;) {
             const ssize_t got = ::read(fd, chunk, sizeof chunk);
             if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) break;
-            bytes.append(chunk, static_cast<std::size_t>(got));
+            if (got < 0) {
+                file.reading = IniFile::Reading::Unreadable;
+                break;
+            }
+            if (got == 0) break;
+            if (file.bytes.size() + static_cast<std::size_t>(got) > IniFile::kMaxBytes) {
+                file.reading = IniFile::Reading::TooLarge;  // it grew while being read
+                break;
+            }
+            file.bytes.append(chunk, static_cast<std::size_t>(got));
         }
     }
     ::close(fd);
-    return bytes;
+    if (file.reading != IniFile::Reading::Whole) file.bytes = std::string();
+    return file;
 }
 
-}  // namespace
-
-IniFile::IniFile(std::string path) : path_(std::move(path)) { Parse(ReadWholeFile(path_)); }
-
-IniFile::Line IniFile::Classify(std::string text) {
-    Line line;
-    const std::string trimmed = Trim(text);
-    if (!trimmed.empty() && trimmed.front() == '[') {
-        const auto close = trimmed.find(']');
-        if (close != std::string::npos) {
-            line.kind = Line::Section;
-            line.section = Trim(trimmed.substr(1, close - 1));
-        }
-    } else if (!trimmed.empty() && trimmed.front() != ';') {
-        const auto equals = text.find('=');
-        if (equals != std::string::npos && !Trim(text.substr(0, equals)).empty()) {
-            line.kind = Line::Key;
-            line.key = Trim(text.substr(0, equals));
-            line.value = ValueAsRead(text.substr(equals + 1));
-        }
-    }
-    line.text = std::move(text);
-    return line;
+// The line end a file begins with: CR LF, LF or CR; CR LF for a file of one line.
+std::string FirstLineEnd(std::string_view text) {
+    const auto at = text.find_first_of("\r\n");
+    if (at == std::string_view::npos) return "\r\n";
+    if (text[at] == '\n') return "\n";
+    return at + 1 < text.size() && text[at + 1] == '\n' ? "\r\n" : "\r";
 }
 
-void IniFile::Parse(const std::string& bytes) {
-    lines_.clear();
-    dirty_ = false;
-    bom_ = bytes.compare(0, kBom.size(), kBom) == 0;
-    std::string body = bom_ ? bytes.substr(kBom.size()) : bytes;
-    cp1252_ = !IsValidUtf8(body);
-    if (cp1252_) {
-        bom_ = false;
-        body = Windows1252ToUtf8(bytes);
-    }
-    const auto firstBreak = body.find('\n');
-    crlf_ = firstBreak == std::string::npos || (firstBreak > 0 && body[firstBreak - 1] == '\r');
-
+// Calls take(from, size) for every line of the text; a line ends at CR LF, LF or CR.
+template <typename Take>
+void ForEachLine(std::string_view text, Take take) {
     std::size_t from = 0;
-    while (from < body.size()) {
-        auto end = body.find('\n', from);
-        if (end == std::string::npos) end = body.size();
-        std::string text = body.substr(from, end - from);
-        if (!text.empty() && text.back() == '\r') text.pop_back();
-        lines_.push_back(Classify(std::move(text)));
+    while (from < text.size()) {
+        std::size_t end = from;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+        take(from, end - from);
+        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
         from = end + 1;
     }
 }
 
-std::size_t IniFile::findSection(const std::string& section) const {
-    for (std::size_t i = 0; i < lines_.size(); ++i)
-        if (lines_[i].kind == Line::Section && SameName(lines_[i].section, section)) return i;
+}  // namespace
+
+IniFile::Parts IniFile::Classify(std::string_view text) {
+    Parts parts;
+    const std::string_view trimmed = Trim(text);
+    if (!trimmed.empty() && trimmed.front() == '[') {
+        const auto close = trimmed.find(']');
+        if (close != std::string_view::npos) {
+            parts.kind = Section;
+            parts.name = Trim(trimmed.substr(1, close - 1));
+        }
+    } else if (!trimmed.empty() && trimmed.front() != ';') {
+        const auto equals = text.find('=');
+        if (equals != std::string_view::npos && !Trim(text.substr(0, equals)).empty()) {
+            parts.kind = Key;
+            parts.name = Trim(text.substr(0, equals));
+            parts.value = ValueAsRead(text.substr(equals + 1));
+        }
+    }
+    return parts;
+}
+
+IniFile::IniFile(std::string path) : path_(std::move(path)) {
+    FileBytes file = ReadWholeFile(path_);
+    Parse(std::move(file.bytes));
+    reading_ = file.reading;
+}
+
+void IniFile::Parse(std::string bytes) {
+    lines_.clear();
+    text_.clear();
+    lastHeader_ = SIZE_MAX;
+    dirty_ = false;
+    reading_ = Reading::Whole;
+    cp1252_ = bom_ = false;
+    lineEnd_ = "\r\n";
+    if (bytes.size() > kMaxBytes) {
+        reading_ = Reading::TooLarge;
+        return;
+    }
+    bom_ = std::string_view(bytes).substr(0, kBom.size()) == kBom;
+    const std::string_view body = std::string_view(bytes).substr(bom_ ? kBom.size() : 0);
+    cp1252_ = !IsValidUtf8(body);
+    if (cp1252_) {
+        text_ = Windows1252ToUtf8(body);
+    } else {
+        text_ = std::move(bytes);
+        if (bom_) text_.erase(0, kBom.size());
+    }
+    bytes = std::string();
+    text_.shrink_to_fit();
+    lineEnd_ = FirstLineEnd(text_);
+
+    std::size_t count = 0;
+    ForEachLine(text_, [&](std::size_t, std::size_t) { ++count; });
+    lines_.reserve(count);
+    ForEachLine(text_, [&](std::size_t from, std::size_t size) {
+        const Kind kind = Classify(std::string_view(text_).substr(from, size)).kind;
+        lines_.push_back(Line{static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(size), kind});
+    });
+}
+
+std::string_view IniFile::textOf(const Line& line) const {
+    return std::string_view(text_).substr(line.from, line.size);
+}
+
+IniFile::Line IniFile::AddLine(std::string_view text) {
+    const Line line{static_cast<std::uint32_t>(text_.size()), static_cast<std::uint32_t>(text.size()),
+                    Classify(text).kind};
+    text_.append(text);
+    return line;
+}
+
+std::size_t IniFile::findSection(std::string_view section) const {
+    if (lastHeader_ < lines_.size() && SameName(lastSection_, section)) return lastHeader_;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind == Section && SameName(Classify(textOf(lines_[i])).name, section)) {
+            lastSection_ = section;
+            lastHeader_ = i;
+            return i;
+        }
+    }
     return lines_.size();
 }
 
 std::size_t IniFile::sectionEnd(std::size_t header) const {
     std::size_t i = header + 1;
-    while (i < lines_.size() && lines_[i].kind != Line::Section) ++i;
+    while (i < lines_.size() && lines_[i].kind != Section) ++i;
     return i;
 }
 
-std::size_t IniFile::findKey(const std::string& section, const std::string& key) const {
+std::size_t IniFile::findKey(std::string_view section, std::string_view key) const {
     const std::size_t header = findSection(section);
-    if (header == lines_.size()) return lines_.size();
+    return header == lines_.size() ? header : findKeyIn(header, key);
+}
+
+std::size_t IniFile::findKeyIn(std::size_t header, std::string_view key) const {
     const std::size_t end = sectionEnd(header);
     for (std::size_t i = header + 1; i < end; ++i)
-        if (lines_[i].kind == Line::Key && SameName(lines_[i].key, key)) return i;
+        if (lines_[i].kind == Key && SameName(Classify(textOf(lines_[i])).name, key)) return i;
     return lines_.size();
 }
 
@@ -171,7 +249,7 @@ bool IniFile::ValueExists(const std::string& section, const std::string& key) co
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
                                 const std::string& def) const {
     const std::size_t i = findKey(section, key);
-    return i == lines_.size() ? def : lines_[i].value;
+    return i == lines_.size() ? def : std::string(Classify(textOf(lines_[i])).value);
 }
 
 // Stricter than Windows, which takes the leading digits of "12abc": a value that is not wholly a
@@ -181,7 +259,7 @@ std::int64_t IniFile::ReadInteger(const std::string& section, const std::string&
                                   std::int64_t def) const {
     const std::size_t i = findKey(section, key);
     if (i == lines_.size()) return def;
-    return WholeDecimal(lines_[i].value).value_or(def);
+    return WholeDecimal(Classify(textOf(lines_[i])).value).value_or(def);
 }
 
 bool IniFile::ReadBool(const std::string& section, const std::string& key, bool def) const {
@@ -189,30 +267,33 @@ bool IniFile::ReadBool(const std::string& section, const std::string& key, bool 
 }
 
 void IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
-    const std::string name = Trim(OneLine(section));
-    const std::string keyName = Trim(OneLine(key));
+    const std::string name(Trim(OneLine(section)));
+    const std::string keyName(Trim(OneLine(key)));
     const std::string text = OneLine(value);
     const std::string line = keyName + "=" + ValueAsWritten(text);
 
     const std::size_t header = findSection(name);
     if (header == lines_.size()) {
-        if (!lines_.empty() && !Trim(lines_.back().text).empty()) lines_.push_back(Classify(""));
-        lines_.push_back(Classify("[" + name + "]"));
-        lines_.push_back(Classify(line));
+        if (!lines_.empty() && !Trim(textOf(lines_.back())).empty()) lines_.push_back(AddLine(""));
+        lines_.push_back(AddLine("[" + name + "]"));
+        lines_.push_back(AddLine(line));
         dirty_ = true;
         return;
     }
-    const std::size_t found = findKey(name, keyName);
+    const std::size_t found = findKeyIn(header, keyName);
     if (found != lines_.size()) {
-        if (lines_[found].value == text) return;
-        lines_[found] = Classify(lines_[found].key + "=" + ValueAsWritten(text));
+        const Parts old = Classify(textOf(lines_[found]));
+        if (old.value == text) return;
+        lines_[found] = AddLine(std::string(old.name) + "=" + ValueAsWritten(text));
         dirty_ = true;
         return;
     }
     std::size_t after = header;  // behind the section's last key, before trailing blanks
-    for (std::size_t i = header + 1; i < sectionEnd(header); ++i)
-        if (lines_[i].kind == Line::Key) after = i;
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(after + 1), Classify(line));
+    const std::size_t end = sectionEnd(header);
+    for (std::size_t i = header + 1; i < end; ++i)
+        if (lines_[i].kind == Key) after = i;
+    // Behind the header just found, which is the one remembered: no remembered header moves.
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(after + 1), AddLine(line));
     dirty_ = true;
 }
 
@@ -225,22 +306,36 @@ void IniFile::WriteBool(const std::string& section, const std::string& key, bool
 }
 
 // Every section of that name goes, so that a second copy further down cannot take its place.
+// One pass that keeps the other lines in place: a file with thousands of copies of a section
+// costs no more than one with a single copy.
 void IniFile::EraseSection(const std::string& section) {
-    for (std::size_t header = findSection(section); header != lines_.size(); header = findSection(section)) {
-        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(header),
-                     lines_.begin() + static_cast<std::ptrdiff_t>(sectionEnd(header)));
-        dirty_ = true;
+    std::size_t kept = 0;
+    bool erasing = false;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind == Section) erasing = SameName(Classify(textOf(lines_[i])).name, section);
+        if (!erasing) lines_[kept++] = lines_[i];
     }
+    if (kept == lines_.size()) return;
+    lines_.resize(kept);
+    lastHeader_ = SIZE_MAX;
+    dirty_ = true;
 }
 
 std::string IniFile::Serialize() const {
-    const char* lineEnd = crlf_ ? "\r\n" : "\n";
-    std::string text = bom_ ? kBom : std::string();
-    for (const Line& line : lines_) text += line.text + lineEnd;
-    return cp1252_ ? Utf8ToWindows1252(text) : text;
+    std::string text;
+    std::size_t size = 0;
+    for (const Line& line : lines_) size += line.size + lineEnd_.size();
+    text.reserve(size);
+    for (const Line& line : lines_) {
+        text.append(textOf(line));
+        text.append(lineEnd_);
+    }
+    if (cp1252_) text = Utf8ToWindows1252(text);
+    return bom_ ? std::string(kBom) + text : text;
 }
 
 bool IniFile::Save() {
+    if (!mayBeWritten()) return false;
     if (!dirty_) return true;
     if (!ReplaceFileAtomically(path_, Serialize())) return false;
     dirty_ = false;

@@ -12,7 +12,7 @@ constexpr char32_t kHighControls[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // Decodes one character at `pos`; returns its length, or 0 when the bytes there are malformed.
-std::size_t DecodeUtf8(const std::string& s, std::size_t pos, char32_t& out) {
+std::size_t DecodeUtf8(std::string_view s, std::size_t pos, char32_t& out) {
     const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(s[i]); };
     const std::uint8_t lead = byte(pos);
     std::size_t length = 0;
@@ -60,7 +60,7 @@ char ToWindows1252(char32_t c) {
 
 }  // namespace
 
-bool IsValidUtf8(const std::string& bytes) {
+bool IsValidUtf8(std::string_view bytes) {
     for (std::size_t pos = 0; pos < bytes.size();) {
         char32_t c = 0;
         const std::size_t length = DecodeUtf8(bytes, pos, c);
@@ -70,7 +70,7 @@ bool IsValidUtf8(const std::string& bytes) {
     return true;
 }
 
-std::string Windows1252ToUtf8(const std::string& bytes) {
+std::string Windows1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 4);
     for (const char ch : bytes) {
@@ -80,7 +80,7 @@ std::string Windows1252ToUtf8(const std::string& bytes) {
     return out;
 }
 
-std::string Utf8ToWindows1252(const std::string& text) {
+std::string Utf8ToWindows1252(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t pos = 0; pos < text.size();) {
@@ -92,7 +92,7 @@ std::string Utf8ToWindows1252(const std::string& text) {
     return out;
 }
 
-std::string RepairUtf8(const std::string& bytes) {
+std::string RepairUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
     for (std::size_t pos = 0; pos < bytes.size();) {
@@ -102,7 +102,7 @@ std::string RepairUtf8(const std::string& bytes) {
             out += '?';
             ++pos;
         } else {
-            out.append(bytes, pos, length);
+            out.append(bytes.substr(pos, length));
             pos += length;
         }
     }

@@ -10,6 +10,9 @@
 
 namespace {
 constexpr std::size_t kMaxLine = 4096;  // a client that sends more without a newline is cut off
+// Answers a client has not taken; more means it does not read, and it is dropped. Far above
+// what a client that reads ever has waiting (an answer is one line).
+constexpr std::size_t kMaxUnreadAnswers = 64 * 1024;
 }
 
 ControlSocket::~ControlSocket() { close(); }
@@ -46,44 +49,76 @@ void ControlSocket::close() {
 }
 
 void ControlSocket::addPollFds(std::vector<pollfd>& fds) const {
-    if (listener_ >= 0) fds.push_back({listener_, POLLIN, 0});
-    for (const Client& c : clients_) fds.push_back({c.fd, POLLIN, 0});
+    if (listener_ >= 0 && !acceptPause_.resting()) fds.push_back({listener_, POLLIN, 0});
+    for (const Client& c : clients_)
+        fds.push_back({c.fd, static_cast<short>(POLLIN | (c.answers.empty() ? 0 : POLLOUT)), 0});
 }
 
 void ControlSocket::service(const std::vector<pollfd>& fds) {
     for (const pollfd& p : fds) {
         if (!p.revents) continue;
         if (p.fd == listener_) {
-            const int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-            if (fd >= 0) clients_.push_back({fd, {}});
+            accept();
             continue;
         }
         auto it = std::find_if(clients_.begin(), clients_.end(), [&](const Client& c) { return c.fd == p.fd; });
-        if (it != clients_.end()) readClient(*it);
+        if (it == clients_.end()) continue;
+        if (p.revents & POLLOUT) sendAnswers(*it);
+        if (it->fd >= 0 && (p.revents & (POLLIN | POLLHUP | POLLERR))) readClient(*it);
     }
     clients_.erase(std::remove_if(clients_.begin(), clients_.end(), [](const Client& c) { return c.fd < 0; }),
                    clients_.end());
 }
 
+void ControlSocket::accept() {
+    const int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (fd < 0) {
+        acceptPause_.failed(errno);
+        return;
+    }
+    acceptPause_.succeeded();
+    clients_.push_back({fd, {}, {}});
+}
+
+void ControlSocket::drop(Client& c) {
+    ::close(c.fd);
+    c.fd = -1;
+}
+
 void ControlSocket::readClient(Client& c) {
     char buffer[512];
     const ssize_t n = ::read(c.fd, buffer, sizeof buffer);
+    if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
     if (n <= 0) {
-        ::close(c.fd);
-        c.fd = -1;
+        drop(c);
         return;
     }
     c.pending.append(buffer, static_cast<std::size_t>(n));
     std::size_t nl;
     while ((nl = c.pending.find('\n')) != std::string::npos) {
-        const std::string answer = handler_(c.pending.substr(0, nl)) + "\n";
+        c.answers += handler_(c.pending.substr(0, nl)) + "\n";
         c.pending.erase(0, nl + 1);
-        if (::send(c.fd, answer.data(), answer.size(), MSG_NOSIGNAL) < 0) break;
     }
     if (c.pending.size() > kMaxLine) {
-        ::close(c.fd);
-        c.fd = -1;
+        drop(c);
+        return;
     }
+    sendAnswers(c);
+}
+
+void ControlSocket::sendAnswers(Client& c) {
+    while (!c.answers.empty()) {
+        const ssize_t n = ::send(c.fd, c.answers.data(), c.answers.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) {
+            c.answers.erase(0, static_cast<std::size_t>(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+        drop(c);  // gone
+        return;
+    }
+    if (c.answers.size() > kMaxUnreadAnswers) drop(c);
 }
 
 std::string TellControlSocket(const std::string& path, const std::string& line, std::string& error) {

@@ -1,12 +1,16 @@
 #pragma once
 // The control channel on a local socket: any number of clients, one command per line, one
-// answer line each.
+// answer line each. Nothing a client does can hold the bus: answers are sent without blocking,
+// a client that does not read its answers is dropped once they pile up, and a failing accept
+// rests the listener (sim/AcceptPause.h).
 
 #include <functional>
 #include <string>
 #include <vector>
 
 #include <poll.h>
+
+#include "sim/AcceptPause.h"
 
 class ControlSocket {
 public:
@@ -21,11 +25,16 @@ public:
 private:
     struct Client {
         int fd;
-        std::string pending;
+        std::string pending;  // received, not yet a whole line
+        std::string answers;  // not yet taken by the client
     };
+    void accept();
     void readClient(Client& c);
+    void sendAnswers(Client& c);
+    void drop(Client& c);
 
     int listener_ = -1;
+    AcceptPause acceptPause_;
     std::string path_;
     std::vector<Client> clients_;
     Handler handler_;

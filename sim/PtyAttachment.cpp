@@ -47,18 +47,15 @@ std::string PtyAttachment::makeLink(const std::string& linkPath) {
     } else if (fs::exists(fs::symlink_status(link, ec))) {
         return linkPath + " exists and is no link; not replaced";
     }
-    fs::create_symlink(slaveName_, link, ec);
-    if (ec) return "cannot create the link " + linkPath + ": " + ec.message();
+    if (!link_.make(slaveName_, linkPath))
+        return "cannot create the link " + linkPath + ": " + std::strerror(errno);
     linkPath_ = linkPath;
     return {};
 }
 
 void PtyAttachment::close() {
-    if (!linkPath_.empty()) {
-        std::error_code ec;
-        if (fs::read_symlink(linkPath_, ec).string() == slaveName_) fs::remove(linkPath_, ec);
-        linkPath_.clear();
-    }
+    link_.remove();  // only if it is still the link made here
+    linkPath_.clear();
     if (heldSlave_ >= 0) ::close(heldSlave_);
     if (master_ >= 0) ::close(master_);
     heldSlave_ = master_ = -1;

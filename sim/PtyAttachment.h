@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/OwnedLink.h"
 #include "sim/Attachment.h"
 
 class PtyAttachment : public Attachment {
@@ -27,4 +28,5 @@ private:
     int heldSlave_ = -1;
     std::string slaveName_;
     std::string linkPath_;
+    OwnedLink link_;  // removed on every ending: close(), and the fatal signals
 };

@@ -60,7 +60,7 @@ void TcpAttachment::dropConnection() {
 void TcpAttachment::addPollFds(std::vector<pollfd>& fds) {
     // While a connection is served, the next ones wait in the listen queue.
     if (connection_ >= 0) fds.push_back({connection_, POLLIN, 0});
-    else if (listener_ >= 0) fds.push_back({listener_, POLLIN, 0});
+    else if (listener_ >= 0 && !acceptPause_.resting()) fds.push_back({listener_, POLLIN, 0});
 }
 
 std::vector<std::uint8_t> TcpAttachment::service(const std::vector<pollfd>& fds) {
@@ -69,8 +69,13 @@ std::vector<std::uint8_t> TcpAttachment::service(const std::vector<pollfd>& fds)
         if (!p.revents) continue;
         if (p.fd == listener_ && connection_ < 0) {
             connection_ = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+            if (connection_ < 0) {
+                acceptPause_.failed(errno);
+                continue;
+            }
+            acceptPause_.succeeded();
             const int one = 1;
-            if (connection_ >= 0) setsockopt(connection_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+            setsockopt(connection_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         } else if (p.fd == connection_) {
             std::uint8_t buffer[256];
             const ssize_t n = ::read(connection_, buffer, sizeof buffer);

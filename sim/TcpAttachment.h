@@ -1,10 +1,12 @@
 #pragma once
 // The bus behind a network device server: a TCP listener whose one connection at a time
-// carries the bus's bytes; when it drops, the next connection is taken.
+// carries the bus's bytes; when it drops, the next connection is taken. A failing accept rests
+// the listener (sim/AcceptPause.h).
 
 #include <cstdint>
 #include <string>
 
+#include "sim/AcceptPause.h"
 #include "sim/Attachment.h"
 
 class TcpAttachment : public Attachment {
@@ -25,4 +27,5 @@ private:
     int listener_ = -1;
     int connection_ = -1;
     std::string address_;
+    AcceptPause acceptPause_;
 };

@@ -2,10 +2,16 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/FileSizeLimit.h"
 
 #include "sim/BusFile.h"
 #include "sim/Control.h"
@@ -26,14 +32,33 @@ int Fail(const std::string& message) {
     return 2;
 }
 
+// The bus file: a regular file only. A pipe of that name would hold the start for ever.
+std::string ReadBusFile(const std::string& path, std::string& text) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return "cannot read " + path + ": " + std::strerror(errno);
+    struct stat info {};
+    std::string error;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) error = path + " is not a regular file";
+    constexpr std::size_t kLargest = 1 << 20;  // a bus of 31 stations takes a few kilobytes
+    char chunk[4096];
+    while (error.empty()) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) error = "cannot read " + path + ": " + std::strerror(errno);
+        if (got <= 0) break;
+        text.append(chunk, static_cast<std::size_t>(got));
+        if (text.size() > kLargest) error = path + " is larger than 1 MB";
+    }
+    ::close(fd);
+    return error;
+}
+
 std::string BuildConfig(const Options& o, BusConfig& config) {
     config.settings.replyDelayMs = kDefaultReplyDelayMs;
     if (!o.busFile.empty()) {
-        std::ifstream in(o.busFile);
-        if (!in) return "cannot read " + o.busFile;
-        std::stringstream text;
-        text << in.rdbuf();
-        const std::string error = ParseBusFile(text.str(), config);
+        std::string text;
+        if (std::string error = ReadBusFile(o.busFile, text); !error.empty()) return error;
+        const std::string error = ParseBusFile(text, config);
         if (!error.empty()) return o.busFile + ": " + error;
     }
     for (const std::string& stationText : o.stations) {
@@ -80,12 +105,11 @@ void InstallSignals() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);  // the terminal it was started from closed
     std::signal(SIGPIPE, SIG_IGN);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     Options options;
     std::string error = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options);
     if (!error.empty()) return Fail(error);
@@ -120,4 +144,18 @@ int main(int argc, char** argv) {
     Serve(bus, *attachment, options.controlPath.empty() ? nullptr : &controlSocket, &gStop);
     std::cout << "qtvsim: stopped" << std::endl;
     return 0;
+}
+
+}  // namespace
+
+// Every ending that can be caught removes the link: the stop signals end the serving loop, an
+// error or an exception returns through the attachment's destructor, and a fatal signal is
+// caught by the link itself (platform/OwnedLink.h).
+int main(int argc, char** argv) {
+    IgnoreFileSizeLimitSignal();  // the trace file
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        return Fail(std::string("stopped by an error: ") + e.what());
+    }
 }

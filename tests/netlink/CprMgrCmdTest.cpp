@@ -18,7 +18,10 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <sys/resource.h>
 
 extern char** environ;
 
@@ -76,6 +79,27 @@ std::string ReadSome(int fd, std::size_t count, std::chrono::milliseconds limit 
     return got;
 }
 
+// True when the peer closes the connection within the limit (data before that is skipped).
+bool HungUp(int fd, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (!WaitReadable(fd, 100ms)) continue;
+        char buffer[256];
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) return true;
+    }
+    return false;
+}
+
+bool GoneWithin(const fs::path& link, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (fs::exists(fs::symlink_status(link))) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
 void WriteAll(int fd, const std::string& bytes) { ASSERT_EQ(write(fd, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
 
 int OpenPort(const fs::path& link) {
@@ -91,6 +115,8 @@ int OpenPort(const fs::path& link) {
 class CprMgrCmd : public ::testing::Test {
 protected:
     void SetUp() override {
+        const rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);  // bridges are ended by fatal signals below
         char pattern[] = "/tmp/cprmgrcmd_test.XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir = pattern;
@@ -123,6 +149,12 @@ protected:
         used.push_back(n);
         return RunTool({"addservice", std::to_string(n), "127.0.0.1", std::to_string(tcpPort), "--ports", ports.string()},
                    dir);
+    }
+    pid_t BridgePid(int n) const {
+        std::ifstream pidFile(ports / (".COM" + std::to_string(n) + ".pid"));
+        pid_t pid = 0;
+        pidFile >> pid;
+        return pid;
     }
     Outcome Remove(int n) { return RunTool({"remservice", std::to_string(n), "1", "--ports", ports.string()}, dir); }
     void ExpectBytesFlowBothWays() {
@@ -271,6 +303,57 @@ TEST_F(CprMgrCmd, RemainsOfAKilledBridgeAreCleared) {
     EXPECT_EQ(Add(12).exitCode, 0);  // a new bridge replaces the dead one's link
     EXPECT_EQ(Remove(12).exitCode, 0);
     EXPECT_FALSE(fs::exists(fs::symlink_status(ports / "COM12")));
+}
+
+TEST_F(CprMgrCmd, BridgeWhoseLinkIsRemovedOrPointedElsewhereEndsAndHangsUp) {
+    Listen();
+    for (const bool elsewhere : {false, true}) {
+        ASSERT_EQ(Add(13).exitCode, 0);
+        ASSERT_TRUE(Accept());
+        fs::remove(ports / "COM13");
+        if (elsewhere) fs::create_symlink("/dev/null", ports / "COM13");
+        EXPECT_TRUE(HungUp(accepted, 5000ms)) << "the device server is free for another connection";
+        EXPECT_TRUE(GoneWithin(ports / ".COM13.pid", 3000ms)) << "its pid file goes with it";
+        close(accepted);
+        accepted = -1;
+    }
+    EXPECT_EQ(fs::read_symlink(ports / "COM13"), fs::path("/dev/null")) << "the other link stays";
+}
+
+TEST_F(CprMgrCmd, StalePidFileRemovesOnlyTheLinkItsBridgeMade) {
+    Listen();
+    ASSERT_EQ(Add(15).exitCode, 0);
+    ASSERT_TRUE(Accept());
+    ASSERT_EQ(kill(BridgePid(15), SIGKILL), 0);
+    ASSERT_TRUE(HungUp(accepted, 3000ms));
+    // Meanwhile a simulator has linked the port to a pseudo-terminal of its own (which may even
+    // have the number the dead bridge's had).
+    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const std::string slave = ptsname(master);
+    fs::remove(ports / "COM15");
+    fs::create_symlink(slave, ports / "COM15");
+
+    EXPECT_EQ(Remove(15).exitCode, 0);
+    EXPECT_EQ(fs::read_symlink(ports / "COM15"), fs::path(slave));
+    EXPECT_FALSE(fs::exists(ports / ".COM15.pid"));
+    EXPECT_NE(Add(15).exitCode, 0) << "the simulator's link is not replaced either";
+    EXPECT_EQ(fs::read_symlink(ports / "COM15"), fs::path(slave));
+    close(master);
+}
+
+TEST_F(CprMgrCmd, BridgeRemovesItsLinkOnEveryEndingItCanCatch) {
+    Listen();
+    for (const int signal : {SIGHUP, SIGINT, SIGSEGV, SIGABRT}) {
+        SCOPED_TRACE(strsignal(signal));
+        const Outcome added = Add(16);  // also clears the pid file a fatal ending leaves
+        ASSERT_EQ(added.exitCode, 0) << added.err;
+        ASSERT_TRUE(fs::is_symlink(ports / "COM16"));
+        ASSERT_EQ(kill(BridgePid(16), signal), 0);
+        EXPECT_TRUE(GoneWithin(ports / "COM16", 3000ms));
+    }
 }
 
 }  // namespace

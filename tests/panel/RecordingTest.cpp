@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <fcntl.h>
@@ -60,6 +61,8 @@ private slots:
     void fileThatCannotBeOpenedLeavesRecordingOffSilently();
     void fileThatCannotBeOpenedAtLoadWritesNothingButStaysOn();
     void unwritableFolderFailsSilently();
+    void pipeWithTodaysOrTomorrowsNameNeitherBlocksNorRecords();
+    void linkPlantedInTheFolderIsNeverFollowed();
     void destroyingThePanelClosesItsFile();
 
 private:
@@ -255,6 +258,41 @@ void RecordingTest::unwritableFolderFailsSilently() {
     QCOMPARE(p->FileHandle, -1);
     QVERIFY(!QFile::exists(QStringLiteral("05061226.QTV")));
     if (!root) ::chmod(path.constData(), 0755);
+}
+
+// A pipe without a reader would hold a plain open for ever: no window at start, or a program
+// frozen from midnight on.
+void RecordingTest::pipeWithTodaysOrTomorrowsNameNeitherBlocksNorRecords() {
+    QVERIFY(::mkfifo("05061226.QTV", 0666) == 0);
+    QVERIFY(::mkfifo("05071226.QTV", 0666) == 0);
+    auto p = Station(5);
+    p->RecordAction()->trigger();
+    QVERIFY(!p->WriteStatus);
+    QVERIFY(!p->RecordAction()->isChecked());
+
+    p->WriteStatus = true;  // as a configuration with recording on starts it
+    p->GenerateFileName();
+    QCOMPARE(p->FileHandle, -1);
+    Record(*p, QStringLiteral(" 1"));
+    SetNow(2026, 12, 7, 0, 0, 1);
+    Record(*p, QStringLiteral(" 2"));
+    QCOMPARE(p->FileHandle, -1);
+    QVERIFY(p->WriteStatus);
+    SetNow(2026, 12, 8, 0, 0, 1);  // a day with a real file records again
+    Record(*p, QStringLiteral(" 3"));
+    QCOMPARE(Content(QStringLiteral("05081226.QTV")), QByteArray("00:00:01 3\r\n"));
+}
+
+// A link planted in the working folder would make the operator's process write wherever it leads.
+void RecordingTest::linkPlantedInTheFolderIsNeverFollowed() {
+    QVERIFY(::symlink("elsewhere.txt", "05061226.QTV") == 0);
+    auto p = Station(5);
+    p->RecordAction()->trigger();
+    QVERIFY(!p->WriteStatus);
+    p->WriteStatus = true;
+    p->GenerateFileName();
+    Record(*p, QStringLiteral(" 1"));
+    QVERIFY(!QFileInfo::exists(QStringLiteral("elsewhere.txt")));
 }
 
 void RecordingTest::destroyingThePanelClosesItsFile() {

@@ -2,13 +2,23 @@
 
 #include "platform/AppendFile.h"
 #include "platform/Clock.h"
+#include "platform/FileSizeLimit.h"
 #include "platform/Net.h"
+#include "platform/OwnedLink.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <thread>
 
 namespace {
 
@@ -56,6 +66,76 @@ TEST_F(AppendFileInFolder, missingFileOrFolderCannotBeOpenedOrWritten) {
     EXPECT_FALSE(AppendRecord(-1, "x"));
     CloseHandle(-1);
     EXPECT_TRUE(FileExists(folder_)) << "a folder counts as a name that exists";
+}
+
+// The body runs in a child that a hanging open would leave to SIGALRM; 0 when it returned true.
+int InChild(const std::function<bool()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(10);
+        ::_exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST_F(AppendFileInFolder, linkOfTheFilesNameIsNeverFollowed) {
+    std::ofstream(folder_ + "/victim", std::ios::binary) << "keep\n";
+    ASSERT_EQ(::symlink("victim", name_.c_str()), 0);
+    const std::string dangling = folder_ + "/06061226.QTV";
+    ASSERT_EQ(::symlink("made-through-a-link", dangling.c_str()), 0);
+    for (const std::string& link : {name_, dangling}) {
+        EXPECT_TRUE(FileExists(link)) << "a link, even to nowhere, is a name that is taken";
+        EXPECT_FALSE(CreateEmptyFile(link));
+        EXPECT_EQ(OpenForAppend(link), -1);
+    }
+    EXPECT_FALSE(FileExists(folder_ + "/made-through-a-link"));
+    name_ = folder_ + "/victim";
+    EXPECT_EQ(Content(), "keep\n");
+}
+
+TEST_F(AppendFileInFolder, pipeOfTheFilesNameNeitherBlocksNorIsWritten) {
+    ASSERT_EQ(::mkfifo(name_.c_str(), 0666), 0);
+    EXPECT_EQ(InChild([this] { return OpenForAppend(name_) == -1; }), 0) << "without a reader";
+    EXPECT_EQ(InChild([this] { return !CreateEmptyFile(name_); }), 0);
+    const int reader = ::open(name_.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_EQ(OpenForAppend(name_), -1) << "with a reader";
+    ::close(reader);
+}
+
+TEST_F(AppendFileInFolder, fileSizeLimitFailsTheRecordThatCrossesItAndKeepsWholeRecords) {
+    ASSERT_TRUE(CreateEmptyFile(name_));
+    const std::string record = "12:00:00 0012 bar\r\n";  // 19 bytes
+    EXPECT_EQ(InChild([&] {
+                  IgnoreFileSizeLimitSignal();
+                  const rlimit limit{50, 50};
+                  if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return false;
+                  const int handle = OpenForAppend(name_);
+                  const bool fits = AppendRecord(handle, record) && AppendRecord(handle, record);
+                  const bool crosses = AppendRecord(handle, record);
+                  CloseHandle(handle);
+                  return fits && !crosses;
+              }),
+              0)
+        << "the process must live on and see the failed write";
+    EXPECT_EQ(Content(), record + record);
+}
+
+TEST_F(AppendFileInFolder, ownedLinkIsRemovedOnlyWhileItIsTheLinkThatWasMade) {
+    const std::string link = folder_ + "/COM1";
+    OwnedLink owned;
+    ASSERT_TRUE(owned.make("/dev/pts/77", link));
+    EXPECT_TRUE(owned.stillThere());
+    const LinkIdentity made = owned.identity();
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));  // a later moment on a coarse clock
+    ASSERT_EQ(::unlink(link.c_str()), 0);
+    ASSERT_EQ(::symlink("/dev/pts/77", link.c_str()), 0);  // someone else's, maybe even the same inode
+    EXPECT_FALSE(owned.stillThere());
+    EXPECT_TRUE(RemoveLinkIfStill(link, made));
+    owned.remove();
+    EXPECT_EQ(IdentifyLink(link)->target, "/dev/pts/77") << "the other link stays";
 }
 
 TEST(Clocks, installedCounterIsUsedAndAnEmptyOneRestoresTheSteadyClock) {

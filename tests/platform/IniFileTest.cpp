@@ -1,5 +1,6 @@
 // The configuration file: what survives a round trip, how values read, and how saving fails.
 
+#include "platform/FileSizeLimit.h"
 #include "platform/IniFile.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,9 @@
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
+#include <functional>
 #include <random>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,6 +44,28 @@ protected:
             if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
         ::closedir(dir);
         return names;
+    }
+
+    // Runs the body in a child process that has given up root (root reads and writes any file
+    // and folder), optionally under a file-size limit; true when the body returned true.
+    bool AsOtherUser(const std::function<bool()>& body, rlim_t fileSizeLimit = RLIM_INFINITY) const {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(2);
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            if (fileSizeLimit != RLIM_INFINITY) {
+                IgnoreFileSizeLimitSignal();
+                if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(2);
+            }
+            ::_exit(body() ? 0 : 1);
+        }
+        int status = 0;
+        if (::waitpid(child, &status, 0) != child) return false;
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    ino_t Inode() const {
+        struct stat info {};
+        return ::stat(path_.c_str(), &info) == 0 ? info.st_ino : 0;
     }
 
     std::string folder_;
@@ -115,6 +140,16 @@ TEST_F(IniFileInFolder, lineFeedFileKeepsLineFeeds) {
     EXPECT_EQ(Get(), "[Form]\nTop=1\nLeft=2\n");
 }
 
+TEST_F(IniFileInFolder, carriageReturnsAloneEndLinesAndTheFirstLineEndIsKept) {
+    Put("[Form]\rTop=1\n[Geraet 1]\r\nAdresse=1\r");
+    IniFile ini(path_);
+    EXPECT_EQ(ini.ReadInteger("Form", "Top", 0), 1);
+    EXPECT_EQ(ini.ReadInteger("Geraet 1", "Adresse", 0), 1);
+    ini.WriteInteger("Geraet 1", "Zyklus", 4);
+    ASSERT_TRUE(ini.Save());
+    EXPECT_EQ(Get(), "[Form]\rTop=1\r[Geraet 1]\rAdresse=1\rZyklus=4\r");
+}
+
 TEST_F(IniFileInFolder, valueWithBlanksAtItsEndsReadsBackUnchanged) {
     IniFile ini(path_);
     ini.WriteString("Geraet 1", "Benennung", "   ");
@@ -162,6 +197,17 @@ TEST_F(IniFileInFolder, byteOrderMarkIsSkippedOnReadAndKeptOnWrite) {
     ini.WriteInteger("Form", "Top", 6);
     ASSERT_TRUE(ini.Save());
     EXPECT_EQ(Get(), "\xEF\xBB\xBF[Form]\r\nTop=6\r\n");
+}
+
+TEST_F(IniFileInFolder, byteOrderMarkBeforeWindows1252TextKeepsTheFirstSectionAndTheMark) {
+    Put("\xEF\xBB\xBF[Form]\r\nTitel=K\xFChlhaus\r\nMaxGeraete=2\r\n");
+    IniFile ini(path_);
+    EXPECT_TRUE(ini.readAsWindows1252());
+    EXPECT_EQ(ini.ReadInteger("Form", "MaxGeraete", 1), 2);
+    EXPECT_EQ(ini.ReadString("Form", "Titel", ""), "K\xC3\xBChlhaus");
+    ini.WriteString("Form", "Titel", "K\xC3\xBChlraum");
+    ASSERT_TRUE(ini.Save());
+    EXPECT_EQ(Get(), "\xEF\xBB\xBF[Form]\r\nTitel=K\xFChlraum\r\nMaxGeraete=2\r\n");
 }
 
 // --- Reading values ---------------------------------------------------------------------------
@@ -222,6 +268,54 @@ TEST_F(IniFileInFolder, erasedSectionDisappearsWithItsKeysAndOthersStay) {
     EXPECT_EQ(again.ReadString("Wartung", "Techniker", ""), "Meier");
 }
 
+TEST_F(IniFileInFolder, everyCopyOfARepeatedSectionIsErasedAndKeysStillLandInTheirSection) {
+    std::string file = "; Kopf\r\n[Form]\r\nTop=1\r\n";
+    for (int i = 0; i < 1000; ++i) file += "[Geraet 2]\r\nA=2\r\n[geraet 3]\r\nA=" + std::to_string(i) + "\r\n";
+    Put(file + "[Geraet 4]\r\n");
+    IniFile ini(path_);
+    ini.WriteInteger("Geraet 4", "Adresse", 4);  // remembered as the section found last
+    ini.EraseSection("GERAET 2");
+    ini.EraseSection("Geraet 3");
+    ini.WriteInteger("Geraet 4", "Zyklus", 1);
+    ASSERT_TRUE(ini.Save());
+    EXPECT_EQ(Get(), "; Kopf\r\n[Form]\r\nTop=1\r\n[Geraet 4]\r\nAdresse=4\r\nZyklus=1\r\n");
+}
+
+// --- Files that were not read whole ----------------------------------------------------------
+
+TEST_F(IniFileInFolder, fileWithoutReadPermissionReadsEmptyAndIsNeverWrittenOver) {
+    Put(kStationFile);
+    ASSERT_EQ(::chmod(path_.c_str(), 0222), 0);  // others may write it, nobody may read it
+    ASSERT_EQ(::chmod(folder_.c_str(), 0777), 0);
+    EXPECT_TRUE(AsOtherUser([this] {
+        IniFile ini(path_);
+        if (ini.reading() != IniFile::Reading::Unreadable || ini.SectionExists("Form")) return false;
+        ini.WriteInteger("Form", "Top", 1);
+        return !ini.Save();
+    }));
+    EXPECT_EQ(Get(), kStationFile);
+    EXPECT_EQ(FolderEntries().size(), 1u);
+}
+
+TEST_F(IniFileInFolder, readErrorPipeOrFileOverTheLimitIsNeverWrittenOver) {
+    EXPECT_EQ(IniFile("/proc/self/mem").reading(), IniFile::Reading::Unreadable);  // EIO part-way
+    EXPECT_EQ(IniFile(folder_ + "/none/x.INI").reading(), IniFile::Reading::Missing);
+    ASSERT_EQ(::mkfifo((folder_ + "/pipe.INI").c_str(), 0666), 0);  // no writer: a plain open blocks
+    IniFile pipe(folder_ + "/pipe.INI");
+    pipe.WriteInteger("Form", "Top", 1);
+    EXPECT_FALSE(pipe.Save());
+    EXPECT_EQ(pipe.reading(), IniFile::Reading::Unreadable);
+
+    Put(kStationFile);
+    ASSERT_EQ(::truncate(path_.c_str(), IniFile::kMaxBytes + 1), 0);  // sparse: no time, no disk
+    IniFile ini(path_);
+    EXPECT_EQ(ini.reading(), IniFile::Reading::TooLarge);
+    EXPECT_FALSE(ini.SectionExists("Form"));
+    ini.WriteInteger("Form", "Top", 1);
+    EXPECT_FALSE(ini.Save());
+    EXPECT_EQ(Get().substr(0, kStationFile.size()), kStationFile);
+}
+
 // --- Saving -----------------------------------------------------------------------------------
 
 TEST_F(IniFileInFolder, saveIntoAFolderWithoutWritePermissionFailsAndKeepsTheOldFile) {
@@ -241,6 +335,40 @@ TEST_F(IniFileInFolder, saveIntoAFolderWithoutWritePermissionFailsAndKeepsTheOld
     ::chmod(folder_.c_str(), 0755);
     EXPECT_EQ(Get(), kStationFile);
     EXPECT_EQ(FolderEntries().size(), 1u);
+}
+
+TEST_F(IniFileInFolder, writableFileInAFolderWithoutWritePermissionIsWrittenInPlace) {
+    Put(kStationFile);
+    ASSERT_EQ(::chmod(path_.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(folder_.c_str(), 0555), 0);
+    const ino_t before = Inode();
+    const auto save = [this](const std::string& title) {
+        IniFile ini(path_);
+        ini.WriteString("Form", "Titel", title);
+        return ini.Save();
+    };
+    EXPECT_TRUE(AsOtherUser([&] { return save(std::string(5000, 'x')) && save("N"); }));  // longer, shorter
+    std::string expected = kStationFile;
+    EXPECT_EQ(Get(), expected.replace(expected.find("Netz1"), 5, "N"));
+    EXPECT_EQ(Inode(), before) << "the same file, written in place";
+    EXPECT_EQ(FolderEntries().size(), 1u);
+}
+
+TEST_F(IniFileInFolder, fileSizeLimitFailsTheSaveAndKeepsTheOldFileInEitherWay) {
+    Put(kStationFile);
+    ASSERT_EQ(::chmod(path_.c_str(), 0666), 0);
+    const auto growTheFile = [this] {
+        IniFile ini(path_);
+        ini.WriteString("Form", "Titel", std::string(4000, 'x'));
+        return !ini.Save();  // a failed save, not an end by SIGXFSZ
+    };
+    const rlim_t limit = kStationFile.size() + 100;
+    ASSERT_EQ(::chmod(folder_.c_str(), 0777), 0);
+    EXPECT_TRUE(AsOtherUser(growTheFile, limit)) << "atomic replace";
+    EXPECT_EQ(Get(), kStationFile);
+    ASSERT_EQ(::chmod(folder_.c_str(), 0555), 0);
+    EXPECT_TRUE(AsOtherUser(growTheFile, limit)) << "in place";
+    EXPECT_EQ(Get(), kStationFile);
 }
 
 TEST_F(IniFileInFolder, failingRenameLeavesNoTemporaryFileBehind) {

@@ -59,9 +59,9 @@ bool QtvsimProcess::start(const std::string& program, const std::vector<std::str
     return true;
 }
 
-int QtvsimProcess::stop() {
+int QtvsimProcess::stop(int signal) {
     if (pid_ <= 0) return -1;
-    kill(pid_, SIGTERM);
+    kill(pid_, signal);
     int status = 0;
     for (int i = 0; i < 500; ++i) {
         if (waitpid(pid_, &status, WNOHANG) == pid_) {

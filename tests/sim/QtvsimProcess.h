@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
 #include <sys/types.h>
 
 class QtvsimProcess {
@@ -17,8 +18,9 @@ public:
     // Starts `program` with the arguments; false (with error()) when it does not report ready
     // within 10 s. The ready line is kept.
     bool start(const std::string& program, const std::vector<std::string>& args);
-    // SIGTERM, then waits up to 5 s; returns the exit status (-1 when it had to be killed).
-    int stop();
+    // The signal (SIGTERM unless told), then waits up to 5 s; returns the exit status (-1 when it
+    // ended by a signal or had to be killed).
+    int stop(int signal = SIGTERM);
     bool running() const { return pid_ > 0; }
 
     const std::string& readyLine() const { return readyLine_; }

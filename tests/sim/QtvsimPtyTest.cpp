@@ -6,7 +6,9 @@
 #include <cstring>
 #include <filesystem>
 #include <netinet/in.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "CommandRoundTrips.h"
@@ -146,6 +148,31 @@ TEST(QtvsimTcp, servesOneConnectionAfterAnother) {
     EXPECT_EQ(ExchangeOverTcp(port, readId, 6), expected);
     EXPECT_EQ(ExchangeOverTcp(port, readId, 6), expected);
     EXPECT_EQ(sim.stop(), 0);
+}
+
+TEST(QtvsimEndings, linkIsRemovedOnEveryEndingThatCanBeCaught) {
+    ::rlimit noCore{0, 0};
+    ::setrlimit(RLIMIT_CORE, &noCore);  // the fatal signals below need not leave core files
+    TempFolder folder;
+    const std::string link = folder.path() + "/ports/COM1";
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGSEGV, SIGABRT}) {
+        SCOPED_TRACE(strsignal(signal));
+        QtvsimProcess sim;
+        ASSERT_TRUE(sim.start(QTVSIM_PATH, {"--link", link})) << sim.error();
+        ASSERT_TRUE(fs::is_symlink(link));
+        sim.stop(signal);
+        EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+    }
+}
+
+TEST(QtvsimCommandLine, busFileThatIsAPipeIsRefusedAtOnce) {
+    TempFolder folder;
+    const std::string pipe = folder.path() + "/bus.ini";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0666), 0);
+    QtvsimProcess sim;
+    EXPECT_FALSE(sim.start(QTVSIM_PATH, {"--link", folder.path() + "/ports/COM1", "--bus", pipe}));
+    EXPECT_EQ(sim.stop(), 2) << "it ended by itself with its error, instead of waiting for a writer";
+    EXPECT_FALSE(fs::exists(fs::symlink_status(folder.path() + "/ports/COM1")));
 }
 
 TEST(QtvsimCommandLine, badBusDescriptionIsRefusedWithoutServing) {

@@ -28,6 +28,7 @@ constexpr milliseconds kStableConnection{1000};
 // Bytes held for a side that cannot take them yet; more than that is dropped. A bus telegram is
 // a few bytes, so this is only reached when one side has stopped reading altogether.
 constexpr std::size_t kMaxPending = 64 * 1024;
+constexpr milliseconds kMappingCheck{1000};
 
 volatile std::sig_atomic_t g_stop = 0;
 void OnStopSignal(int) { g_stop = 1; }
@@ -57,7 +58,8 @@ void SetSocketOptions(int fd) {
 
 class Bridge {
 public:
-    Bridge(int master, BridgeTarget target) : master_(master), target_(std::move(target)) {}
+    Bridge(int master, BridgeTarget target, const std::function<bool()>& stillMapped)
+        : master_(master), target_(std::move(target)), stillMapped_(stillMapped) {}
     ~Bridge() { closeSocket(); }
     void run();
 
@@ -74,6 +76,8 @@ private:
 
     int master_;
     BridgeTarget target_;
+    const std::function<bool()>& stillMapped_;
+    Clock::time_point nextMappingCheck_ = Clock::now() + kMappingCheck;
     int sock_ = -1;
     State state_ = Waiting;
     Clock::time_point due_ = Clock::now();  // next connect attempt, or end of the current one
@@ -178,10 +182,9 @@ void Bridge::flush(int fd, std::string& pending, bool& failed) {
 }
 
 int Bridge::waitMs() const {
-    Clock::time_point until = Clock::time_point::max();
-    if (state_ != Connected) until = due_;
+    Clock::time_point until = nextMappingCheck_;
+    if (state_ != Connected) until = std::min(until, due_);
     if (masterPausedUntil_ > Clock::now()) until = std::min(until, masterPausedUntil_);
-    if (until == Clock::time_point::max()) return -1;
     const auto left = std::chrono::duration_cast<milliseconds>(until - Clock::now()).count();
     return static_cast<int>(std::clamp<long long>(left + 1, 0, 60000));
 }
@@ -193,6 +196,10 @@ void Bridge::run() {
         return s;
     }();
     while (!g_stop) {
+        if (Clock::now() >= nextMappingCheck_) {
+            if (!stillMapped_()) return;
+            nextMappingCheck_ = Clock::now() + kMappingCheck;
+        }
         if (state_ == Waiting && Clock::now() >= due_) startConnect();
         if (state_ == Connecting && Clock::now() >= due_) drop();
 
@@ -205,7 +212,7 @@ void Bridge::run() {
                                                                 : (POLLIN | (toServer_.empty() ? 0 : POLLOUT)));
         const int wait = waitMs();
         timespec ts{wait / 1000, (wait % 1000) * 1000000L};
-        const int rc = ::ppoll(fds, 2, wait < 0 ? nullptr : &ts, &none);
+        const int rc = ::ppoll(fds, 2, &ts, &none);
         if (rc <= 0) continue;
 
         if (fds[1].revents && state_ == Connecting) {
@@ -241,7 +248,7 @@ void PrepareBridgeSignals() {
     signal(SIGPIPE, SIG_IGN);
 }
 
-void RunBridge(int master, const BridgeTarget& target) {
-    Bridge bridge(master, target);
+void RunBridge(int master, const BridgeTarget& target, const std::function<bool()>& stillMapped) {
+    Bridge bridge(master, target, stillMapped);
     bridge.run();
 }

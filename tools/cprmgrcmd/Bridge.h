@@ -5,6 +5,7 @@
 // pseudo-terminal, and so the program's port, stays in place and what the program sends is dropped,
 // as a bus without stations would drop it.
 
+#include <functional>
 #include <string>
 
 struct BridgeTarget {
@@ -14,5 +15,8 @@ struct BridgeTarget {
 
 // Blocks SIGTERM, SIGINT and SIGHUP outside its wait; must be called before RunBridge.
 void PrepareBridgeSignals();
-// Runs until SIGTERM, SIGINT or SIGHUP. master is non-blocking.
-void RunBridge(int master, const BridgeTarget& target);
+// Runs until SIGTERM, SIGINT or SIGHUP, or until stillMapped() (asked once a second) says that the
+// mapping is gone: its link removed or pointed elsewhere by someone else. A bridge without its
+// link would run on for ever and keep a device server that takes one connection busy.
+// master is non-blocking.
+void RunBridge(int master, const BridgeTarget& target, const std::function<bool()>& stillMapped);

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "Bridge.h"
+#include "platform/OwnedLink.h"
 
 namespace {
 
@@ -45,11 +46,26 @@ Paths PathsOf(const ToolCommand& cmd) {
 
 void Complain(const std::string& text) { std::fprintf(stderr, "cprmgrcmd: %s\n", text.c_str()); }
 
-std::optional<pid_t> ReadPid(const std::string& pidFile) {
+// The pid file: the bridge's pid, then the link it made (target; device, inode and time made), so
+// that only that very link is ever removed for it. A file of an older bridge holds the pid alone.
+struct BridgeRecord {
+    pid_t pid = 0;
+    std::optional<LinkIdentity> link;
+};
+
+std::optional<BridgeRecord> ReadRecord(const std::string& pidFile) {
     std::ifstream in(pidFile);
     long pid = 0;
     if (!(in >> pid) || pid <= 1) return std::nullopt;
-    return static_cast<pid_t>(pid);
+    BridgeRecord record{static_cast<pid_t>(pid), std::nullopt};
+    LinkIdentity link;
+    if (in >> link.target >> link.device >> link.inode >> link.madeNs) record.link = link;
+    return record;
+}
+
+std::optional<pid_t> ReadPid(const std::string& pidFile) {
+    const auto record = ReadRecord(pidFile);
+    return record ? std::optional<pid_t>(record->pid) : std::nullopt;
 }
 
 bool Exists(const std::string& path) {
@@ -84,15 +100,6 @@ bool StopBridge(pid_t pid, int portNumber) {
     return WaitUntilGone(pid, portNumber, std::chrono::milliseconds(1000));
 }
 
-// Removes the link only when it leads to a pseudo-terminal, as the bridge made it.
-bool RemovePtyLink(const std::string& link) {
-    char target[256] = {};
-    const ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
-    if (n < 0) return errno == ENOENT || errno == EINVAL;
-    if (std::string(target, static_cast<std::size_t>(n)).rfind("/dev/pts/", 0) != 0) return true;
-    return ::unlink(link.c_str()) == 0 || errno == ENOENT;
-}
-
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
 
 bool ResolvableIpv4(const std::string& address) {
@@ -114,11 +121,13 @@ void Report(int fd, const std::string& text) {
     (void)ignored;
 }
 
-bool WritePidFile(const std::string& pidFile) {
+bool WritePidFile(const std::string& pidFile, const LinkIdentity& link) {
     const std::string temp = pidFile + ".tmp" + std::to_string(::getpid());
     {
         std::ofstream out(temp, std::ios::trunc);
-        out << ::getpid() << "\n";
+        out << ::getpid() << "\n"
+            << link.target << "\n"
+            << link.device << " " << link.inode << " " << link.madeNs << "\n";
         if (!out.flush()) return false;
     }
     return ::rename(temp.c_str(), pidFile.c_str()) == 0 || (RemoveFile(temp), false);
@@ -173,12 +182,13 @@ void DetachStandardStreams() {
         Report(readyFd, error);
         ::_exit(kExitFailed);
     }
-    if (::symlink(pty->slaveName.c_str(), paths.link.c_str()) != 0) {
+    OwnedLink link;  // a fatal signal removes it too
+    if (!link.make(pty->slaveName, paths.link)) {
         Report(readyFd, "cannot create " + paths.link + ": " + std::strerror(errno));
         ::_exit(kExitFailed);
     }
-    if (!WritePidFile(paths.pidFile)) {
-        ::unlink(paths.link.c_str());
+    if (!WritePidFile(paths.pidFile, link.identity())) {
+        link.remove();
         Report(readyFd, "cannot write " + paths.pidFile);
         ::_exit(kExitFailed);
     }
@@ -186,14 +196,17 @@ void DetachStandardStreams() {
     ::close(readyFd);
     DetachStandardStreams();
 
-    RunBridge(pty->master, BridgeTarget{cmd.address, cmd.tcpPort});
+    int status = kExitOk;
+    try {
+        RunBridge(pty->master, BridgeTarget{cmd.address, cmd.tcpPort}, [&link] { return link.stillThere(); });
+    } catch (...) {
+        status = kExitFailed;
+    }
 
     // Leave nothing behind that is ours; what another run has put there in the meantime stays.
-    char target[256] = {};
-    const ssize_t n = ::readlink(paths.link.c_str(), target, sizeof target - 1);
-    if (n > 0 && pty->slaveName == std::string(target, static_cast<std::size_t>(n))) ::unlink(paths.link.c_str());
+    link.remove();
     if (ReadPid(paths.pidFile) == ::getpid()) ::unlink(paths.pidFile.c_str());
-    ::_exit(kExitOk);
+    ::_exit(status);
 }
 
 // What the background process reported: "ok", a reason, or "" when it ended without a word.
@@ -241,10 +254,14 @@ int StartBridge(const ToolCommand& cmd, const Paths& paths) {
     return kExitFailed;
 }
 
-// A pid file whose bridge is gone: clear what it left.
+// A pid file whose bridge is gone: clear what it left, and only that. A link at the port's name
+// that the bridge did not make stays (a simulator's, another mapping's made since), even when the
+// system gave it the same pseudo-terminal number or the same inode again.
 bool ClearStale(const Paths& paths) {
     if (!Exists(paths.pidFile)) return true;
-    return RemovePtyLink(paths.link) && RemoveFile(paths.pidFile);
+    const auto record = ReadRecord(paths.pidFile);
+    if (record && record->link && !RemoveLinkIfStill(paths.link, *record->link)) return false;
+    return RemoveFile(paths.pidFile);
 }
 
 }  // namespace

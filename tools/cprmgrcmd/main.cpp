@@ -9,11 +9,13 @@
 
 #include "Arguments.h"
 #include "Service.h"
+#include "platform/FileSizeLimit.h"
 
 int main(int argc, char** argv) {
     // Whatever the caller left open (a serial port with its lock, a socket) must not live on in
     // the bridge: a lock held there would keep the program from reopening its own port.
     ::close_range(3, ~0U, 0);
+    IgnoreFileSizeLimitSignal();  // the pid file
 
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;

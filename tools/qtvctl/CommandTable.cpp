@@ -6,6 +6,8 @@
 
 #include "link/QtvCommands.h"
 #include "link/Sio.h"
+#include "tools/qtvctl/ClockText.h"
+#include "tools/qtvctl/ExchangeDiagnosis.h"
 
 namespace {
 
@@ -74,8 +76,15 @@ void PrintArea(const char* name, const std::uint8_t* area, int count) {
     if (count == 2) {
         const unsigned word = area[0] * 256u + area[1];
         std::printf("  = %u (signed %d)", word, static_cast<int>(static_cast<std::int16_t>(word)));
+        const std::string clock = ClockText(name, area[0], area[1]);
+        if (!clock.empty()) std::printf("  %s", clock.c_str());
     }
     std::printf("\n");
+}
+
+std::string NoValidAnswer(const ExchangeWatch& watch) {
+    const std::string why = watch.whyNoValidAnswer();
+    return "no valid answer" + (why.empty() ? std::string() : ": " + why);
 }
 
 }  // namespace
@@ -99,7 +108,7 @@ const char* ValueRange(CommandKind kind) {
     }
 }
 
-std::int32_t RunCommand(const CommandRow& row, const CommandValue& value) {
+std::int32_t RunCommand(const CommandRow& row, const CommandValue& value, const ExchangeWatch& watch) {
     std::uint8_t area[4] = {};
     long result = 0;
     // ReadBroadcast asks one station even in broadcast mode; every other read gets no answer then.
@@ -121,12 +130,21 @@ std::int32_t RunCommand(const CommandRow& row, const CommandValue& value) {
                },
                row.function);
     const bool answered = SioErgebnis != 0;
-    if (row.kind == K::Number) {
+    const bool reads = row.kind == K::Number || row.kind == K::Area2 || row.kind == K::Area3;
+    if (row.kind == K::Word) {
+        const std::string clock = ClockText(row.name, static_cast<std::uint8_t>(word >> 8),
+                                            static_cast<std::uint8_t>(word & 0xFF));
+        if (!clock.empty())
+            std::printf("%s: %02X %02X  %s\n", row.name, word >> 8, word & 0xFF, clock.c_str());
+    }
+    if (reads && !answered) {
+        std::printf("%s: %s\n", row.name, NoValidAnswer(watch).c_str());
+    } else if (row.kind == K::Number) {
         std::printf("%s: %ld\n", row.name, result);
-    } else if ((row.kind == K::Area2 || row.kind == K::Area3) && answered) {
-        PrintArea(row.name, area, row.kind == K::Area2 ? 2 : 3);
     } else if (row.kind == K::Area2 || row.kind == K::Area3) {
-        std::printf("%s: no answer\n", row.name);
+        PrintArea(row.name, area, row.kind == K::Area2 ? 2 : 3);
+    } else if (!answered) {
+        std::printf("%s: %s\n", row.name, NoValidAnswer(watch).c_str());
     }
     if (unanswered)
         std::printf("(broadcast: no answer is awaited, the value above means nothing)\n");

@@ -43,6 +43,9 @@ struct CommandValue {
     std::string text;
 };
 
-// Runs the command against BusAdresse and prints the result, one line, on standard output.
-// Returns SioErgebnis.
-std::int32_t RunCommand(const CommandRow& row, const CommandValue& value);
+class ExchangeWatch;
+
+// Runs the command against BusAdresse and prints the result on standard output: the value, the
+// clock's bytes also as time and date, and when the exchange failed, that no valid answer came
+// and why (as far as the watch of the line tells). Returns SioErgebnis.
+std::int32_t RunCommand(const CommandRow& row, const CommandValue& value, const ExchangeWatch& watch);

@@ -14,6 +14,7 @@
 #include "platform/PortPath.h"
 #include "platform/PosixSerialLine.h"
 #include "tools/qtvctl/CommandTable.h"
+#include "tools/qtvctl/ExchangeDiagnosis.h"
 #include "tools/qtvctl/Options.h"
 
 namespace {
@@ -34,7 +35,9 @@ void PrintHelp() {
         "  --net          network mode: the request goes in one write, the reply is awaited longer\n"
         "  --broadcast    send to all stations (address 32); nothing is awaited\n"
         "  --trace        every byte sent and received and every RTS switch on stderr, in ms\n"
-        "Numbers are decimal or 0x-hexadecimal. Exit status: 0 success, 1 the exchange failed,\n"
+        "Numbers are decimal or 0x-hexadecimal. A failed exchange says why no valid answer came\n"
+        "(no reply, NAK, wrong checksum, another station, ...). The clock commands also show their\n"
+        "bytes as time and date. Exit status: 0 success, 1 the exchange failed,\n"
         "2 bad usage or the port cannot be opened.\n"
         "\n"
         "Commands (value):\n");
@@ -92,11 +95,11 @@ void Trace(const char* what, const std::uint8_t* bytes, std::size_t n) {
     std::fprintf(stderr, "%10.3f ms  %s%s\n", TraceMilliseconds(), what, line.c_str());
 }
 
-void InstallTrace() {
+LinkTrace StderrTrace() {
     g_traceStart = Counter().now();
-    SetLinkTrace({[](const std::uint8_t* b, std::size_t n) { Trace("sent    ", b, n); },
-                  [](const std::uint8_t* b, std::size_t n) { Trace("received", b, n); },
-                  [](bool on) { Trace(on ? "RTS on" : "RTS off", nullptr, 0); }});
+    return {[](const std::uint8_t* b, std::size_t n) { Trace("sent    ", b, n); },
+            [](const std::uint8_t* b, std::size_t n) { Trace("received", b, n); },
+            [](bool on) { Trace(on ? "RTS on" : "RTS off", nullptr, 0); }};
 }
 
 }  // namespace
@@ -114,8 +117,9 @@ int main(int argc, char** argv) {
     BusAdresse = static_cast<std::uint8_t>(options->address);
     Broadcast = options->broadcast;
     Internet = options->net ? 1 : 0;
-    if (options->trace) InstallTrace();
-    const std::int32_t result = RunCommand(*options->command, options->value);
+    ExchangeWatch watch;  // tells why an exchange failed
+    watch.install(options->trace ? StderrTrace() : LinkTrace{});
+    const std::int32_t result = RunCommand(*options->command, options->value, watch);
     ReSetSio();
     return result == 1 ? kExitSuccess : kExitFailed;
 }
