@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "link/SerialLine.h"
+#include "platform/SerialLine.h"
 #include "link/Telegram.h"
 
 // --- State shared with the main window -------------------------------------------------------

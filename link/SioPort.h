@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "link/SerialLine.h"
+#include "platform/SerialLine.h"
 
 extern std::uint8_t SioPortNr;    // port number of the most recent port-object open
 extern std::int16_t SendeReserve;  // failed sends still tolerated before recovery runs

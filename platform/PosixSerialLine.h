@@ -2,7 +2,7 @@
 // The serial device on Linux: termios for the line settings, poll() for the time-outs,
 // TIOCEXCL plus a non-blocking exclusive flock for exclusive use (flock also stops root).
 
-#include "link/SerialLine.h"
+#include "platform/SerialLine.h"
 
 #include <chrono>
 #include <string>

@@ -1,6 +1,7 @@
 // The command-set port after its adapter was unplugged: reopened by the exchanges themselves,
 // on the port last given to InitSio, never more often than every 5 s, never while healthy.
 #include "LinkFixture.h"
+#include "link/PortOpen.h"
 
 namespace {
 

@@ -20,6 +20,8 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+// The command-set port's time-outs, as the bus link gives them.
+constexpr SerialTimeouts kCommandSetTimeouts{50, 1, 100, 1, 50};
 
 long MillisecondsSince(Clock::time_point start) {
     return static_cast<long>(

@@ -1,6 +1,6 @@
 #pragma once
 // The device line: what the bus link needs of a serial port, and nothing more.
-// The real port (platform/PosixSerialLine) and the tests' scripted FakeLine implement it.
+// The platform's serial device (PosixSerialLine here) and the tests' scripted lines implement it.
 // Failures are return values; a line never raises a dialog or throws.
 
 #include <cstddef>
@@ -20,10 +20,6 @@ struct SerialTimeouts {
     unsigned writeTotalMultiplier = 0;
     unsigned writeTotalConstant = 0;
 };
-
-// The command-set port and the port object differ only in these.
-inline constexpr SerialTimeouts kCommandSetTimeouts{50, 1, 100, 1, 50};
-inline constexpr SerialTimeouts kPortObjectTimeouts{40, 1, 80, 1, 40};
 
 class SerialLine {
 public:
