@@ -1,5 +1,6 @@
 #include "link/Sio.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -39,7 +40,6 @@ ExchangeRules CommandSetRules() {
     rules.pauseBetweenAttempts = true;
     rules.replyWaitLimitMs = Internet ? kNetworkPausesMs + kSingleByteReadMs : 0;
     rules.waitBeforeRest = true;
-    rules.clearNegativ = true;
     rules.trace = &g_trace;
     return rules;
 }
@@ -101,9 +101,20 @@ int SioExchange() {
     ReopenWhenDue();
     TeleBuffer[0] = STX;
     TeleBuffer[1] = Broadcast ? kBroadcastAddress : BusAdresse;
-    const int result = RunTelegramExchange(g_commandSetLine.get(), TeleBuffer, CommandSetRules()).result;
+    const ExchangeOutcome outcome = RunTelegramExchange(g_commandSetLine.get(), TeleBuffer, CommandSetRules());
+    // Negativ tells the polling cycle whether the value just fetched was negative.
+    if (outcome.answerTelegram) Negativ = false;
+    if (outcome.foreign) RecordFremdAntwort(outcome.foreign->address, outcome.foreign->bytes);
     NoticeLostDevice();
-    return result;
+    return outcome.result;
+}
+
+void RecordFremdAntwort(std::uint8_t address, const std::vector<std::uint8_t>& bytes) {
+    if (address >= 32) return;
+    std::uint8_t* record = FremdAntworten[address];
+    const std::size_t count = std::min<std::size_t>(bytes.size(), kFremdRecord - 1);
+    std::copy_n(bytes.begin(), count, record);
+    record[count] = 0;
 }
 
 int Timer(unsigned n) {

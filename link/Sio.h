@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "platform/SerialLine.h"
 #include "link/Telegram.h"
@@ -26,6 +27,9 @@ extern std::uint8_t TeleBuffer[kRequestArea + kTeleAnswerArea];
 // A record holds the answer bytes up to the first zero byte, then a zero byte.
 inline constexpr int kFremdRecord = 30;
 extern std::uint8_t FremdAntworten[32][kFremdRecord];
+// Both exchanges keep an answer that came out of turn here: the record of `address` receives
+// the bytes (at most 29), then a zero byte. An address of 32 or more has no record: nothing kept.
+void RecordFremdAntwort(std::uint8_t address, const std::vector<std::uint8_t>& bytes);
 
 // --- Command-set port --------------------------------------------------------------------------
 // Opens COMn with the command-set time-outs (50/1/100, 1/50). False when n >= 100, when the

@@ -25,7 +25,6 @@ ExchangeRules PortObjectRules() {
     rules.pauseBetweenAttempts = false;
     rules.replyWaitLimitMs = 0;
     rules.waitBeforeRest = false;
-    rules.clearNegativ = false;
     return rules;
 }
 
@@ -46,6 +45,8 @@ bool SioPort::Reopen() { return open(SioPortNr); }
 int SioPort::Exchange() {
     if (Broadcast) Buffer[1] = kBroadcastAddress;
     const ExchangeOutcome outcome = RunTelegramExchange(line_.get(), Buffer, PortObjectRules());
+    // Negativ belongs to the command-set exchange; the port object leaves it alone.
+    if (outcome.foreign) RecordFremdAntwort(outcome.foreign->address, outcome.foreign->bytes);
     if (outcome.sendFailed) {
         recover();
         return 0;
