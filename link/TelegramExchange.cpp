@@ -7,7 +7,9 @@ namespace {
 // Largest L whose request (plus the extra byte of local mode) still lies in the request area.
 constexpr int kLargestRequestLength = kRequestArea - 2;
 // The draining of stale input stops after two seconds' worth of bytes at 4800 baud (10 bits a
-// byte), so that a line that never falls quiet cannot hold the program.
+// byte), or after kDrainTimeLimitMs, whichever comes first: a line that never falls quiet for a
+// whole read time-out (a stray byte every 5 to 100 ms) would otherwise hold every exchange for
+// up to 960 read time-outs. One second is five times what a telegram takes at 4800 baud.
 constexpr int kDrainLimit = 2 * 4800 / 10;
 // A station that falls silent in the middle of an answer telegram is given up after this many
 // read time-outs in a row.
@@ -45,10 +47,13 @@ std::uint64_t MillisecondsToTicks(unsigned ms) { return Counter().frequency() * 
 
 // Reads single bytes until the line is quiet; a read of -1 means nothing more will come.
 void Drain(TracedLine& line, std::uint8_t* answer) {
+    const std::uint64_t start = Counter().now();
+    const std::uint64_t limit = MillisecondsToTicks(kDrainTimeLimitMs);
     for (int i = 0; i < kDrainLimit; ++i) {
         std::uint8_t byte = 0;
         if (line.read(&byte, 1) != 1) return;
         answer[0] = byte;
+        if (Counter().now() - start >= limit) return;
     }
 }
 
