@@ -117,6 +117,22 @@ void RecordFremdAntwort(std::uint8_t address, const std::vector<std::uint8_t>& b
     record[count] = 0;
 }
 
+bool CommandSetPortHolds(std::uint8_t portNumber) {
+    return g_recovery.inUse && g_recovery.portNumber == portNumber;
+}
+
+LentCommandSetLine::LentCommandSetLine(const SerialTimeouts& timeouts) {
+    NoticeLostDevice();
+    ReopenWhenDue();
+    if (g_commandSetLine && g_commandSetLine->isOpen()) line_ = g_commandSetLine.get();
+    if (line_) line_->setTimeouts(timeouts);
+}
+
+LentCommandSetLine::~LentCommandSetLine() {
+    if (line_) line_->setTimeouts(kCommandSetTimeouts);
+    NoticeLostDevice();
+}
+
 int Timer(unsigned n) {
     const HiResCounter& counter = Counter();
     const std::uint64_t ticksPerUnit = counter.frequency() / 95000;

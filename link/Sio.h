@@ -47,6 +47,26 @@ SerialLine* CommandSetLine();
 // to InitSio, at most once every 5 s of the counter (platform/Clock.h), until it opens again.
 int SioExchange();
 
+// True when InitSio was given this number (and ReSetSio not called since): the command-set port
+// holds it, whether it is open at the moment or waiting to be opened again.
+bool CommandSetPortHolds(std::uint8_t portNumber);
+
+// The command-set port's line lent for one exchange of the port object on the same number, with
+// the port object's time-outs applied while it is lent and the command-set time-outs given back
+// when the loan ends. line() is null when the port is not open. A device found gone meanwhile is
+// noticed for the 5 s rule. Not reentrant: one loan at a time, on the link's one thread.
+class LentCommandSetLine {
+public:
+    explicit LentCommandSetLine(const SerialTimeouts& timeouts);
+    ~LentCommandSetLine();
+    LentCommandSetLine(const LentCommandSetLine&) = delete;
+    LentCommandSetLine& operator=(const LentCommandSetLine&) = delete;
+    SerialLine* line() const { return line_; }
+
+private:
+    SerialLine* line_ = nullptr;
+};
+
 // Busy wait of n units of 1/95000 s on the high-resolution counter.
 int Timer(unsigned n);
 
