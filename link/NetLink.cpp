@@ -3,6 +3,7 @@
 #include <cctype>
 #include <vector>
 
+#include "link/Sio.h"
 #include "platform/Net.h"
 #include "platform/Process.h"
 
@@ -89,6 +90,9 @@ void SetupNetLink(bool internet, std::uint8_t sioNr, const std::string& hostName
     for (int run = 0; run < 2; ++run) {
         if (!RunRedirector({"remservice", port, "1"}, workingDirectory)) Show(show, "Service kann nicht gelöscht werden");
     }
-    if (!RunRedirector({"addservice", port, ipText, kServerPort}, workingDirectory))
-        Show(show, "IP kann nicht ermittelt werden");
+    const bool added = RunRedirector({"addservice", port, ipText, kServerPort}, workingDirectory);
+    // The removes took the old device away, so the command-set port takes the new one (or, when
+    // the add failed, waits for it by its 5 s rule) before the message holds the thread.
+    ReclaimCommandSetPort(sioNr);
+    if (!added) Show(show, "IP kann nicht ermittelt werden");
 }

@@ -18,6 +18,8 @@ using LinkMessage = std::function<void(const std::string& text)>;
 //   - A host name that cannot be resolved shows "IP kann nicht ermittelt werden"; nothing runs.
 //   - A local address of 0.0.0.0 names no device server (the bus is on a port of the PC itself):
 //     nothing runs and nothing is shown, so a local port above 2 is never mapped to nowhere.
+//   - Once the tool has run, the device behind port `sioNr` is a new one: the command-set port,
+//     when it holds that number, is opened again on it at once (ReclaimCommandSetPort).
 // Blocks until the tool's runs have ended.
 void SetupNetLink(bool internet, std::uint8_t sioNr, const std::string& hostName, std::string& lokalIP,
                   const std::string& workingDirectory, const LinkMessage& show);

@@ -30,8 +30,9 @@ struct PortSettings {
 
 // Takes the choice over, in this order: HostName and SioNr; the port object is destroyed;
 // Internet and LokalIP (stored as typed); with "Internet" the network link is set up for SioNr
-// (SetupNetLink with `workingDirectory` and `show`); last a new port object on SioNr, even when
-// the link setup failed (its recovery registers the link again once its sends keep failing).
-// The command-set port keeps its number: a new SioNr reaches it at the next start.
+// (SetupNetLink with `workingDirectory` and `show`, which also gives the command-set port its
+// new device when it holds SioNr); last a new port object on SioNr, even when the link setup
+// failed (its recovery registers the link again once its sends keep failing). The command-set
+// port keeps its number: a new SioNr reaches it at the next start.
 void ApplyPortChoice(const PortChoice& choice, PortSettings& settings, const std::string& workingDirectory,
                      const LinkMessage& show);

@@ -65,13 +65,16 @@ void NoticeLostDevice() {
     g_recovery.lastAttempt = Counter().now();
 }
 
+void Reopen() {
+    g_recovery.lastAttempt = Counter().now();
+    g_recovery.lost = !OpenPort(g_commandSetLine, g_recovery.portNumber, kCommandSetTimeouts);
+}
+
 void ReopenWhenDue() {
     if (!g_recovery.lost) return;
     const HiResCounter& counter = Counter();
-    const std::uint64_t now = counter.now();
-    if (now - g_recovery.lastAttempt < kReopenPauseSeconds * counter.frequency()) return;
-    g_recovery.lastAttempt = now;
-    g_recovery.lost = !OpenPort(g_commandSetLine, g_recovery.portNumber, kCommandSetTimeouts);
+    if (counter.now() - g_recovery.lastAttempt < kReopenPauseSeconds * counter.frequency()) return;
+    Reopen();
 }
 
 }  // namespace
@@ -115,6 +118,11 @@ void RecordFremdAntwort(std::uint8_t address, const std::vector<std::uint8_t>& b
     const std::size_t count = std::min<std::size_t>(bytes.size(), kFremdRecord - 1);
     std::copy_n(bytes.begin(), count, record);
     record[count] = 0;
+}
+
+void ReclaimCommandSetPort(std::uint8_t portNumber) {
+    // COM0 never opens (see InitSio).
+    if (portNumber != 0 && CommandSetPortHolds(portNumber)) Reopen();
 }
 
 bool CommandSetPortHolds(std::uint8_t portNumber) {

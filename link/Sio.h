@@ -47,6 +47,12 @@ SerialLine* CommandSetLine();
 // to InitSio, at most once every 5 s of the counter (platform/Clock.h), until it opens again.
 int SioExchange();
 
+// The network link setup has just registered the redirector's port `portNumber` anew, which
+// replaces the device behind that number. When the command-set port holds that number it is
+// opened again at once, before anyone else can take the new device: it carries the live display
+// and comes first. A failed open is tried again by the exchanges' 5 s rule above.
+void ReclaimCommandSetPort(std::uint8_t portNumber);
+
 // True when InitSio was given this number (and ReSetSio not called since): the command-set port
 // holds it, whether it is open at the moment or waiting to be opened again.
 bool CommandSetPortHolds(std::uint8_t portNumber);
