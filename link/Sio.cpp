@@ -120,6 +120,11 @@ void RecordFremdAntwort(std::uint8_t address, const std::vector<std::uint8_t>& b
     record[count] = 0;
 }
 
+void RetryCommandSetPort() {
+    NoticeLostDevice();
+    ReopenWhenDue();
+}
+
 void ReclaimCommandSetPort(std::uint8_t portNumber) {
     // COM0 never opens (see InitSio).
     if (portNumber != 0 && CommandSetPortHolds(portNumber)) Reopen();

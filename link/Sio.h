@@ -47,10 +47,17 @@ SerialLine* CommandSetLine();
 // to InitSio, at most once every 5 s of the counter (platform/Clock.h), until it opens again.
 int SioExchange();
 
+// A command-set port that could not be opened (held by another program, not plugged in) or whose
+// device has gone is opened again here too, by the same rule as in the exchanges (the number
+// last given to InitSio, at most once every 5 s of the counter), so that it comes back while no
+// exchange is due. Does nothing while the port is open and its device there. The main window
+// calls it at every tick of its timer, between exchanges, on the one thread of the link.
+void RetryCommandSetPort();
+
 // The network link setup has just registered the redirector's port `portNumber` anew, which
 // replaces the device behind that number. When the command-set port holds that number it is
 // opened again at once, before anyone else can take the new device: it carries the live display
-// and comes first. A failed open is tried again by the exchanges' 5 s rule above.
+// and comes first. A failed open is tried again by the 5 s rule above.
 void ReclaimCommandSetPort(std::uint8_t portNumber);
 
 // True when InitSio was given this number (and ReSetSio not called since): the command-set port

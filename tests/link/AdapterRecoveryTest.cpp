@@ -134,6 +134,35 @@ TEST_F(AdapterMissingAtStart, portThatCouldNotBeOpenedIsTriedAgainEveryFiveSecon
     EXPECT_EQ(lines.last().openedPort(), 7u);
 }
 
+// Between exchanges too (the main window's ticks): a port held by another program at start-up is
+// back about 5 s after it is let go, even while no station is due for a poll.
+TEST_F(AdapterMissingAtStart, portIsTriedAgainEveryFiveSecondsWithoutAnyExchange) {
+    lines.setPrepare([](FakeLine& line) { line.failOpen(); });
+    ASSERT_FALSE(InitSio(7));
+    const std::size_t afterStart = lines.count();
+    clock.advanceMs(4900);
+    RetryCommandSetPort();
+    EXPECT_EQ(lines.count(), afterStart) << "not within 5 s of the start";
+    clock.advanceMs(200);
+    RetryCommandSetPort();
+    EXPECT_EQ(lines.count(), afterStart + 1) << "a failed attempt";
+
+    lines.setPrepare({});  // let go
+    clock.advanceMs(4900);
+    RetryCommandSetPort();
+    EXPECT_EQ(lines.count(), afterStart + 1);
+    clock.advanceMs(200);
+    RetryCommandSetPort();
+    ASSERT_EQ(lines.count(), afterStart + 2);
+    EXPECT_TRUE(lines.last().isOpen());
+    EXPECT_EQ(lines.last().openedPort(), 7u);
+    EXPECT_TRUE(lines.last().writes().empty()) << "opening sends nothing";
+
+    clock.advanceMs(60000);
+    RetryCommandSetPort();
+    EXPECT_EQ(lines.count(), afterStart + 2) << "an open port is left as it is";
+}
+
 TEST_F(AdapterMissingAtStart, portThatRefusedItsSettingsIsNotReopened) {
     lines.setPrepare([](FakeLine& line) { line.failConfigure(); });
     ASSERT_FALSE(InitSio(7));
