@@ -13,6 +13,9 @@
 // between two received bytes, or when readTotalConstant + readTotalMultiplier * n has passed
 // since it began; a read that receives nothing returns 0 bytes without error.
 // A write gives up after writeTotalConstant + writeTotalMultiplier * n.
+// Whatever the time-outs and whatever open() and configure() reported, no read or write waits
+// without end: where the time-outs set no limit (or none have been set, as after a refused
+// configure()), a line bounds the wait itself (PosixSerialLine: one second).
 struct SerialTimeouts {
     unsigned readInterval = 0;
     unsigned readTotalMultiplier = 0;
@@ -25,7 +28,8 @@ class SerialLine {
 public:
     virtual ~SerialLine() = default;
 
-    // Opens the device of port number n (COMn) for exclusive use. False when it cannot be opened.
+    // Opens the device of port number n (COMn) for exclusive use. False when it cannot be opened,
+    // when another program holds it, or when it is a terminal in someone's session (a shell's).
     virtual bool open(unsigned portNumber) = 0;
     // Saves the settings found on the device, then applies the working settings
     // (4800 baud, 8N1, raw, no flow control, DTR and RTS off). False when the device refuses them;
