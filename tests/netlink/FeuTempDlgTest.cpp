@@ -106,26 +106,6 @@ private slots:
         QVERIFY(messages.empty());
     }
 
-    // One bus on one port: the port object on the polling port's number reads and writes the kind
-    // on the polling port's line, and polling goes on afterwards.
-    void readAndWriteWorkOnThePollingPort() {
-        port.reset();
-        QVERIFY(InitSio(4));
-        port = std::make_unique<SioPort>(4);
-        QCOMPARE(lines->count(), 2u);
-        line().queueReply(Hex("02 05 05 00 02 0E"));
-        dlg->FTLBtnClick();
-        line().queueReply(Hex("06"));
-        dlg->FTSBtnClick();
-        QVERIFY(messages.empty());
-        QCOMPARE(panel->ABAnf, std::int16_t(2));
-        QCOMPARE(HexOf(line().writes().back()), std::string("02 05 06 C2 00 02 D1"));
-        QCOMPARE(line().timeouts().readTotalConstant, 100u);
-        port.reset();
-        QVERIFY(line().isOpen());
-        ReSetSio();
-    }
-
     void kindThreeIsShownAsHumidityButKeptAsThree() {
         dlg->ShowKind(2);
         line().queueReply(Hex("02 05 05 00 03 0F"));
