@@ -9,6 +9,7 @@
 #include "link/Sio.h"
 #include "panel/Qtv3590.h"
 #include "platform/Help.h"
+#include "platform/Windows1252.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -302,16 +303,18 @@ void TDispDlg::BnLBtnClick() {
         ShowTransferError();
         return;
     }
-    // The station's characters are single bytes of the Windows Latin character set.
-    panel->SetSBen(QString::fromLatin1(reinterpret_cast<const char*>(area)));
+    // The station's characters are single bytes of Windows-1252, as in the recording files and
+    // the configuration file ("€" is 0x80).
+    const std::string text(reinterpret_cast<const char*>(area));
+    panel->SetSBen(QString::fromStdString(Windows1252ToUtf8(text)));
     DimEdit->setText(panel->GetSBen());
 }
 
 void TDispDlg::BnSBtnClick() {
     if (!ActivePanel()) return;
-    const QByteArray bytes = DimEdit->text().left(3).toLatin1();
-    if (WriteDTxt(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))) == 0)
-        ShowTransferError();
+    // One byte of Windows-1252 per character; WriteDTxt sends the first three.
+    const std::string bytes = Utf8ToWindows1252(DimEdit->text().toStdString());
+    if (WriteDTxt(bytes) == 0) ShowTransferError();
 }
 
 // --- Maximum and minimum -----------------------------------------------------------------------

@@ -4,7 +4,11 @@
 #include <cstdint>
 #include <memory>
 
-#include "link/SerialLine.h"
+#include "platform/SerialLine.h"
+
+// The command-set port and the port object differ only in these.
+inline constexpr SerialTimeouts kCommandSetTimeouts{50, 1, 100, 1, 50};
+inline constexpr SerialTimeouts kPortObjectTimeouts{40, 1, 80, 1, 40};
 
 // Port numbers from this on are refused before anything is opened.
 inline constexpr unsigned kPortNumberLimit = 100;

@@ -1,5 +1,6 @@
 #include "link/Sio.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -39,7 +40,6 @@ ExchangeRules CommandSetRules() {
     rules.pauseBetweenAttempts = true;
     rules.replyWaitLimitMs = Internet ? kNetworkPausesMs + kSingleByteReadMs : 0;
     rules.waitBeforeRest = true;
-    rules.clearNegativ = true;
     rules.trace = &g_trace;
     return rules;
 }
@@ -65,13 +65,16 @@ void NoticeLostDevice() {
     g_recovery.lastAttempt = Counter().now();
 }
 
+void Reopen() {
+    g_recovery.lastAttempt = Counter().now();
+    g_recovery.lost = !OpenPort(g_commandSetLine, g_recovery.portNumber, kCommandSetTimeouts);
+}
+
 void ReopenWhenDue() {
     if (!g_recovery.lost) return;
     const HiResCounter& counter = Counter();
-    const std::uint64_t now = counter.now();
-    if (now - g_recovery.lastAttempt < kReopenPauseSeconds * counter.frequency()) return;
-    g_recovery.lastAttempt = now;
-    g_recovery.lost = !OpenPort(g_commandSetLine, g_recovery.portNumber, kCommandSetTimeouts);
+    if (counter.now() - g_recovery.lastAttempt < kReopenPauseSeconds * counter.frequency()) return;
+    Reopen();
 }
 
 }  // namespace
@@ -101,9 +104,46 @@ int SioExchange() {
     ReopenWhenDue();
     TeleBuffer[0] = STX;
     TeleBuffer[1] = Broadcast ? kBroadcastAddress : BusAdresse;
-    const int result = RunTelegramExchange(g_commandSetLine.get(), TeleBuffer, CommandSetRules()).result;
+    const ExchangeOutcome outcome = RunTelegramExchange(g_commandSetLine.get(), TeleBuffer, CommandSetRules());
+    // Negativ tells the polling cycle whether the value just fetched was negative.
+    if (outcome.answerTelegram) Negativ = false;
+    if (outcome.foreign) RecordFremdAntwort(outcome.foreign->address, outcome.foreign->bytes);
     NoticeLostDevice();
-    return result;
+    return outcome.result;
+}
+
+void RecordFremdAntwort(std::uint8_t address, const std::vector<std::uint8_t>& bytes) {
+    if (address >= 32) return;
+    std::uint8_t* record = FremdAntworten[address];
+    const std::size_t count = std::min<std::size_t>(bytes.size(), kFremdRecord - 1);
+    std::copy_n(bytes.begin(), count, record);
+    record[count] = 0;
+}
+
+void RetryCommandSetPort() {
+    NoticeLostDevice();
+    ReopenWhenDue();
+}
+
+void ReclaimCommandSetPort(std::uint8_t portNumber) {
+    // COM0 never opens (see InitSio).
+    if (portNumber != 0 && CommandSetPortHolds(portNumber)) Reopen();
+}
+
+bool CommandSetPortHolds(std::uint8_t portNumber) {
+    return g_recovery.inUse && g_recovery.portNumber == portNumber;
+}
+
+LentCommandSetLine::LentCommandSetLine(const SerialTimeouts& timeouts) {
+    NoticeLostDevice();
+    ReopenWhenDue();
+    if (g_commandSetLine && g_commandSetLine->isOpen()) line_ = g_commandSetLine.get();
+    if (line_) line_->setTimeouts(timeouts);
+}
+
+LentCommandSetLine::~LentCommandSetLine() {
+    if (line_) line_->setTimeouts(kCommandSetTimeouts);
+    NoticeLostDevice();
 }
 
 int Timer(unsigned n) {

@@ -4,8 +4,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
-#include "link/SerialLine.h"
+#include "platform/SerialLine.h"
 #include "link/Telegram.h"
 
 // --- State shared with the main window -------------------------------------------------------
@@ -26,6 +27,9 @@ extern std::uint8_t TeleBuffer[kRequestArea + kTeleAnswerArea];
 // A record holds the answer bytes up to the first zero byte, then a zero byte.
 inline constexpr int kFremdRecord = 30;
 extern std::uint8_t FremdAntworten[32][kFremdRecord];
+// Both exchanges keep an answer that came out of turn here: the record of `address` receives
+// the bytes (at most 29), then a zero byte. An address of 32 or more has no record: nothing kept.
+void RecordFremdAntwort(std::uint8_t address, const std::vector<std::uint8_t>& bytes);
 
 // --- Command-set port --------------------------------------------------------------------------
 // Opens COMn with the command-set time-outs (50/1/100, 1/50). False when n >= 100, when the
@@ -42,6 +46,39 @@ SerialLine* CommandSetLine();
 // notices it fails, and the exchanges from 5 s later on reopen the port on the number last given
 // to InitSio, at most once every 5 s of the counter (platform/Clock.h), until it opens again.
 int SioExchange();
+
+// A command-set port that could not be opened (held by another program, not plugged in) or whose
+// device has gone is opened again here too, by the same rule as in the exchanges (the number
+// last given to InitSio, at most once every 5 s of the counter), so that it comes back while no
+// exchange is due. Does nothing while the port is open and its device there. The main window
+// calls it at every tick of its timer, between exchanges, on the one thread of the link.
+void RetryCommandSetPort();
+
+// The network link setup has just registered the redirector's port `portNumber` anew, which
+// replaces the device behind that number. When the command-set port holds that number it is
+// opened again at once, before anyone else can take the new device: it carries the live display
+// and comes first. A failed open is tried again by the 5 s rule above.
+void ReclaimCommandSetPort(std::uint8_t portNumber);
+
+// True when InitSio was given this number (and ReSetSio not called since): the command-set port
+// holds it, whether it is open at the moment or waiting to be opened again.
+bool CommandSetPortHolds(std::uint8_t portNumber);
+
+// The command-set port's line lent for one exchange of the port object on the same number, with
+// the port object's time-outs applied while it is lent and the command-set time-outs given back
+// when the loan ends. line() is null when the port is not open. A device found gone meanwhile is
+// noticed for the 5 s rule. Not reentrant: one loan at a time, on the link's one thread.
+class LentCommandSetLine {
+public:
+    explicit LentCommandSetLine(const SerialTimeouts& timeouts);
+    ~LentCommandSetLine();
+    LentCommandSetLine(const LentCommandSetLine&) = delete;
+    LentCommandSetLine& operator=(const LentCommandSetLine&) = delete;
+    SerialLine* line() const { return line_; }
+
+private:
+    SerialLine* line_ = nullptr;
+};
 
 // Busy wait of n units of 1/95000 s on the high-resolution counter.
 int Timer(unsigned n);

@@ -25,7 +25,6 @@ ExchangeRules PortObjectRules() {
     rules.pauseBetweenAttempts = false;
     rules.replyWaitLimitMs = 0;
     rules.waitBeforeRest = false;
-    rules.clearNegativ = false;
     return rules;
 }
 
@@ -37,15 +36,34 @@ SioPort::SioPort(std::uint8_t portNumber) {
     SendeReserve = kSendReserve;
 }
 
-SioPort::~SioPort() { ClosePort(line_.get()); }
+SioPort::~SioPort() { closeOwnLine(); }
 
-bool SioPort::open(std::uint8_t portNumber) { return OpenPort(line_, portNumber, kPortObjectTimeouts); }
+bool SioPort::open(std::uint8_t portNumber) {
+    sharesCommandSetPort_ = CommandSetPortHolds(portNumber);
+    if (!sharesCommandSetPort_) return OpenPort(line_, portNumber, kPortObjectTimeouts);
+    closeOwnLine();
+    const SerialLine* commandSet = CommandSetLine();
+    return commandSet && commandSet->isOpen();
+}
+
+void SioPort::closeOwnLine() {
+    ClosePort(line_.get());
+    line_.reset();
+}
 
 bool SioPort::Reopen() { return open(SioPortNr); }
 
+ExchangeOutcome SioPort::run() {
+    if (!sharesCommandSetPort_) return RunTelegramExchange(line_.get(), Buffer, PortObjectRules());
+    const LentCommandSetLine lent(kPortObjectTimeouts);
+    return RunTelegramExchange(lent.line(), Buffer, PortObjectRules());
+}
+
 int SioPort::Exchange() {
     if (Broadcast) Buffer[1] = kBroadcastAddress;
-    const ExchangeOutcome outcome = RunTelegramExchange(line_.get(), Buffer, PortObjectRules());
+    const ExchangeOutcome outcome = run();
+    // Negativ belongs to the command-set exchange; the port object leaves it alone.
+    if (outcome.foreign) RecordFremdAntwort(outcome.foreign->address, outcome.foreign->bytes);
     if (outcome.sendFailed) {
         recover();
         return 0;
@@ -61,14 +79,16 @@ bool SioPort::Command(std::uint8_t code, std::uint8_t address) {
 }
 
 // After 20 failed sends the port is closed, the redirector's virtual port registered again when
-// it is one, and the port reopened, with the polling cycle stopped meanwhile.
+// it is one, and the port reopened, with the polling cycle stopped meanwhile. A port object that
+// shares the command-set port's line has no handle of its own to close; the link setup gives the
+// command-set port its device back, and the reopening shares it again.
 void SioPort::recover() {
     const std::int16_t reserve = SendeReserve;
     --SendeReserve;
     if (reserve != 0) return;
     const LinkHooks& hooks = GetLinkHooks();
     if (hooks.stopPolling) hooks.stopPolling();
-    ClosePort(line_.get());
+    closeOwnLine();
     if (SioPortNr > kLastLocalPort && hooks.setupNetLink) hooks.setupNetLink(Internet != 0);
     Reopen();
     if (hooks.restartPolling) hooks.restartPolling();

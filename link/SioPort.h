@@ -1,11 +1,19 @@
 #pragma once
 // The port object: a second port with its own buffer, time-outs (40/1/80, 1/40) and exchange.
 // Only the humidity and temperature dialog uses it; the main window keeps at most one.
+//
+// On the number the command-set port holds, the port object opens nothing of its own (the port
+// is exclusive, and the command-set port carries the live display): it runs its exchanges on the
+// command-set port's line, lent for each exchange, with its own rules (25 reads, its own time-outs
+// while it is lent, no pause before the rest of an answer, Negativ left alone, its own buffer and
+// recovery count). Everything runs on one thread, so the two never overlap. Destroying it then
+// leaves the command-set port open and as it is. On any other number it opens the port itself.
 
 #include <cstdint>
 #include <memory>
 
-#include "link/SerialLine.h"
+#include "link/TelegramExchange.h"
+#include "platform/SerialLine.h"
 
 extern std::uint8_t SioPortNr;    // port number of the most recent port-object open
 extern std::int16_t SendeReserve;  // failed sends still tolerated before recovery runs
@@ -18,7 +26,7 @@ public:
 
     // Sets SioPortNr, opens the port (a failed open is not reported), sets SendeReserve to 20.
     explicit SioPort(std::uint8_t portNumber);
-    // Restores the saved settings and closes the port.
+    // Restores the saved settings and closes the port (a port of its own only).
     ~SioPort();
     SioPort(const SioPort&) = delete;
     SioPort& operator=(const SioPort&) = delete;
@@ -31,10 +39,14 @@ public:
     bool Command(std::uint8_t code, std::uint8_t address);
 
     std::uint8_t Buffer[kRequestArea + kAnswerArea] = {};
-    SerialLine* line() const { return line_.get(); }
+    // True while it exchanges on the command-set port's line (see above).
+    bool SharesCommandSetPort() const { return sharesCommandSetPort_; }
 
 private:
     bool open(std::uint8_t portNumber);
+    void closeOwnLine();
+    ExchangeOutcome run();
     void recover();
-    std::unique_ptr<SerialLine> line_;
+    std::unique_ptr<SerialLine> line_;  // the port of its own; null while it shares
+    bool sharesCommandSetPort_ = false;
 };

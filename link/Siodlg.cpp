@@ -1,101 +1,32 @@
 #include "link/Siodlg.h"
 
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStringList>
 #include <string>
-#include <vector>
 
 #include "dialogs/Messages.h"
 #include "dialogs/NumberText.h"
 #include "dialogs/UpDown.h"
+#include "link/NetLink.h"
+#include "link/PortSelection.h"
 #include "link/SioPort.h"
 #include "platform/Help.h"
-#include "platform/Net.h"
-#include "platform/Process.h"
 
 TPcSioDlg* PcSioDlg = nullptr;
 
 // --- Network link ------------------------------------------------------------------------------
 
 namespace {
-
-// The device server's TCP port that the redirector maps onto the local port number.
-constexpr const char* kServerPort = "10001";
-
-QString DottedAddress(const Ipv4Address& a) {
-    return QStringLiteral("%1.%2.%3.%4").arg(a[0]).arg(a[1]).arg(a[2]).arg(a[3]);
-}
-
-// Only the exit code counts; a tool that cannot be started is a failed run (RunProcess: -1).
-// The arguments go to the tool as a vector, so nothing the operator typed reaches a shell.
-bool RunRedirector(const std::vector<std::string>& args, const QString& workingDirectory) {
-    ProcessRequest request;
-    request.program = RedirectorTool().toStdString();
-    request.args = args;
-    request.workingDirectory = workingDirectory.toStdString();
-    return RunProcess(request) == 0;
-}
-
-QString CleanNumber(const QString& number) {
-    int i = 0;
-    bool hadZero = false;
-    while (i < number.size() && (number[i] == QChar('0') || number[i] == QChar(' '))) {
-        hadZero = hadZero || number[i] == QChar('0');
-        ++i;
-    }
-    const QString rest = number.mid(i);
-    const bool restIsDigits = !rest.isEmpty() && rest[0].isDigit();
-    return (hadZero && !restIsDigits) ? QStringLiteral("0") + rest : rest;
-}
-
+void ShowLinkMessage(const std::string& text) { ShowLinkError(QString::fromStdString(text)); }
 }  // namespace
-
-QString CleanLocalIp(const QString& lokalIP) {
-    QStringList numbers = lokalIP.split(QChar('.'));
-    for (QString& n : numbers) n = CleanNumber(n);
-    return numbers.join(QChar('.'));
-}
-
-QString RedirectorTool() {
-#ifdef _WIN32
-    const QString name = QStringLiteral("CprMgrCmd.EXE");
-#else
-    const QString name = QStringLiteral("cprmgrcmd");
-#endif
-    const QString beside = QString::fromStdString(ProgramFolder()) + QChar('/') + name;
-    const QFileInfo info(beside);
-    if (!ProgramFolder().empty() && info.isFile() && info.isExecutable()) return beside;
-    return name;
-}
 
 void SetupNetLink(bool internet, std::uint8_t sioNr, const QString& hostName, QString& lokalIP,
                   const QString& workingDirectory) {
-    // The socket start-up and the test socket of the Windows program have no counterpart here:
-    // name resolution needs neither, and there is nothing that could fail in their place.
-    const std::string port = std::to_string(sioNr);
-    std::string ipText;
-    if (internet) {
-        const auto address = ResolveHostIpv4(hostName.trimmed().toStdString());
-        if (!address) {
-            ShowLinkError(QStringLiteral("IP kann nicht ermittelt werden"));
-            return;
-        }
-        ipText = DottedAddress(*address).toStdString();
-    } else {
-        lokalIP = CleanLocalIp(lokalIP);
-        if (lokalIP == QStringLiteral("0.0.0.0")) return;
-        ipText = lokalIP.toStdString();
-    }
-    for (int run = 0; run < 2; ++run) {
-        if (!RunRedirector({"remservice", port, "1"}, workingDirectory))
-            ShowLinkError(QString::fromUtf8("Service kann nicht gelöscht werden"));
-    }
-    if (!RunRedirector({"addservice", port, ipText, kServerPort}, workingDirectory))
-        ShowLinkError(QStringLiteral("IP kann nicht ermittelt werden"));
+    std::string lokal = lokalIP.toStdString();
+    SetupNetLink(internet, sioNr, hostName.toStdString(), lokal, workingDirectory.toStdString(), ShowLinkMessage);
+    lokalIP = QString::fromStdString(lokal);
 }
 
 // --- Port dialog -------------------------------------------------------------------------------
@@ -170,15 +101,17 @@ void PreparePortSelection(TPcSioDlg& dlg, const PortSelectionState& s) {
 }
 
 void ApplyPortSelection(TPcSioDlg& dlg, PortSelectionState& s) {
-    s.HostName = dlg.HostName;
-    s.SioNr = static_cast<std::uint8_t>(dlg.SioNrUDn->position());
-    s.SioObjekt.reset();
-    s.Internet = dlg.INetBtn->isChecked() ? 1 : 0;
-    s.LokalIP = dlg.LipEdit->text();
-    if (s.Internet) SetupNetLink(true, s.SioNr, s.HostName, s.LokalIP, s.workingDirectory);
-    // Created even when the link could not be registered: the recovery of the port object
-    // registers it again once its sends keep failing.
-    s.SioObjekt = std::make_unique<SioPort>(s.SioNr);
+    PortChoice choice;
+    choice.sioNr = static_cast<std::uint8_t>(dlg.SioNrUDn->position());
+    choice.internet = dlg.INetBtn->isChecked();
+    choice.hostName = dlg.HostName.toStdString();
+    choice.lokalIP = dlg.LipEdit->text().toStdString();
+    std::string hostName = s.HostName.toStdString();
+    std::string lokalIP = s.LokalIP.toStdString();
+    PortSettings settings{s.SioNr, s.Internet, hostName, lokalIP, s.SioObjekt};
+    ApplyPortChoice(choice, settings, s.workingDirectory.toStdString(), ShowLinkMessage);
+    s.HostName = QString::fromStdString(hostName);
+    s.LokalIP = QString::fromStdString(lokalIP);
 }
 
 bool RunPortSelection(TPcSioDlg& dlg, PortSelectionState& s) {

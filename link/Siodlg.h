@@ -1,11 +1,15 @@
 #pragma once
-// Port selection (TPcSioDlg) and the network link: a network device server's serial port is
-// mapped onto a local port number by running the COM-port redirector's command-line tool.
+// The port dialog TPcSioDlg ("Schnittstelle wählen") and the menu action "&PC-Sio" around it:
+// the widget part of the port selection. What a confirmed choice changes, and the network link
+// setup, are plain C++ in link/PortSelection and link/NetLink; this file shows, collects, and
+// passes the main window's texts and the network link's messages ("Fehler") across.
 //
-// For the main window: TForm1::PCSio1Click should do nothing but fill a PortSelectionState with
-// references to its own state and call RunPortSelection(state); the steps live here so that they
-// can be tested without the main window. Call PcSioDlg->InitFromSettings(SioNr, HostName) once
-// after the configuration file has been read.
+// Contract with the main window:
+//   - create PcSioDlg once, after the configuration file has been read, and call
+//     InitFromSettings(SioNr, HostName) on it;
+//   - the menu action is RunPortSelection with a PortSelectionState of references to its own
+//     state; it returns true when the dialog was confirmed and its choice applied;
+//   - the network link setup at start-up and in the port object's recovery is SetupNetLink below.
 
 #include <QDialog>
 #include <QString>
@@ -19,21 +23,10 @@ class QLabel;
 class TUpDown;
 class SioPort;
 
-// Registers the redirector's virtual port sioNr for the device server: by hostName when
-// internet is true, else by lokalIP, which is cleaned in place (010.000.007.120 -> 10.0.7.120).
-// Runs the tool: remservice N 1 (twice), then addservice N ADDRESS 10001, in workingDirectory.
-// A host name that cannot be resolved shows "IP kann nicht ermittelt werden" and runs nothing.
-// A local address of 0.0.0.0 names no device server (the bus is on a port of the PC itself):
-// nothing is registered, so a local port above 2 is never covered by a mapping to nowhere.
+// The network link setup of link/NetLink for the main window's texts: lokalIP is cleaned in
+// place in the local way, and the messages are shown with the caption "Fehler".
 void SetupNetLink(bool internet, std::uint8_t sioNr, const QString& hostName, QString& lokalIP,
                   const QString& workingDirectory);
-
-// The tool's name on this platform, found beside the program file first, then on the search path.
-QString RedirectorTool();
-
-// A local address as typed, three digits per number, with the zeros and blanks in front of each
-// number removed; a number of zeros keeps one zero; dots stay (000.000.000.000 -> 0.0.0.0).
-QString CleanLocalIp(const QString& lokalIP);
 
 // "Schnittstelle wählen".
 class TPcSioDlg : public QDialog {
@@ -78,8 +71,8 @@ struct PortSelectionState {
     QString workingDirectory;  // the configuration file's folder: the link lands in its ports/
 };
 
-// The menu action "&PC-Sio": fills the dialog, shows it modally and applies a confirmed choice.
-// True when the dialog was confirmed. The first form uses the global PcSioDlg.
+// The menu action "&PC-Sio": fills the dialog, shows it modally and applies a confirmed choice
+// (ApplyPortChoice). True when the dialog was confirmed. The first form uses the global PcSioDlg.
 bool RunPortSelection(PortSelectionState& s);
 bool RunPortSelection(TPcSioDlg& dlg, PortSelectionState& s);
 // The steps before and after the modal run, for callers that show the dialog themselves.

@@ -7,7 +7,9 @@ namespace {
 // Largest L whose request (plus the extra byte of local mode) still lies in the request area.
 constexpr int kLargestRequestLength = kRequestArea - 2;
 // The draining of stale input stops after two seconds' worth of bytes at 4800 baud (10 bits a
-// byte), so that a line that never falls quiet cannot hold the program.
+// byte), or after kDrainTimeLimitMs, whichever comes first: a line that never falls quiet for a
+// whole read time-out (a stray byte every 5 to 100 ms) would otherwise hold every exchange for
+// up to 960 read time-outs. One second is five times what a telegram takes at 4800 baud.
 constexpr int kDrainLimit = 2 * 4800 / 10;
 // A station that falls silent in the middle of an answer telegram is given up after this many
 // read time-outs in a row.
@@ -41,12 +43,17 @@ private:
     const LinkTrace* trace_;
 };
 
+std::uint64_t MillisecondsToTicks(unsigned ms) { return Counter().frequency() * ms / 1000; }
+
 // Reads single bytes until the line is quiet; a read of -1 means nothing more will come.
 void Drain(TracedLine& line, std::uint8_t* answer) {
+    const std::uint64_t start = Counter().now();
+    const std::uint64_t limit = MillisecondsToTicks(kDrainTimeLimitMs);
     for (int i = 0; i < kDrainLimit; ++i) {
         std::uint8_t byte = 0;
         if (line.read(&byte, 1) != 1) return;
         answer[0] = byte;
+        if (Counter().now() - start >= limit) return;
     }
 }
 
@@ -58,8 +65,6 @@ bool Send(TracedLine& line, const std::uint8_t* buffer, int length, bool byteByB
     for (int i = 0; i < length + 2; ++i) ok = line.write(buffer + i, 1);
     return ok;
 }
-
-std::uint64_t MillisecondsToTicks(unsigned ms) { return Counter().frequency() * ms / 1000; }
 
 // The first reply byte into answer position 0; false when none came.
 bool WaitForFirstByte(TracedLine& line, std::uint8_t* answer, const ExchangeRules& rules) {
@@ -97,54 +102,62 @@ bool ReadExactly(TracedLine& line, std::uint8_t* into, int n) {
     return true;
 }
 
-// The answering station's record: the answer area up to its first zero byte, then a zero byte.
-void RecordForeignAnswer(const std::uint8_t* answer, int answerArea) {
-    std::uint8_t* record = FremdAntworten[answer[1]];
-    int i = 0;
-    for (; i < answerArea && answer[i] != 0; ++i) record[i] = answer[i];
-    record[i] = 0;
+// The answer area from position 0 up to, not including, its first zero byte.
+ForeignAnswer ForeignAnswerOf(const std::uint8_t* answer, int answerArea) {
+    ForeignAnswer foreign{answer[1], {}};
+    for (int i = 0; i < answerArea && answer[i] != 0; ++i) foreign.bytes.push_back(answer[i]);
+    return foreign;
 }
 
 // After STX: the rest of the answer telegram, and the PC's ACK or NAK at answer position 0.
 void ReceiveTelegram(TracedLine& line, const std::uint8_t* buffer, std::uint8_t* answer,
-                     const ExchangeRules& rules) {
+                     const ExchangeRules& rules, ExchangeOutcome& outcome) {
     if (!ReadExactly(line, answer + 1, 2)) return;  // answer position 0 stays STX: result 0
     const int length = answer[2];
     if (rules.waitBeforeRest) Timer(kRestPause);
-    // Positions 0..L must lie in the answer area; an address beyond the bus has no record.
+    // Positions 0..L must lie in the answer area; only the bus's addresses 0..31 are accepted.
     const bool lengthFits = length >= 3 && length < rules.answerArea;
     if (lengthFits && !ReadExactly(line, answer + 3, length - 2)) return;
     line.rts(false);
     std::uint8_t reply = NAK;
-    if (lengthFits && answer[1] < 32) {
-        if (answer[1] != buffer[1]) {
-            RecordForeignAnswer(answer, rules.answerArea);
-        } else if (TelegramChecksum(answer, static_cast<std::size_t>(length)) == answer[length]) {
-            reply = ACK;
-        }
+    if (lengthFits && answer[1] != buffer[1]) {
+        outcome.foreign = ForeignAnswerOf(answer, rules.answerArea);
+    } else if (lengthFits && answer[1] < 32 &&
+               TelegramChecksum(answer, static_cast<std::size_t>(length)) == answer[length]) {
+        reply = ACK;
     }
     answer[0] = reply;
     line.write(&reply, 1);
-    if (rules.clearNegativ) Negativ = false;
+    outcome.answerTelegram = true;
 }
 
 }  // namespace
 
 ExchangeOutcome RunTelegramExchange(SerialLine* serialLine, std::uint8_t* buffer, const ExchangeRules& rules) {
-    if (!serialLine) return {0, true};
+    ExchangeOutcome outcome;
+    if (!serialLine) {
+        outcome.sendFailed = true;
+        return outcome;
+    }
     TracedLine line(serialLine, rules.trace);
     std::uint8_t* answer = buffer + kRequestArea;
     const int length = buffer[2];
     Drain(line, answer);
     answer[0] = kNothingReceived;
-    if (length < 4 || length > kLargestRequestLength) return {0, false};
+    if (length < 4 || length > kLargestRequestLength) return outcome;
     buffer[length] = TelegramChecksum(buffer, static_cast<std::size_t>(length));
     line.rts(false);
-    if (!Send(line, buffer, length, rules.byteByByte)) return {0, true};
-    if (buffer[1] == kBroadcastAddress) return {1, false};
+    if (!Send(line, buffer, length, rules.byteByByte)) {
+        outcome.sendFailed = true;
+        return outcome;
+    }
+    if (buffer[1] == kBroadcastAddress) {
+        outcome.result = 1;
+        return outcome;
+    }
     line.rts(true);
-    if (WaitForFirstByte(line, answer, rules) && answer[0] == STX) ReceiveTelegram(line, buffer, answer, rules);
-    const int result = answer[0] == ACK ? 1 : 0;
+    if (WaitForFirstByte(line, answer, rules) && answer[0] == STX) ReceiveTelegram(line, buffer, answer, rules, outcome);
+    outcome.result = answer[0] == ACK ? 1 : 0;
     line.rts(false);
-    return {result, false};
+    return outcome;
 }

@@ -1,11 +1,30 @@
 #pragma once
 // The steps both telegram exchanges share (SioExchange and SioPort::Exchange): drain, checksum,
 // send, wait for the first reply byte, receive and acknowledge an answer telegram. Each exchange
-// writes STX and the address itself and passes the rules in which it differs.
+// writes STX and the address itself, passes the rules in which it differs, and applies what the
+// outcome reports to the state it owns (Negativ, FremdAntworten): the steps here touch none.
+//
+// How long an exchange may take, on a line that keeps its time-outs (a read of n bytes ends
+// within readTotalConstant + n * readTotalMultiplier, a write of n bytes within
+// writeTotalConstant + n * writeTotalMultiplier):
+//   drain      until a read returns nothing, but never past 1 s of the counter plus the read
+//              then under way (and never more than 960 bytes);
+//   send       one write time-out per write (local mode: L + 2 single-byte writes);
+//   first byte replyAttempts single-byte reads (plus the pauses), and never past
+//              replyWaitLimitMs plus the read then under way when a limit is given;
+//   answer     each gap in the rest of the telegram ends after three silent reads, and the
+//              telegram has at most the answer area's bytes.
+// So on the command-set port a silent station costs about 0.6 s in local mode and 1.3 s in
+// network mode, and a line that never falls quiet at most one second more.
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "link/Sio.h"
+
+// The longest the drain may run, on the counter of platform/Clock.h.
+inline constexpr unsigned kDrainTimeLimitMs = 1000;
 
 struct ExchangeRules {
     int answerArea = kTeleAnswerArea;  // bytes of the answer area behind the 70-byte request area
@@ -14,13 +33,20 @@ struct ExchangeRules {
     bool pauseBetweenAttempts = true;  // Timer(10) between those reads
     unsigned replyWaitLimitMs = 0;     // bound on the whole wait for the first byte; 0: none
     bool waitBeforeRest = true;        // Timer(3000) before the rest of an answer telegram
-    bool clearNegativ = true;          // clear Negativ on every answer telegram
     const LinkTrace* trace = nullptr;  // observer of the line, may be null
 };
 
+// An answer telegram that came from another address than the one asked.
+struct ForeignAnswer {
+    std::uint8_t address = 0;         // the answering address as it came (may be 32 or more)
+    std::vector<std::uint8_t> bytes;  // the answer area from position 0 up to its first zero byte
+};
+
 struct ExchangeOutcome {
-    int result = 0;          // 1 success, 0 failure
-    bool sendFailed = false;  // the request could not be written
+    int result = 0;              // 1 success, 0 failure
+    bool sendFailed = false;     // the request could not be written
+    bool answerTelegram = false;  // an answer telegram came and the PC answered it (ACK or NAK)
+    std::optional<ForeignAnswer> foreign;  // the answer telegram came from another address
 };
 
 // The request stands at buffer[0..L-1] (STX, address, L, code, data); the answer area follows at

@@ -23,6 +23,9 @@ void TForm1::Timer1Timer() {
     // would poll in the middle of a poll.
     if (ticking_) return;
     const QScopedValueRollback<bool> ticking(ticking_, true);
+    // A port that could not be opened comes back within about 5 s, even while every station
+    // rests after its failures and no poll is due.
+    RetryCommandSetPort();
     if (!AktivPanel) {
         SLabel->setText(QStringLiteral("Passiv"));
         ItParam->menuAction()->setEnabled(false);

@@ -1,5 +1,6 @@
 #include "platform/PosixSerialLine.h"
 
+#include "platform/ControllingTerminal.h"
 #include "platform/PortPath.h"
 #include "platform/SerialDeadlines.h"
 
@@ -14,6 +15,15 @@
 #include <unistd.h>
 
 namespace {
+
+// No read or write waits longer than this where its time-outs set no limit: a line whose
+// time-outs were never applied (a device that refused the line settings, such as a FIFO or a
+// plain file behind ports/COMn) has none, and a wait without end would hold the program.
+constexpr auto kLongestUnlimitedWait = std::chrono::seconds(1);
+
+SerialClock::time_point Bounded(SerialClock::time_point deadline, SerialClock::time_point start) {
+    return std::min(deadline, start + kLongestUnlimitedWait);
+}
 
 // Time left until `deadline` as a timespec for ppoll; null for "no limit". Nanosecond
 // resolution, so a 101 ms read time-out is 101 ms and not up to a millisecond more.
@@ -72,10 +82,16 @@ bool PosixSerialLine::openPath(const std::string& devicePath) {
     // Close-on-exec: a program we start (the redirector tool) must not inherit the port and its lock.
     const int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
-    // The lock first: it belongs to the open file description, so it refuses a second open by
-    // anyone, root and this process included, whatever path or link led to the device.
-    // TIOCEXCL is set only once the port is ours, so that a refused open never clears the
-    // exclusive flag of the holder.
+    // Someone's terminal (a shell's, a console's) is not a bus, even when a stale link of a
+    // killed simulator or bridge leads to its number: refused before anything is set or written.
+    if (IsSomeonesControllingTerminal(fd)) {
+        ::close(fd);
+        return false;
+    }
+    // The lock next: it belongs to the open file description, so it refuses a second open by
+    // every program that locks the device too (this one, qtvctl), whatever path or link led to
+    // it. TIOCEXCL is set only once the port is ours, so that a refused open never clears the
+    // exclusive flag of the holder; it refuses any later open except one by root.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         return false;
@@ -86,6 +102,7 @@ bool PosixSerialLine::openPath(const std::string& devicePath) {
     fd_ = fd;
     gone_ = false;
     saved_ = false;
+    configured_ = false;
     return true;
 }
 
@@ -110,11 +127,13 @@ bool PosixSerialLine::configure() {
     ::cfsetospeed(&working, B4800);
     if (::tcsetattr(fd_, TCSANOW, &working) != 0) return false;
 
-    // tcsetattr succeeds when any part was taken; check the parts the bus depends on.
+    // tcsetattr succeeds when any part was taken; check the parts the bus depends on, and that
+    // no flow control is left that could hold the output (waitSent relies on it).
     termios applied{};
     if (::tcgetattr(fd_, &applied) != 0) return false;
-    return ::cfgetospeed(&applied) == B4800 && (applied.c_cflag & CSIZE) == CS8 &&
-           (applied.c_cflag & PARENB) == 0;
+    configured_ = ::cfgetospeed(&applied) == B4800 && (applied.c_cflag & CSIZE) == CS8 &&
+                  (applied.c_cflag & (PARENB | CRTSCTS)) == 0 && (applied.c_iflag & IXON) == 0;
+    return configured_;
 }
 
 void PosixSerialLine::setTimeouts(const SerialTimeouts& timeouts) { timeouts_ = timeouts; }
@@ -125,7 +144,7 @@ long PosixSerialLine::read(std::uint8_t* buffer, std::size_t n) {
     std::optional<SerialClock::time_point> lastByte;
     std::size_t received = 0;
     while (received < n) {
-        const int ready = WaitReady(fd_, POLLIN, ReadDeadline(timeouts_, n, start, lastByte));
+        const int ready = WaitReady(fd_, POLLIN, Bounded(ReadDeadline(timeouts_, n, start, lastByte), start));
         if (ready == 0) break;
         if (ready < 0) {
             gone_ = true;
@@ -154,8 +173,10 @@ bool PosixSerialLine::waitSent(SerialClock::time_point deadline) {
         if (SerialClock::now() >= deadline) return false;
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
-    // The queue is empty; tcdrain waits for the last bytes in the hardware's FIFO (bounded by
-    // the FIFO's size at 4800 baud).
+    // The queue is empty; tcdrain waits for the last bytes in the hardware's FIFO, bounded by
+    // the FIFO's size at 4800 baud only while no flow control can hold them: on a line whose
+    // settings were not confirmed it could wait for ever, and it is left out.
+    if (!configured_) return true;
     if (::tcdrain(fd_) != 0 && IsDeviceGoneError(errno)) {
         gone_ = true;
         return false;
@@ -165,7 +186,8 @@ bool PosixSerialLine::waitSent(SerialClock::time_point deadline) {
 
 bool PosixSerialLine::write(const std::uint8_t* buffer, std::size_t n) {
     if (fd_ < 0 || gone_) return false;
-    const auto deadline = WriteDeadline(timeouts_, n, SerialClock::now());
+    const auto start = SerialClock::now();
+    const auto deadline = Bounded(WriteDeadline(timeouts_, n, start), start);
     std::size_t sent = 0;
     while (sent < n) {
         const ssize_t put = ::write(fd_, buffer + sent, n - sent);
@@ -201,5 +223,6 @@ void PosixSerialLine::close() {
     ::close(fd_);                  // releases the lock
     fd_ = -1;
     saved_ = false;
+    configured_ = false;
     gone_ = false;
 }

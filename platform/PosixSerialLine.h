@@ -1,8 +1,11 @@
 #pragma once
-// The serial device on Linux: termios for the line settings, poll() for the time-outs,
-// TIOCEXCL plus a non-blocking exclusive flock for exclusive use (flock also stops root).
+// The serial device on Linux: termios for the line settings, poll() for the time-outs (on any
+// kind of device, a terminal or not), a non-blocking exclusive flock plus TIOCEXCL for exclusive
+// use. The flock refuses every program that locks the device too, root's included; TIOCEXCL
+// refuses a plain open by anyone but root. A terminal that is some process's controlling
+// terminal is never opened.
 
-#include "link/SerialLine.h"
+#include "platform/SerialLine.h"
 
 #include <chrono>
 #include <string>
@@ -30,6 +33,7 @@ private:
     int fd_ = -1;
     bool gone_ = false;
     bool saved_ = false;
+    bool configured_ = false;  // the working settings were applied and confirmed
     termios savedSettings_{};
     SerialTimeouts timeouts_{};
 };

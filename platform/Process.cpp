@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
@@ -71,4 +72,12 @@ std::string ProgramFolder() {
     const auto slash = file.rfind('/');
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : file.substr(0, slash);
+}
+
+std::string ProgramBesideOrName(const std::string& name) {
+    const std::string beside = ProgramFolder() + "/" + name;
+    struct stat info {};
+    if (::stat(beside.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(beside.c_str(), X_OK) == 0)
+        return beside;
+    return name;
 }

@@ -19,3 +19,7 @@ void SetProcessRunner(std::function<int(const ProcessRequest&)> runner);
 
 // The folder of the running program's file.
 std::string ProgramFolder();
+
+// The program `name` beside the running program's file when an executable file of that name is
+// there, else `name` itself (for RunProcess to look up on the search path).
+std::string ProgramBesideOrName(const std::string& name);

@@ -14,7 +14,7 @@
 //
 // A Windows backend passes SerialTimeouts into COMMTIMEOUTS field by field and needs none of this.
 
-#include "link/SerialLine.h"
+#include "platform/SerialLine.h"
 
 #include <chrono>
 #include <cstddef>

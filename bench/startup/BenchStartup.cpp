@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "link/SerialLine.h"
+#include "platform/SerialLine.h"
 #include "mainwindow/Forms.h"
 #include "mainwindow/Tarvo.h"
 

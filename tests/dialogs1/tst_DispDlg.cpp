@@ -230,6 +230,18 @@ private slots:
         QCOMPARE(dlg->DimEdit->text(), QString::fromUtf8("°F "));
     }
 
+    // The code page of the recording files and the configuration file, both ways.
+    void designationUsesWindows1252WhereItDiffersFromLatin1() {
+        dlg->DimEdit->setText(QString::fromUtf8("€/h"));
+        bus.Ack();
+        dlg->BnSBtnClick();
+        QCOMPARE(bus.Requests(), (Requests{DialogBus::Request(0xE0, {0x80, '/', 'h'})}));
+        bus.Answer({0x80, 0x96, 0x9F});
+        dlg->BnLBtnClick();
+        QCOMPARE(dlg->DimEdit->text(), QString::fromUtf8("€–Ÿ"));
+        QCOMPARE(bus.Panel()->GetSBen(), QString::fromUtf8("€–Ÿ"));
+    }
+
     // --- Maximum and minimum -------------------------------------------------------------------
 
     void limitReadShowsTheSignedFourDigitText_data() {

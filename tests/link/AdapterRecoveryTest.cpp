@@ -1,6 +1,7 @@
 // The command-set port after its adapter was unplugged: reopened by the exchanges themselves,
 // on the port last given to InitSio, never more often than every 5 s, never while healthy.
 #include "LinkFixture.h"
+#include "link/PortOpen.h"
 
 namespace {
 
@@ -131,6 +132,23 @@ TEST_F(AdapterMissingAtStart, portThatCouldNotBeOpenedIsTriedAgainEveryFiveSecon
     request(kReadValue);
     EXPECT_EQ(SioExchange(), 1);
     EXPECT_EQ(lines.last().openedPort(), 7u);
+}
+
+// Between exchanges too (the main window's ticks), by the same 5 s rule; an open port is left be.
+TEST_F(AdapterMissingAtStart, portIsTriedAgainEveryFiveSecondsWithoutAnyExchange) {
+    lines.setPrepare([](FakeLine& line) { line.failOpen(); });
+    ASSERT_FALSE(InitSio(7));
+    const std::size_t afterStart = lines.count();
+    lines.setPrepare({});  // the other program lets go of the port
+    clock.advanceMs(4900);
+    RetryCommandSetPort();
+    EXPECT_EQ(lines.count(), afterStart) << "not within 5 s of the last attempt";
+    clock.advanceMs(200);
+    RetryCommandSetPort();
+    EXPECT_TRUE(lines.last().isOpen());
+    clock.advanceMs(60000);
+    RetryCommandSetPort();
+    EXPECT_EQ(lines.count(), afterStart + 1);
 }
 
 TEST_F(AdapterMissingAtStart, portThatRefusedItsSettingsIsNotReopened) {

@@ -77,6 +77,27 @@ TEST_F(RequestFrame, drainingEndsOnALineThatNeverFallsQuiet) {
     EXPECT_FALSE(line().writes().empty()) << "the request is still sent";
 }
 
+// A stray byte every 60 ms: no read ever finds the line quiet, and the byte limit alone would let
+// the drain run for 960 bytes, almost a minute.
+TEST_F(RequestFrame, drainingEndsAfterOneSecondOnALineWithAStrayByteNowAndThen) {
+    SteppingCounter counter(1);
+    line().feed(Hex("55"));
+    line().onEvent = [&](const LineEvent& e) {
+        if (e.kind != Kind::Read || line().writes().size() > 0) return;
+        counter.advanceMs(60);
+        line().feed(Hex("55"));
+    };
+    request(0x31);
+    EXPECT_EQ(SioExchange(), 0);
+    const auto& events = line().events();
+    const int write = IndexOf(events, Kind::Write);
+    ASSERT_GE(write, 0) << "the request is still sent";
+    const auto drainReads = std::count_if(events.begin(), events.begin() + write,
+                                          [](const LineEvent& e) { return e.kind == Kind::Read; });
+    EXPECT_GE(drainReads, 16);
+    EXPECT_LE(drainReads, 18) << "1000 ms of 60 ms reads, and the one under way";
+}
+
 TEST_F(RequestFrame, rtsIsOffWhileSendingAndOnOnlyWhileAwaitingTheReply) {
     request(0x31);
     line().queueReply(Hex("02 05 05 0A 0B 21"));

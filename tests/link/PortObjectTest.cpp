@@ -171,3 +171,61 @@ TEST_F(Recovery, withoutHooksTheRepairStillReopens) {
 }
 
 }  // namespace
+
+// --- On the number the command-set port holds ------------------------------------------------------
+
+namespace {
+
+class SharedPort : public PortObject {
+protected:
+    void SetUp() override {
+        PortObject::SetUp();
+        std::memset(TeleBuffer, 0, sizeof TeleBuffer);
+        ASSERT_TRUE(InitSio(1));
+        commandSet().clearEvents();
+    }
+    void TearDown() override {
+        ReSetSio();
+        PortObject::TearDown();
+    }
+    FakeLine& commandSet() { return lines.line(0); }
+    static void request(std::uint8_t code) {
+        TeleBuffer[2] = 4;
+        TeleBuffer[3] = code;
+    }
+    std::vector<unsigned> readTotals() {
+        std::vector<unsigned> totals;
+        for (const LineEvent& e : commandSet().eventsOf(Kind::SetTimeouts))
+            totals.push_back(e.timeouts.readTotalConstant);
+        return totals;
+    }
+};
+
+TEST_F(SharedPort, exchangesOnTheCommandSetLineWithItsOwnRulesAndTimeouts) {
+    SioPort port(1);
+    EXPECT_TRUE(port.SharesCommandSetPort());
+    EXPECT_EQ(lines.count(), 1u) << "no second open of the exclusive port";
+    commandSet().queueReply(Hex("02 09 05 00 02 12"));
+    TeleBuffer[kAnswer + 3] = 0xEE;
+    EXPECT_TRUE(ask(port));
+    EXPECT_EQ(HexOf(commandSet().writes().front()), "02 09 04 42 51");
+    EXPECT_EQ(port.Buffer[SioPort::kAnswer + 4], 0x02) << "the answer lands in its own buffer";
+    EXPECT_EQ(TeleBuffer[kAnswer + 3], 0xEE) << "TeleBuffer is the command-set port's";
+    EXPECT_TRUE(Negativ);
+    EXPECT_EQ(readTotals(), (std::vector<unsigned>{80, 100})) << "its time-outs, then the port's again";
+    commandSet().clearEvents();
+    EXPECT_FALSE(ask(port));
+    EXPECT_EQ(commandSet().emptyReadCount(), 1 + 25) << "a silent station: its 25 reads";
+}
+
+TEST_F(SharedPort, destroyingItLeavesTheCommandSetPortOpenAndItsSettingsAlone) {
+    { SioPort port(1); }
+    EXPECT_TRUE(commandSet().isOpen());
+    EXPECT_TRUE(commandSet().eventsOf(Kind::Close).empty());
+    EXPECT_TRUE(commandSet().eventsOf(Kind::SetTimeouts).empty());
+    request(0x31);
+    commandSet().queueReply(Hex("06"));
+    EXPECT_EQ(SioExchange(), 1) << "polling goes on";
+}
+
+}  // namespace

@@ -106,6 +106,31 @@ private slots:
         QVERIFY(lines[0].startsWith("10:20:30"));
     }
 
+    // A port held by another program at start-up fails every poll, and the station rests 50 s
+    // after its eleventh failure; the port itself is tried again at the ticks about every 5 s of
+    // the counter, whether a poll is due or not.
+    void portHeldAtStartUpIsBackWithinFiveSecondsWhileItsStationRests() {
+        WindowFixture w;
+        w.bus.stations[1] = {};
+        w.bus.portHeld = true;
+        std::uint64_t ns = 0;
+        SetCounter({[] { return std::uint64_t{1'000'000'000}; }, [&ns] { return ns += 1000; }});
+        const auto tick = [&] {
+            ns += 500'000'000;
+            w.ticks(1);
+        };
+        TForm1& f = StartOne(w);
+        for (int i = 0; i < 11; ++i) tick();
+        QCOMPARE(int(f.GeraetPanel[1]->ZVar), 100);
+        QVERIFY(!CommandSetLine()->isOpen());
+        w.bus.portHeld = false;  // the other program lets go
+        w.bus.clear();
+        for (int i = 0; i < 11; ++i) tick();
+        SetCounter({});
+        QVERIFY(CommandSetLine()->isOpen());
+        QVERIFY(w.bus.valueRequests().empty());  // the station still rests
+    }
+
     void silentStationIsRetriedElevenTimesThenRestsAHundredTicks() {
         WindowFixture w;
         w.bus.stations[1].silent = true;

@@ -14,6 +14,7 @@ Bytes Word(std::uint16_t w) { return {static_cast<std::uint8_t>(w >> 8), static_
 
 StationBus::StationBus() {
     lines_.setPrepare([this](FakeLine& line) {
+        line.failOpen(portHeld);
         line.onEvent = [this, &line](const LineEvent& e) {
             if (e.kind == LineEvent::Write) onWrite(line, e.bytes);
         };

@@ -25,6 +25,7 @@ class StationBus {
 public:
     StationBus();
     std::map<int, SimStation> stations;
+    bool portHeld = false;  // another program holds the port: lines made meanwhile do not open
     std::vector<SeenRequest> requests;
     // The addresses of the value requests (0x31), in order.
     std::vector<int> valueRequests() const;

@@ -1,8 +1,11 @@
 // On loopback only: qtvsim plays a network device server, cprmgrcmd bridges it to ports/COMn,
 // the bus link reads a station through that port, and the humidity dialog reads and writes the
 // measuring kind through a port object on it. Then the bridge vanishes under the open port
-// object and the recovery registers it again.
+// object and the recovery registers it again; last the network link setup replaces the bridge
+// under the open polling port.
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -13,6 +16,7 @@
 #include "dialogs/ActiveStation.h"
 #include "dialogs/Feutmpdlg.h"
 #include "dialogs/Messages.h"
+#include "link/NetLink.h"
 #include "link/QtvCommands.h"
 #include "link/Sio.h"
 #include "link/SioPort.h"
@@ -118,6 +122,42 @@ private slots:
         dlg.FTLBtnClick();
         QVERIFY(messages.empty());
         QCOMPARE(panel->ABAnf, std::int16_t(1));
+    }
+
+    // "&PC-Sio" confirmed with "Internet" on the polling port's number: the setup replaces the
+    // bridge under the open polling port, which takes the new one at once; the port object made
+    // on the same number then shares it. The tool runs as the program runs it (by name on the
+    // search path, in the configuration folder), through a stand-in that points the add at the
+    // simulator's port instead of 10001.
+    void networkSetupGivesThePollingPortTheNewBridgeAtOnce() {
+        SetLinkHooks({});
+        const QString tools = dir.filePath(QStringLiteral("tools"));
+        QVERIFY(QDir().mkpath(tools));
+        QFile standIn(tools + QStringLiteral("/cprmgrcmd"));
+        QVERIFY(standIn.open(QIODevice::WriteOnly));
+        standIn.write(QStringLiteral("#!/bin/sh\n"
+                                     "if [ \"$1\" = addservice ]; then exec '%1' addservice \"$2\" \"$3\" %2; fi\n"
+                                     "exec '%1' \"$@\"\n")
+                          .arg(QStringLiteral(CPRMGRCMD_PATH), serverPort)
+                          .toUtf8());
+        standIn.close();
+        standIn.setPermissions(standIn.permissions() | QFileDevice::ExeOwner);
+        qputenv("PATH", tools.toUtf8() + ':' + qgetenv("PATH"));
+
+        QVERIFY(InitSio(kPort));
+        BusAdresse = kHumidityStation;
+        QVERIFY(ReadID() != 0xFFFF);
+        std::string hostName = "127.0.0.1", lokalIP, shown;
+        SetupNetLink(true, kPort, hostName, lokalIP, dir.path().toStdString(),
+                     [&shown](const std::string& text) { shown += text; });
+        QCOMPARE(shown, std::string());
+        QVERIFY(ReadID() != 0xFFFF);  // at once: no 5 s wait for the lost device
+        SioPort port(kPort);
+        QVERIFY(port.SharesCommandSetPort());
+        port.Buffer[2] = 4;
+        QVERIFY(port.Command(0x42, kHumidityStation));
+        QVERIFY(ReadID() != 0xFFFF);
+        ReSetSio();
     }
 };
 

@@ -8,6 +8,9 @@ namespace {
 
 using std::chrono::milliseconds;
 const SerialClock::time_point kStart{milliseconds(1'000'000)};
+// The bus link's two sets of time-outs (command-set port, port object).
+constexpr SerialTimeouts kCommandSetTimeouts{50, 1, 100, 1, 50};
+constexpr SerialTimeouts kPortObjectTimeouts{40, 1, 80, 1, 40};
 
 TEST(ReadDeadline, totalTimeIsConstantPlusMultiplierTimesRequestedBytes) {
     EXPECT_EQ(ReadDeadline(kCommandSetTimeouts, 1, kStart, std::nullopt), kStart + milliseconds(101));

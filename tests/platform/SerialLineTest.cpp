@@ -12,6 +12,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -20,6 +21,8 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+// The command-set port's time-outs, as the bus link gives them.
+constexpr SerialTimeouts kCommandSetTimeouts{50, 1, 100, 1, 50};
 
 long MillisecondsSince(Clock::time_point start) {
     return static_cast<long>(
@@ -182,6 +185,66 @@ TEST_F(SerialLineOnPty, deviceThatIsNoTerminalRefusesTheSettingsButStaysOpen) {
     ASSERT_TRUE(line.openPath("/dev/null"));
     EXPECT_FALSE(line.configure());
     EXPECT_TRUE(line.isOpen());
+}
+
+// A FIFO behind ports/COMn refuses the line settings, so the link applies no time-outs to it:
+// reads and writes still end, after the line's own bound.
+TEST_F(SerialLineOnPty, fifoWithoutTimeoutsNeverWaitsWithoutABound) {
+    const std::string fifo = folder_ + "/COM5";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    PosixSerialLine line;
+    ASSERT_TRUE(line.open(5));
+    EXPECT_FALSE(line.configure());
+    std::uint8_t byte = 0;
+    auto start = Clock::now();
+    EXPECT_EQ(line.read(&byte, 1), 0);
+    EXPECT_LT(MillisecondsSince(start), 5000);
+    const std::vector<std::uint8_t> flood(1 << 20, 0x55);  // far more than a pipe holds
+    start = Clock::now();
+    EXPECT_FALSE(line.write(flood.data(), flood.size()));
+    EXPECT_LT(MillisecondsSince(start), 5000);
+}
+
+// --- Someone's terminal -------------------------------------------------------------------------
+
+// A stale link to a pseudo-terminal number that now carries another session (a shell's): the
+// port does not open, and the terminal keeps its settings and receives nothing.
+TEST_F(SerialLineOnPty, anotherSessionsControllingTerminalIsNeverOpened) {
+    int ready[2], release[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // A session of its own whose controlling terminal is the pseudo-terminal.
+        ::close(ready[0]);
+        ::close(release[1]);
+        ::setsid();
+        const int fd = ::open(slavePath_.c_str(), O_RDWR);
+        const char ok = (fd >= 0 && ::tcgetsid(fd) == ::getpid()) ? '1' : '0';
+        (void)!::write(ready[1], &ok, 1);
+        char c = 0;
+        (void)!::read(release[0], &c, 1);
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    ::close(release[0]);
+    char ok = 0;
+    ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+    ASSERT_EQ(ok, '1') << "the child has no session on the terminal";
+
+    PosixSerialLine line;
+    EXPECT_FALSE(line.open(7));
+    EXPECT_FALSE(line.isOpen());
+    termios now{};
+    ASSERT_EQ(::tcgetattr(slave_, &now), 0);
+    EXPECT_EQ(now.c_lflag, original_.c_lflag);
+    EXPECT_EQ(now.c_cflag, original_.c_cflag);
+    EXPECT_EQ(FromLine(1, 100), "");
+
+    ::close(release[1]);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    ::close(ready[0]);
+    EXPECT_TRUE(line.open(7)) << "with the session gone the terminal is free again";
 }
 
 // --- Bytes both ways, RTS -----------------------------------------------------------------------

@@ -37,7 +37,7 @@
 #include <utility>
 #include <vector>
 
-#include "link/SerialLine.h"
+#include "platform/SerialLine.h"
 
 using Bytes = std::vector<std::uint8_t>;
 

@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "link/SerialLine.h"
+#include "platform/SerialLine.h"
 #include "sim/Bus.h"
 #include "sim/BusFile.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // The device line: what the bus link needs of a serial port, and nothing more.
-// The real port (platform/PosixSerialLine) and the tests' scripted FakeLine implement it.
+// The platform's serial device (PosixSerialLine here) and the tests' scripted lines implement it.
 // Failures are return values; a line never raises a dialog or throws.
 
 #include <cstddef>
@@ -13,6 +13,9 @@
 // between two received bytes, or when readTotalConstant + readTotalMultiplier * n has passed
 // since it began; a read that receives nothing returns 0 bytes without error.
 // A write gives up after writeTotalConstant + writeTotalMultiplier * n.
+// Whatever the time-outs and whatever open() and configure() reported, no read or write waits
+// without end: where the time-outs set no limit (or none have been set, as after a refused
+// configure()), a line bounds the wait itself (PosixSerialLine: one second).
 struct SerialTimeouts {
     unsigned readInterval = 0;
     unsigned readTotalMultiplier = 0;
@@ -21,15 +24,12 @@ struct SerialTimeouts {
     unsigned writeTotalConstant = 0;
 };
 
-// The command-set port and the port object differ only in these.
-inline constexpr SerialTimeouts kCommandSetTimeouts{50, 1, 100, 1, 50};
-inline constexpr SerialTimeouts kPortObjectTimeouts{40, 1, 80, 1, 40};
-
 class SerialLine {
 public:
     virtual ~SerialLine() = default;
 
-    // Opens the device of port number n (COMn) for exclusive use. False when it cannot be opened.
+    // Opens the device of port number n (COMn) for exclusive use. False when it cannot be opened,
+    // when another program holds it, or when it is a terminal in someone's session (a shell's).
     virtual bool open(unsigned portNumber) = 0;
     // Saves the settings found on the device, then applies the working settings
     // (4800 baud, 8N1, raw, no flow control, DTR and RTS off). False when the device refuses them;

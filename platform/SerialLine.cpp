@@ -1,4 +1,4 @@
-#include "link/SerialLine.h"
+#include "platform/SerialLine.h"
 
 #include "platform/PosixSerialLine.h"
 

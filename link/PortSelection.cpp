@@ -1,0 +1,15 @@
+#include "link/PortSelection.h"
+
+#include "link/SioPort.h"
+
+void ApplyPortChoice(const PortChoice& choice, PortSettings& s, const std::string& workingDirectory,
+                     const LinkMessage& show) {
+    s.HostName = choice.hostName;
+    s.SioNr = choice.sioNr;
+    // The old port object goes first: on its own port it holds the exclusive device.
+    s.SioObjekt.reset();
+    s.Internet = choice.internet ? 1 : 0;
+    s.LokalIP = choice.lokalIP;
+    if (s.Internet) SetupNetLink(true, s.SioNr, s.HostName, s.LokalIP, workingDirectory, show);
+    s.SioObjekt = std::make_unique<SioPort>(s.SioNr);
+}
