@@ -43,7 +43,8 @@ SerialLine* CommandSetLine();
 // to InitSio, at most once every 5 s of the counter (platform/Clock.h), until it opens again.
 int SioExchange();
 
-// Busy wait of n units of 1/95000 s on the high-resolution counter.
+// Waits n units of 1/95000 s on the high-resolution counter: as exactly as a busy wait, but
+// asleep for all of a long wait except its last stretch (WaitForCounter, platform/Clock.h).
 int Timer(unsigned n);
 
 // --- Hooks the main window fills in ------------------------------------------------------------

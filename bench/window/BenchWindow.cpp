@@ -238,9 +238,9 @@ void PrintPolling(const std::vector<std::pair<Scenario, Results>>& rows, int sec
     std::printf("Wire: exchange spacing = request to request within a tick (floor %.1f); interval = one\n"
                 "station's poll to its next (floor: the tick, or N exchanges when they take longer).\n",
                 kExchangeFloorMs);
-    std::printf("%-9s | key press       | posted event    | CPU    | polls/s | spacing         | interval\n",
+    std::printf("%-12s | key press       | posted event    | CPU    | polls/s | spacing         | interval\n",
                 "stations");
-    std::printf("%-9s | median   worst  | median   worst  |        |         | median   worst  | median   worst"
+    std::printf("%-12s | median   worst  | median   worst  |        |         | median   worst  | median   worst"
                 "    floor\n",
                 "");
     for (const auto& [s, r] : rows) {
@@ -248,8 +248,8 @@ void PrintPolling(const std::vector<std::pair<Scenario, Results>>& rows, int sec
         const double floor = std::max(kTickMs, answering * kExchangeFloorMs);
         char floorText[16] = "      -";
         if (!s.lastSilent) std::snprintf(floorText, sizeof floorText, "%8.1f", floor);
-        std::printf("%-9s | %-15s | %-15s | %5.1f%% | %7.2f | %7.1f %7.1f | %7.1f %7.1f %s\n",
-                    (s.name + (s.lastSilent ? " (1 silent)" : "")).c_str(), Latency(r, "key").c_str(),
+        std::printf("%-12s | %-15s | %-15s | %5.1f%% | %7.2f | %7.1f %7.1f | %7.1f %7.1f %s\n",
+                    (std::to_string(s.stations) + (s.lastSilent ? ", 1 silent" : "")).c_str(), Latency(r, "key").c_str(),
                     Latency(r, "posted").c_str(), r.at("cpu"), r.at("pollsPerSecond"), r.at("spacingMedian"),
                     r.at("spacingWorst"), r.at("intervalMedian"), r.at("intervalWorst"), floorText);
     }
