@@ -149,9 +149,7 @@ LentCommandSetLine::~LentCommandSetLine() {
 int Timer(unsigned n) {
     const HiResCounter& counter = Counter();
     const std::uint64_t ticksPerUnit = counter.frequency() / 95000;
-    const std::uint64_t target = counter.now() + n * ticksPerUnit;
-    while (counter.now() < target) {
-    }
+    WaitForCounter(counter.now() + n * ticksPerUnit);
     return static_cast<int>(n);
 }
 

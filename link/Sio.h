@@ -80,7 +80,8 @@ private:
     SerialLine* line_ = nullptr;
 };
 
-// Busy wait of n units of 1/95000 s on the high-resolution counter.
+// Waits n units of 1/95000 s on the high-resolution counter: as exactly as a busy wait, but
+// asleep for all of a long wait except its last stretch (WaitForCounter, platform/Clock.h).
 int Timer(unsigned n);
 
 // --- Hooks the main window fills in ------------------------------------------------------------

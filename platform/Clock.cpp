@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -19,6 +20,11 @@ HiResCounter SteadyCounter() {
 HiResCounter& CounterInUse() {
     static HiResCounter counter = SteadyCounter();
     return counter;
+}
+
+bool& RealClockInUse() {
+    static bool real = true;
+    return real;
 }
 
 std::function<LocalDateTime()>& WallClock() {
@@ -46,10 +52,22 @@ LocalDateTime SystemLocalNow() {
 const HiResCounter& Counter() { return CounterInUse(); }
 
 void SetCounter(HiResCounter counter) {
-    if (counter.frequency && counter.now)
-        CounterInUse() = std::move(counter);
-    else
-        CounterInUse() = SteadyCounter();
+    RealClockInUse() = !(counter.frequency && counter.now);
+    CounterInUse() = RealClockInUse() ? SteadyCounter() : std::move(counter);
+}
+
+bool CounterIsRealClock() { return RealClockInUse(); }
+
+void WaitForCounter(std::uint64_t target, std::chrono::nanoseconds spin) {
+    const HiResCounter& counter = Counter();
+    if (CounterIsRealClock()) {
+        // The steady counter counts nanoseconds of the steady clock, so its readings are that
+        // clock's time points.
+        const auto wakeAt = std::chrono::steady_clock::time_point(std::chrono::nanoseconds(target)) - spin;
+        if (wakeAt > std::chrono::steady_clock::now()) std::this_thread::sleep_until(wakeAt);
+    }
+    while (counter.now() < target) {
+    }
 }
 
 std::uint64_t CounterMilliseconds() {

@@ -149,6 +149,32 @@ TEST(Clocks, installedCounterIsUsedAndAnEmptyOneRestoresTheSteadyClock) {
     EXPECT_GE(Counter().now(), a);
 }
 
+TEST(Clocks, onlyTheSteadyClockCountsAsRealAndAWaitOnItNeverEndsEarly) {
+    EXPECT_TRUE(CounterIsRealClock());
+    const std::uint64_t target = Counter().now() + 3 * Counter().frequency() / 1000;  // 3 ms
+    WaitForCounter(target);  // most of it asleep, the last millisecond read
+    EXPECT_GE(Counter().now(), target);
+    SetCounter({[] { return std::uint64_t{1'000'000'000}; }, [] { return std::uint64_t{5}; }});
+    EXPECT_FALSE(CounterIsRealClock());
+    SetCounter({});
+    EXPECT_TRUE(CounterIsRealClock());
+}
+
+TEST(Clocks, aWaitOnATestCounterOnlyReadsItWhateverItsReadingsMean) {
+    // Readings far beyond the steady clock's present: a wait that slept until the reading as a
+    // moment of the steady clock would never return.
+    std::uint64_t ticks = std::uint64_t{1} << 62;
+    int readings = 0;
+    SetCounter({[] { return std::uint64_t{1'000'000'000}; }, [&] {
+                    ++readings;
+                    return ticks += 1'000'000;  // a millisecond per reading
+                }});
+    WaitForCounter(ticks + 10'000'000);  // ten readings' worth, well beyond the spin margin
+    EXPECT_GE(ticks, (std::uint64_t{1} << 62) + 10'000'000);
+    EXPECT_LE(readings, 12);
+    SetCounter({});
+}
+
 TEST(Clocks, millisecondsDoNotOverflowOnALargeCounter) {
     SetCounter({[] { return std::uint64_t{1'000'000'000}; }, [] { return std::uint64_t{1} << 62; }});
     EXPECT_EQ(CounterMilliseconds(), (std::uint64_t{1} << 62) / 1'000'000);
