@@ -1,14 +1,23 @@
 // The help window: one reused, non-modal window that shows the German help pages built into the
 // program (Qt resource :/help/). The topic of help context n is the page hc<n>.html.
+//
+// A modal dialog blocks every window that is not its own, so the help window belongs to the
+// modal window that is open, if any: as that window's child window it takes input while the
+// dialog runs, and it stays above the dialog, beside it rather than over its buttons.
 
 #include "platform/Help.h"
 
+#include "platform/HelpPlacement.h"
+
 #include <QApplication>
+#include <QEvent>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -60,16 +69,58 @@ public:
         auto* layout = new QVBoxLayout(this);
         layout->addLayout(buttons);
         layout->addWidget(browser_);
+        qApp->installEventFilter(this);  // to notice modal windows opening
     }
 
     void Open(const QString& page) {
         browser_->setSource(QUrl(QStringLiteral("qrc:/help/") + page));
+        Follow(QApplication::activeModalWidget());
         show();
         raise();
         activateWindow();
     }
 
+protected:
+    // A modal window opening while the help is shown would block it from then on: the help
+    // follows it (once it is up, outside its show event).
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && isVisible() && watched != this && watched->isWidgetType()) {
+            auto* w = static_cast<QWidget*>(watched);
+            if (w->isWindow() && w->isModal()) {
+                QTimer::singleShot(0, this, [this, modal = QPointer<QWidget>(w)] {
+                    if (modal && modal->isVisible() && isVisible()) {
+                        Follow(modal);
+                        show();
+                    }
+                });
+            }
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+
 private:
+    // Makes the help window a child window of `modal`. A window without modal dialog open keeps
+    // whatever owner it has: nothing blocks it then.
+    void Follow(QWidget* modal) {
+        if (!modal || modal == this || modal == parentWidget()) return;
+        const bool wasShown = isVisible();
+        const QPoint at = pos();
+        setParent(modal, Qt::Window);  // hides it; the caller shows it again
+        if (wasShown) move(at);
+        if (!wasShown || frameGeometry().intersects(modal->frameGeometry())) MoveBeside(modal);
+    }
+
+    void MoveBeside(const QWidget* owner) {
+        const QScreen* screen = owner->screen();
+        if (!screen) return;
+        const QSize frame = frameGeometry().size() - size();  // the window manager's, once known
+        const QSize minimum = QSize(320, 240).expandedTo(minimumSizeHint());
+        const QRect placed = ::PlaceBeside(owner->frameGeometry(), size() + frame, minimum + frame,
+                                           screen->availableGeometry());
+        move(placed.topLeft());
+        resize(placed.size() - frame);
+    }
+
     QTextBrowser* browser_ = nullptr;
 };
 
