@@ -74,40 +74,42 @@ public:
 
     void Open(const QString& page) {
         browser_->setSource(QUrl(QStringLiteral("qrc:/help/") + page));
-        Follow(QApplication::activeModalWidget());
+        if (QWidget* modal = QApplication::activeModalWidget()) MoveTo(modal);
         show();
         raise();
         activateWindow();
     }
 
 protected:
-    // A modal window opening while the help is shown would block it from then on: the help
-    // follows it (once it is up, outside its show event).
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show && isVisible() && watched != this && watched->isWidgetType()) {
-            auto* w = static_cast<QWidget*>(watched);
-            if (w->isWindow() && w->isModal()) {
-                QTimer::singleShot(0, this, [this, modal = QPointer<QWidget>(w)] {
-                    if (modal && modal->isVisible() && isVisible()) {
-                        Follow(modal);
-                        show();
-                    }
-                });
-            }
+        if (watched == this || !watched->isWidgetType()) return false;
+        auto* w = static_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Hide && w == parentWidget()) {
+            // The owner closes, and a dialog of the moment (a message box, the colour dialog) is
+            // deleted right after, with its children: the help moves on at once, to the modal
+            // window below, or on its own.
+            MoveTo(QApplication::activeModalWidget());
+        } else if (event->type() == QEvent::Show && isVisible() && w->isWindow() && w->isModal()) {
+            // A modal window opening while the help is shown would block it: the help follows,
+            // once that window is up.
+            QTimer::singleShot(0, this, [this, modal = QPointer<QWidget>(w)] {
+                if (modal && modal->isVisible() && isVisible()) MoveTo(modal);
+            });
         }
-        return QWidget::eventFilter(watched, event);
+        return false;
     }
 
 private:
-    // Makes the help window a child window of `modal`. A window without modal dialog open keeps
-    // whatever owner it has: nothing blocks it then.
-    void Follow(QWidget* modal) {
-        if (!modal || modal == this || modal == parentWidget()) return;
+    // Makes the help window a child window of `owner` (none: a window of its own), where it was,
+    // or beside the owner when it would cover it.
+    void MoveTo(QWidget* owner) {
+        if (owner == this || owner == parentWidget()) return;
         const bool wasShown = isVisible();
         const QPoint at = pos();
-        setParent(modal, Qt::Window);  // hides it; the caller shows it again
+        setParent(owner, Qt::Window);  // this hides it
         if (wasShown) move(at);
-        if (!wasShown || frameGeometry().intersects(modal->frameGeometry())) MoveBeside(modal);
+        if (owner && (!wasShown || frameGeometry().intersects(owner->frameGeometry()))) MoveBeside(owner);
+        if (wasShown) show();
     }
 
     void MoveBeside(const QWidget* owner) {

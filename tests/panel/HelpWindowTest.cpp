@@ -33,6 +33,11 @@ void ClickThroughWindow(QPushButton* b) {
     QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, b->mapTo(top, b->rect().center()));
 }
 
+// Runs `then` in the loop of the dialog about to run, after what its showing set off.
+void AfterShowing(QDialog* dialog, const std::function<void()>& then) {
+    QTimer::singleShot(0, dialog, [dialog, then] { QTimer::singleShot(0, dialog, then); });
+}
+
 // A dialog at the screen's left edge, as a parameter dialog with its help button.
 struct ModalDialog {
     QDialog dialog;
@@ -49,7 +54,7 @@ struct ModalDialog {
     }
     // Runs `whileOpen` once the dialog runs modally, then closes it with its own button.
     void run(const std::function<void()>& whileOpen) {
-        QTimer::singleShot(0, &dialog, [this, whileOpen] {
+        AfterShowing(&dialog, [this, whileOpen] {
             QVERIFY(QTest::qWaitForWindowExposed(&dialog));
             QCOMPARE(QApplication::activeModalWidget(), &dialog);
             whileOpen();
@@ -107,11 +112,38 @@ private slots:
         ModalDialog modal;
         QString shown;
         modal.run([&] {
-            QCoreApplication::processEvents();  // the help follows the dialog once it is up
             ClickThroughWindow(HelpButton(HelpWindow(), QStringLiteral("Inde&x")));
             shown = HelpWindow()->findChild<QTextBrowser*>()->source().fileName();
         });
         QCOMPARE(shown, QStringLiteral("index.html"));
+        HelpWindow()->close();
+    }
+
+    // A message box over the dialog takes the help along while it is up; once it is closed and
+    // deleted, the help is still there and usable above the dialog.
+    void helpOutlivesAMessageBoxOverTheDialog() {
+        ModalDialog modal;
+        QString inBox, afterBox;
+        bool survived = false;
+        modal.run([&] {
+            ClickThroughWindow(modal.help);
+            auto* box = new QDialog(&modal.dialog);  // deleted when closed, as a message box is
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            AfterShowing(box, [&, box] {
+                ClickThroughWindow(HelpButton(HelpWindow(), QStringLiteral("Inde&x")));
+                inBox = HelpWindow()->findChild<QTextBrowser*>()->source().fileName();
+                box->close();
+            });
+            box->exec();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            survived = HelpWindow() && HelpWindow()->isVisible();
+            if (!survived) return;
+            ClickThroughWindow(HelpButton(HelpWindow(), QStringLiteral("&Inhalt")));
+            afterBox = HelpWindow()->findChild<QTextBrowser*>()->source().fileName();
+        });
+        QCOMPARE(inBox, QStringLiteral("index.html"));
+        QVERIFY(survived);
+        QCOMPARE(afterBox, QStringLiteral("inhalt.html"));
         HelpWindow()->close();
     }
 
