@@ -63,10 +63,10 @@ private slots:
     void enterPressesTheFocusedButtonElseTheDefault() {
         WindowFixture w;
         w.start("[Form]\n[Geraet 1]\nAdresse=1\nQtvTyp=4660\n");  // 0x1234: the clock row enabled
+        QList<QPushButton*> pressed;
         for (const DialogKeys& k : EveryDialog()) {
             ShowActive(k.dialog);
             // The buttons do nothing but say that they were pressed.
-            QList<QPushButton*> pressed;
             const QList<QPushButton*> buttons = k.dialog->findChildren<QPushButton*>();
             for (QPushButton* b : buttons) {
                 disconnect(b, &QAbstractButton::clicked, nullptr, nullptr);
