@@ -3,7 +3,6 @@
 // (the range dialog: opens its help); a letter that no item has underlined chooses the first
 // item beginning with it. And the program ends with its main window.
 
-#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -15,7 +14,6 @@
 #include "dialogs/Feutmpdlg.h"
 #include "dialogs/Mbrdlg.h"
 #include "dialogs/MenuLetters.h"
-#include "dialogs/Pinfon.h"
 #include "dialogs/QtvAndlg.h"
 #include "dialogs/Reldlg.h"
 #include "dialogs/Rtcdlg.h"
@@ -122,39 +120,34 @@ private slots:
 
     void firstLetterChoosesAnItemWithoutUnderlinedLetter() {
         QMenu menu;
-        QAction* address = menu.addAction(QStringLiteral("&Adresse"));
-        QAction* cycle = menu.addAction(QStringLiteral("Zyklus"));
-        menu.addAction(QStringLiteral("Aufzeichnen"));
-        menu.addSeparator();
-        QAction* hidden = menu.addAction(QStringLiteral("Hintergrund"));
-        hidden->setVisible(false);
-        QAction* off = menu.addAction(QStringLiteral("Titel"));
-        off->setEnabled(false);
-        QAction* text = menu.addAction(QStringLiteral("Text"));
-        QAction* underlinedE = menu.addAction(QStringLiteral("T&eilen"));
-        QAction* starting = menu.addAction(QStringLiteral("Ende"));
-
-        QCOMPARE(FirstLetterItem(menu, QChar('z')), cycle);
-        QCOMPARE(FirstLetterItem(menu, QChar('Z')), cycle);
-        QCOMPARE(FirstLetterItem(menu, QChar('a')), nullptr);  // the underlined A of "&Adresse" wins
-        QCOMPARE(FirstLetterItem(menu, QChar('h')), nullptr);  // hidden
-        QCOMPARE(FirstLetterItem(menu, QChar('t')), text);     // "Titel" is disabled
-        QCOMPARE(FirstLetterItem(menu, QChar('e')), nullptr);  // "T&eilen" has E underlined
-        underlinedE->setVisible(false);
-        QCOMPARE(FirstLetterItem(menu, QChar('e')), starting);
-        QCOMPARE(FirstLetterItem(menu, QChar('x')), nullptr);
-        QCOMPARE(FirstLetterItem(menu, QChar('-')), nullptr);
-        Q_UNUSED(address);
+        for (const char* caption : {"&Adresse", "Zyklus", "Aufzeichnen", "-", "Hintergrund", "Titel", "Text", "T&eilen", "Ende"})
+            caption[0] == '-' ? menu.addSeparator() : menu.addAction(QString::fromLatin1(caption));
+        menu.actions()[4]->setVisible(false);   // "Hintergrund"
+        menu.actions()[5]->setEnabled(false);   // "Titel"
+        const auto chosen = [&menu](char letter) {
+            const QAction* a = FirstLetterItem(menu, QChar(letter));
+            return a ? a->text() : QString();
+        };
+        QCOMPARE(chosen('z'), QStringLiteral("Zyklus"));
+        QCOMPARE(chosen('Z'), QStringLiteral("Zyklus"));
+        QCOMPARE(chosen('a'), QString());  // the underlined A of "&Adresse" chooses
+        QCOMPARE(chosen('h'), QString());
+        QCOMPARE(chosen('t'), QStringLiteral("Text"));
+        QCOMPARE(chosen('e'), QString());  // "T&eilen"
+        menu.actions()[7]->setVisible(false);
+        QCOMPARE(chosen('e'), QStringLiteral("Ende"));
     }
 
-    void letterMOpensTheRenamedRangeItem_data() {
+    // The parameter menu's renamed range item, and the panel menu's "Zyklus".
+    void letterOpensTheItemWithoutUnderlinedLetter_data() {
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("dialog");
-        QTest::newRow("range") << 0x1234 << QStringLiteral("Messbereich") << QStringLiteral("TMBrDlg");
-        QTest::newRow("humidity") << 0x1090 << QStringLiteral("Messart") << QStringLiteral("TFeuTempDlg");
+        QTest::newRow("Messbereich") << 0x1234 << QStringLiteral("Messbereich") << QStringLiteral("TMBrDlg");
+        QTest::newRow("Messart") << 0x1090 << QStringLiteral("Messart") << QStringLiteral("TFeuTempDlg");
+        QTest::newRow("Zyklus") << 0x1234 << QString() << QStringLiteral("TStADlg");
     }
-    void letterMOpensTheRenamedRangeItem() {
+    void letterOpensTheItemWithoutUnderlinedLetter() {
         QFETCH(int, type);
         QFETCH(QString, caption);
         QFETCH(QString, dialog);
@@ -162,30 +155,19 @@ private slots:
         TForm1& f = w.start(QStringLiteral("[Form]\n[Geraet 1]\nAdresse=1\nQtvTyp=%1\n").arg(type).toUtf8());
         f.show();
         w.ticks(1);
-        QCOMPARE(f.Messbereich1->text(), caption);
-        f.ItParam->popup(f.mapToGlobal(QPoint(10, 10)));
-        QVERIFY(QTest::qWaitForWindowExposed(f.ItParam));
-        DialogAnswer answer([](QDialog* d) { d->reject(); });
-        QTest::keyClick(f.ItParam, Qt::Key_M);
-        QCOMPARE(*answer.seen, dialog);
-        QVERIFY(!f.ItParam->isVisible());
-    }
-
-    void letterZOpensThePanelsCycleDialog() {
-        WindowFixture w;
-        TForm1& f = w.start("[Form]\n[Geraet 1]\nAdresse=1\nZyklus=4\n");
-        f.show();
-        f.LokalesMen1Click();
-        QMenu* menu = f.AktivPanel->PanelMenu();
+        QMenu* menu = f.ItParam;
+        if (caption.isEmpty()) {
+            f.LokalesMen1Click();
+            menu = f.AktivPanel->PanelMenu();
+        } else {
+            QCOMPARE(f.Messbereich1->text(), caption);
+            menu->popup(f.mapToGlobal(QPoint(10, 10)));
+        }
         QVERIFY(QTest::qWaitForWindowExposed(menu));
-        QString title;
-        DialogAnswer answer([&title](QDialog* d) {
-            title = d->windowTitle();
-            d->reject();
-        });
-        QTest::keyClick(menu, Qt::Key_Z);
-        QCOMPARE(*answer.seen, QStringLiteral("TStADlg"));
-        QCOMPARE(title, QStringLiteral(" Zyklen"));
+        DialogAnswer answer([](QDialog* d) { d->reject(); });
+        QTest::keyClick(menu, caption.isEmpty() ? Qt::Key_Z : Qt::Key_M);
+        QCOMPARE(*answer.seen, dialog);
+        QVERIFY(!menu->isVisible());
     }
 
     void closingTheMainWindowEndsTheProgramWhileTheHelpIsOpen_data() {
