@@ -94,7 +94,6 @@ QPushButton* TDispDlg::AddButton(const QString& caption, const char* name, int x
     auto* b = new QPushButton(caption, this);
     b->setObjectName(QString::fromLatin1(name));
     b->setGeometry(x, y, kButtonW, kButtonH);
-    b->setAutoDefault(false);
     connect(b, &QPushButton::clicked, this, handler);
     return b;
 }
@@ -188,7 +187,6 @@ void TDispDlg::BuildBottomRow() {
     CancelBtn = new QPushButton(QStringLiteral("Abbruch"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     CancelBtn->setGeometry(163, y, 75, kButtonH);
-    CancelBtn->setAutoDefault(false);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     HelpBtn = AddButton(QStringLiteral("&Hilfe"), "HelpBtn", 252, y, &TDispDlg::HelpBtnClick);
     HelpBtn->resize(75, kButtonH);

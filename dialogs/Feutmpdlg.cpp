@@ -24,7 +24,7 @@ TFeuTempDlg::TFeuTempDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromUtf8("Gewünschte Messart"));
     setFixedSize(285, 185);
     QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(11);  // a 13-pixel character cell
+    font.setPixelSize(13);
     setFont(font);
 
     Bevel1 = new QFrame(this);
@@ -35,11 +35,11 @@ TFeuTempDlg::TFeuTempDlg(QWidget* parent) : QDialog(parent) {
     FTSBtn = new QPushButton(QStringLiteral("Schreiben"), this);
     FTSBtn->setGeometry(40, 104, 75, 25);
     FeuchteBtn = new QRadioButton(QStringLiteral("relative Feuchte"), this);
-    FeuchteBtn->setGeometry(144, 36, 113, 17);
+    FeuchteBtn->setGeometry(144, 36, 124, 17);
     TempBtn = new QRadioButton(QStringLiteral("Temperatur"), this);
-    TempBtn->setGeometry(144, 72, 113, 17);
+    TempBtn->setGeometry(144, 72, 124, 17);
     TauBtn = new QRadioButton(QStringLiteral("Taupunkt"), this);
-    TauBtn->setGeometry(144, 108, 113, 17);
+    TauBtn->setGeometry(144, 108, 124, 17);
 
     FeuOkBtn = new QPushButton(QStringLiteral("OK"), this);
     FeuOkBtn->setGeometry(24, 152, 75, 25);

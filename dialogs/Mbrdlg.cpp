@@ -67,9 +67,11 @@ QPushButton* RowButton(QWidget* parent, const char* caption, int x, int y) {
 TMBrDlg::TMBrDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Messbereich"));
     QFont form(QStringLiteral("Tahoma"));
-    form.setPixelSize(11);
+    form.setPixelSize(13);
     setFont(form);
-    setFixedSize(296, 220);
+    // 20 pixels wider than the Windows original, so that "Anzeigebereichsanfang" stays whole in
+    // the wider stand-ins for Tahoma.
+    setFixedSize(316, 220);
     BuildRows();
     BuildButtons();
     Connect();
@@ -88,7 +90,7 @@ void TMBrDlg::BuildRows() {
                         {&ABELBtn, &ABEMEdit, &ABESBtn, &ABELabel},
                         {&SoMLBtn, nullptr, &SoMSBtn, &SoMLabel}};
     QFont editFont(QStringLiteral("MS Sans Serif"));
-    editFont.setPixelSize(11);
+    editFont.setPixelSize(13);
     int y = 10;
     for (const Row& row : rows) {
         *row.read = RowButton(this, "Lesen", 8, y);
@@ -104,7 +106,7 @@ void TMBrDlg::BuildRows() {
         }
         *row.send = RowButton(this, "Senden", 116, y);
         *row.label = new QLabel(this);
-        (*row.label)->setGeometry(172, y + 4, 118, 14);
+        (*row.label)->setGeometry(172, y + 3, 138, 16);
         y += 32;
     }
     SetCounterLayout(false);
@@ -112,12 +114,12 @@ void TMBrDlg::BuildRows() {
 
 void TMBrDlg::BuildButtons() {
     OkBtn = new QPushButton(QStringLiteral("OK"), this);
-    OkBtn->setGeometry(28, 182, 75, 25);
+    OkBtn->setGeometry(38, 182, 75, 25);
     OkBtn->setDefault(true);
     CancelBtn = new QPushButton(QStringLiteral("Abbruch"), this);
-    CancelBtn->setGeometry(110, 182, 75, 25);
+    CancelBtn->setGeometry(120, 182, 75, 25);
     HelpBtn = new QPushButton(QStringLiteral("Hilfe"), this);
-    HelpBtn->setGeometry(192, 182, 75, 25);
+    HelpBtn->setGeometry(202, 182, 75, 25);
 }
 
 void TMBrDlg::Connect() {

@@ -103,7 +103,7 @@ QPushButton* RowButton(QWidget* parent, const char* caption, int x, int y) {
 TRelDlg::TRelDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromUtf8("Relaisfunktionen"));
     QFont form(QStringLiteral("Tahoma"));
-    form.setPixelSize(11);
+    form.setPixelSize(13);
     setFont(form);
     setFixedSize(455, 301);
 
@@ -140,16 +140,17 @@ void TRelDlg::BuildRelay(QGroupBox* box, bool masked, const NumberRow (&numbers)
         edit->setText(QStringLiteral("0000 "));
         *n.edit = edit;
         *n.send = RowButton(box, "Senden", 118, y);
+        // Wide enough for "Verzögerung"; the check rows give up the room on their right.
         *n.label = new QLabel(QString::fromUtf8(n.caption), box);
-        (*n.label)->setGeometry(174, y + 4, 70, 14);
+        (*n.label)->setGeometry(172, y + 3, 78, 16);
 
         const CheckRow& c = checks[i];
-        *c.read = RowButton(box, "Lesen", 250, y);
+        *c.read = RowButton(box, "Lesen", 254, y);
         *c.box = new QCheckBox(box);
-        (*c.box)->setGeometry(306, y + 3, 16, 16);
-        *c.send = RowButton(box, "Senden", 326, y);
+        (*c.box)->setGeometry(310, y + 3, 16, 16);
+        *c.send = RowButton(box, "Senden", 330, y);
         *c.label = new QLabel(QString::fromUtf8(c.caption), box);
-        (*c.label)->setGeometry(382, y + 4, 50, 14);
+        (*c.label)->setGeometry(386, y + 3, 48, 16);
     }
 }
 

@@ -66,7 +66,6 @@ QPushButton* TRtcDlg::AddButton(const QString& caption, const char* name, int x,
     auto* b = new QPushButton(caption, this);
     b->setObjectName(QString::fromLatin1(name));
     b->setGeometry(x, y, w, 25);
-    b->setAutoDefault(false);
     return b;
 }
 

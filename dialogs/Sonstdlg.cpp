@@ -71,8 +71,8 @@ TSonsDlg::TSonsDlg(QWidget* parent) : QDialog(parent) {
     CloseBtn->resize(80, 25);
     HelpBtn = AddButton(QStringLiteral("Hilfe"), "HelpBtn", 186, 150, &TSonsDlg::HelpBtnClick);
     HelpBtn->resize(80, 25);
-    HelpBtn->setAutoDefault(true);
-    HelpBtn->setDefault(true);  // Enter asks for help, never sends
+    // Enter asks for help while no button has the focus; a focused button it presses.
+    HelpBtn->setDefault(true);
 
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &TSonsDlg::HelpBtnClick);
@@ -83,7 +83,6 @@ QPushButton* TSonsDlg::AddButton(const QString& caption, const char* name, int x
     auto* b = new QPushButton(caption, this);
     b->setObjectName(QString::fromLatin1(name));
     b->setGeometry(x, y, 64, 25);
-    b->setAutoDefault(false);
     connect(b, &QPushButton::clicked, this, handler);
     return b;
 }

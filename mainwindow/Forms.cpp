@@ -1,6 +1,7 @@
 #include "mainwindow/Forms.h"
 
 #include "platform/FontSubstitutes.h"
+#include "platform/ToolkitLanguage.h"
 
 #include "dialogs/Displdlg.h"
 #include "dialogs/Feutmpdlg.h"
@@ -20,6 +21,7 @@ QString DefaultConfigFile(const QString& programFile) { return programFile + QSt
 
 TForm1* CreateForms(const QString& configFile) {
     InstallFontSubstitutes();
+    InstallToolkitTranslation();  // the colour dialog and the edits' context menu in German
     Form1 = new TForm1(configFile);
     DispDlg = new TDispDlg(Form1);
     StADlg = new TStADlg(Form1);

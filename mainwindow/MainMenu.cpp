@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "dialogs/MenuLetters.h"
 #include "mainwindow/Tarvo.h"
 #include "platform/Help.h"
 
@@ -39,6 +40,7 @@ void TForm1::CreateMenu() {
         m->setObjectName(QString::fromLatin1(name));
         m->setToolTipsVisible(true);
         m->installEventFilter(this);
+        ChooseByFirstLetter(m);  // the polling cycle renames items without an underlined letter
         Describe(m->menuAction(), name, hint, hc);
         return m;
     };

@@ -2,6 +2,7 @@
 // close box, which ends the program without writing anything.
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QTimer>
@@ -200,4 +201,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     }
     Timer1->stop();
     event->accept();
+    // The program ends with its main window, also while the help window or another window of
+    // its own is still open: a process left running would hold the serial port.
+    QCoreApplication::quit();
 }

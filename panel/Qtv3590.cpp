@@ -1,5 +1,7 @@
 #include "panel/Qtv3590.h"
 
+#include "dialogs/MenuLetters.h"
+
 #include <QContextMenuEvent>
 #include <QFrame>
 #include <QLabel>
@@ -49,6 +51,7 @@ TQTV3590::TQTV3590(QWidget* owner) : QGroupBox(owner) {
     SetCaption(QString());
 
     panelMenu_ = new QMenu(this);
+    ChooseByFirstLetter(panelMenu_);  // "Zyklus" has no underlined letter
     BuildPanelMenu();
 }
 

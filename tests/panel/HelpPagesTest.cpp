@@ -50,6 +50,8 @@ private slots:
     void umlautsShowAsWritten();
     void windowOpensTheTopicOfTheContext();
     void unknownContextOpensTheContents();
+    void pagesSayWhatTheProgramDoes_data();
+    void pagesSayWhatTheProgramDoes();
 };
 
 void HelpPagesTest::everyHelpContextHasATopicWithATitle() {
@@ -129,6 +131,36 @@ void HelpPagesTest::unknownContextOpensTheContents() {
     QCOMPARE(HelpBrowser()->source(), QUrl(QStringLiteral("qrc:/help/inhalt.html")));
     ShowHelpContext(0);
     QCOMPARE(HelpBrowser()->source(), QUrl(QStringLiteral("qrc:/help/inhalt.html")));
+}
+
+// Statements the program does not bear out must not come back, and the pages that touch those
+// subjects must say what it does instead.
+void HelpPagesTest::pagesSayWhatTheProgramDoes_data() {
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QStringList>("mustSay");
+    QTest::addColumn<QStringList>("mustNotSay");
+    // "Programmtitel" and "Anzahl Geräte" open the contents, "Zyklen aller Geräte" nothing.
+    QTest::newRow("dialog help") << QStringLiteral("hc6.html")
+                                 << QStringList{QStringLiteral("<b>Programmtitel</b> und <b>Anzahl Geräte</b> öffnet"),
+                                                QStringLiteral("<b>Zyklen aller Geräte</b> tut nichts")}
+                                 << QStringList{QStringLiteral("In jedem Dialog")};
+    // 100 ticks are 50 s only while every tick lasts half a second.
+    QTest::newRow("silent station") << QStringLiteral("anzeige.html")
+                                    << QStringList{QStringLiteral("100 Takten"), QStringLiteral("Ein Takt dauert aber länger")}
+                                    << QStringList{QStringLiteral("alle 50 Sekunden")};
+    // Time and value run together and the value has a decimal point: no columns as it stands.
+    QTest::newRow("recording files") << QStringLiteral("aufzeichnung.html")
+                                     << QStringList{QStringLiteral("Textimport"), QStringLiteral("ohne Trennzeichen")}
+                                     << QStringList{QStringLiteral("oder einer Tabellenkalkulation öffnen")};
+}
+
+void HelpPagesTest::pagesSayWhatTheProgramDoes() {
+    QFETCH(QString, page);
+    QFETCH(QStringList, mustSay);
+    QFETCH(QStringList, mustNotSay);
+    const QString html = Read(page).simplified();
+    for (const QString& text : mustSay) QVERIFY2(html.contains(text), qPrintable(text));
+    for (const QString& text : mustNotSay) QVERIFY2(!html.contains(text), qPrintable(text));
 }
 
 QTEST_MAIN(HelpPagesTest)
