@@ -3,6 +3,7 @@
 #include <memory>
 #include <utility>
 
+#include "link/LinkEvents.h"
 #include "link/PortOpen.h"
 #include "link/TelegramExchange.h"
 #include "platform/Clock.h"
@@ -63,6 +64,7 @@ void NoticeLostDevice() {
     if (!g_commandSetLine || !g_commandSetLine->deviceGone()) return;
     g_recovery.lost = true;
     g_recovery.lastAttempt = Counter().now();
+    if (GetLinkEvents().portLost) GetLinkEvents().portLost(g_recovery.portNumber);
 }
 
 void ReopenWhenDue() {
@@ -72,6 +74,7 @@ void ReopenWhenDue() {
     if (now - g_recovery.lastAttempt < kReopenPauseSeconds * counter.frequency()) return;
     g_recovery.lastAttempt = now;
     g_recovery.lost = !OpenPort(g_commandSetLine, g_recovery.portNumber, kCommandSetTimeouts);
+    if (!g_recovery.lost && GetLinkEvents().portReopened) GetLinkEvents().portReopened(g_recovery.portNumber);
 }
 
 }  // namespace
@@ -85,6 +88,7 @@ bool InitSio(std::uint8_t portNumber) {
         g_recovery.lost = true;
         g_recovery.lastAttempt = Counter().now();
     }
+    if (!opened && GetLinkEvents().portNotOpened) GetLinkEvents().portNotOpened(portNumber);
     return opened;
 }
 
@@ -103,6 +107,7 @@ int SioExchange() {
     TeleBuffer[1] = Broadcast ? kBroadcastAddress : BusAdresse;
     const int result = RunTelegramExchange(g_commandSetLine.get(), TeleBuffer, CommandSetRules()).result;
     NoticeLostDevice();
+    ReportWrite(TeleBuffer, result != 0);
     return result;
 }
 

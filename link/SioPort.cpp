@@ -1,5 +1,6 @@
 #include "link/SioPort.h"
 
+#include "link/LinkEvents.h"
 #include "link/PortOpen.h"
 #include "link/Sio.h"
 #include "link/TelegramExchange.h"
@@ -46,6 +47,7 @@ bool SioPort::Reopen() { return open(SioPortNr); }
 int SioPort::Exchange() {
     if (Broadcast) Buffer[1] = kBroadcastAddress;
     const ExchangeOutcome outcome = RunTelegramExchange(line_.get(), Buffer, PortObjectRules());
+    ReportWrite(Buffer, outcome.result != 0);
     if (outcome.sendFailed) {
         recover();
         return 0;
