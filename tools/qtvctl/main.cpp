@@ -1,6 +1,7 @@
 // qtvctl: runs one device command against one station over the bus link, for bench work and
 // for tests against the simulator.
 //   qtvctl [--port N [--ports DIR] | --device PATH] [--net] [--broadcast] [--trace] ADDRESS COMMAND [VALUE]
+//   qtvctl [port options] ADDRESS backup|compare|restore FILE, ADDRESS setclock, --all setclock
 // Exit status: 0 the command succeeded, 1 the exchange failed, 2 bad usage or a port that
 // cannot be opened (the bus is then not touched).
 
@@ -15,6 +16,7 @@
 #include "platform/PosixSerialLine.h"
 #include "tools/qtvctl/CommandTable.h"
 #include "tools/qtvctl/Options.h"
+#include "tools/qtvctl/ServiceActions.h"
 
 namespace {
 
@@ -26,6 +28,7 @@ void PrintHelp() {
     std::printf(
         "usage: qtvctl [--port N [--ports DIR] | --device PATH] [--net] [--broadcast] [--trace]\n"
         "              ADDRESS COMMAND [VALUE]\n"
+        "       qtvctl [port options] ADDRESS backup|compare|restore FILE | ADDRESS setclock | --all setclock\n"
         "\n"
         "Runs one device command against the station at ADDRESS (0..31) and prints the result.\n"
         "  --port N       serial port COMn (0..99, default 1): DIR/COMn if present, else /dev/ttyS<n-1>\n"
@@ -36,6 +39,14 @@ void PrintHelp() {
         "  --trace        every byte sent and received and every RTS switch on stderr, in ms\n"
         "Numbers are decimal or 0x-hexadecimal. Exit status: 0 success, 1 the exchange failed,\n"
         "2 bad usage or the port cannot be opened.\n"
+        "\n"
+        "Actions over many commands (one line per parameter or station):\n"
+        "  ADDRESS backup FILE     reads every parameter into FILE (INI, UTF-8); 1 when one is not read\n"
+        "  ADDRESS compare FILE    reads them again beside FILE; 0 equal, 1 different or unreadable\n"
+        "  ADDRESS restore FILE    writes and reads back each value; 0 when all are verified\n"
+        "          [--force]       restore also when the file names another device type\n"
+        "  ADDRESS setclock        sets the station's clock from this PC's; 1 when it failed\n"
+        "  --all setclock          the same for every address 1..31 that answers\n"
         "\n"
         "Commands (value):\n");
     for (const CommandRow& row : CommandTable())
@@ -115,6 +126,11 @@ int main(int argc, char** argv) {
     Broadcast = options->broadcast;
     Internet = options->net ? 1 : 0;
     if (options->trace) InstallTrace();
+    if (options->action != ServiceAction::None) {
+        const int status = RunServiceAction(*options);
+        ReSetSio();
+        return status;
+    }
     const std::int32_t result = RunCommand(*options->command, options->value);
     ReSetSio();
     return result == 1 ? kExitSuccess : kExitFailed;
