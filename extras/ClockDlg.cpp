@@ -14,11 +14,13 @@
 #include "platform/Help.h"
 
 namespace {
-QString U(const char* text) { return QString::fromUtf8(text); }
+QString U(const char* text) {
+    return QString::fromUtf8(text);
+}
 const QColor kFailed(255, 220, 220);
 
 enum Column { kStation, kBefore, kDeviation, kResult, kColumns };
-}  // namespace
+} // namespace
 
 TUhrenDlg::TUhrenDlg(std::vector<ClockStation> stations, QWidget* parent)
     : QDialog(parent), stations_(std::move(stations)) {
@@ -86,7 +88,9 @@ TUhrenDlg::TUhrenDlg(std::vector<ClockStation> stations, QWidget* parent)
     connect(help, &QShortcut::activated, this, &TUhrenDlg::HelpBtnClick);
 }
 
-void TUhrenDlg::HelpBtnClick() { ShowHelpContext(kHelpContext); }
+void TUhrenDlg::HelpBtnClick() {
+    ShowHelpContext(kHelpContext);
+}
 
 QString TUhrenDlg::DeviationText(const std::optional<std::int64_t>& seconds) {
     if (!seconds) return U("unbekannt");
@@ -96,11 +100,16 @@ QString TUhrenDlg::DeviationText(const std::optional<std::int64_t>& seconds) {
 
 QString TUhrenDlg::OutcomeText(const ClockResult& r) {
     switch (r.outcome) {
-    case ClockOutcome::Set: return U("gestellt (") + DeviationText(r.deviationAfter) + U(")");
-    case ClockOutcome::NoAnswer: return U("keine Antwort, nicht gestellt");
-    case ClockOutcome::WriteFailed: return U("Übertragungsfehler beim Stellen");
-    case ClockOutcome::ReadBackFailed: return U("gestellt, aber nicht zurückgelesen");
-    case ClockOutcome::StillOff: return U("nach dem Stellen noch ") + DeviationText(r.deviationAfter) + U(" daneben");
+    case ClockOutcome::Set:
+        return U("gestellt (") + DeviationText(r.deviationAfter) + U(")");
+    case ClockOutcome::NoAnswer:
+        return U("keine Antwort, nicht gestellt");
+    case ClockOutcome::WriteFailed:
+        return U("Übertragungsfehler beim Stellen");
+    case ClockOutcome::ReadBackFailed:
+        return U("gestellt, aber nicht zurückgelesen");
+    case ClockOutcome::StillOff:
+        return U("nach dem Stellen noch ") + DeviationText(r.deviationAfter) + U(" daneben");
     }
     return {};
 }
@@ -110,7 +119,8 @@ void TUhrenDlg::ShowResult(int row, const ClockResult& r) {
     Tabelle->item(row, kDeviation)->setText(r.before.empty() ? U("—") : DeviationText(r.deviationBefore));
     Tabelle->item(row, kResult)->setText(OutcomeText(r));
     if (r.outcome != ClockOutcome::Set)
-        for (int c = 0; c < kColumns; ++c) Tabelle->item(row, c)->setBackground(kFailed);
+        for (int c = 0; c < kColumns; ++c)
+            Tabelle->item(row, c)->setBackground(kFailed);
 }
 
 void TUhrenDlg::StellenBtnClick() {
@@ -124,15 +134,18 @@ void TUhrenDlg::StellenBtnClick() {
         Tabelle->repaint();
         const ClockResult r = SetStationClock(stations_[row].address, pcClock);
         ShowResult(row, r);
-        if (r.outcome == ClockOutcome::Set) ++set;
-        else failed << QString::number(stations_[row].address);
+        if (r.outcome == ClockOutcome::Set)
+            ++set;
+        else
+            failed << QString::number(stations_[row].address);
         Fortschritt->setValue(row + 1);
         Fortschritt->repaint();
         Tabelle->repaint();
     }
     QApplication::restoreOverrideCursor();
     QString summary = U("%1 von %2 Uhren gestellt.").arg(set).arg(stations_.size());
-    if (!failed.isEmpty()) summary += U(" Nicht gestellt: Station ") + failed.join(QStringLiteral(", ")) + ".";
+    if (!failed.isEmpty())
+        summary += U(" Nicht gestellt: Station ") + failed.join(QStringLiteral(", ")) + ".";
     SummeLabel->setText(summary);
     StellenBtn->setEnabled(true);
     CloseBtn->setEnabled(true);

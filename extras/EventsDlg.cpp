@@ -14,10 +14,12 @@
 #include "records/EventLog.h"
 
 namespace {
-QString U(const char* text) { return QString::fromUtf8(text); }
+QString U(const char* text) {
+    return QString::fromUtf8(text);
+}
 constexpr int kAll = -1;
 constexpr int kLastStation = 31;
-}  // namespace
+} // namespace
 
 TEreignisDlg::TEreignisDlg(EventLog& log, QWidget* parent) : QDialog(parent), log_(log) {
     setObjectName(QStringLiteral("EreignisDlg"));
@@ -28,7 +30,8 @@ TEreignisDlg::TEreignisDlg(EventLog& log, QWidget* parent) : QDialog(parent), lo
     StationCoBox = new QComboBox(this);
     StationCoBox->setObjectName(QStringLiteral("StationCoBox"));
     StationCoBox->addItem(QStringLiteral("Alle Stationen"), kAll);
-    for (int a = 1; a <= kLastStation; ++a) StationCoBox->addItem(QStringLiteral("Station %1").arg(a), a);
+    for (int a = 1; a <= kLastStation; ++a)
+        StationCoBox->addItem(QStringLiteral("Station %1").arg(a), a);
     label->setBuddy(StationCoBox);
     auto* top = new QHBoxLayout;
     top->addWidget(label);
@@ -37,7 +40,8 @@ TEreignisDlg::TEreignisDlg(EventLog& log, QWidget* parent) : QDialog(parent), lo
 
     Tabelle = new QTableWidget(0, 3, this);
     Tabelle->setObjectName(QStringLiteral("Tabelle"));
-    Tabelle->setHorizontalHeaderLabels({QStringLiteral("Zeit"), QStringLiteral("Station"), QStringLiteral("Ereignis")});
+    Tabelle->setHorizontalHeaderLabels(
+        {QStringLiteral("Zeit"), QStringLiteral("Station"), QStringLiteral("Ereignis")});
     Tabelle->verticalHeader()->hide();
     Tabelle->horizontalHeader()->setStretchLastSection(true);
     Tabelle->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -67,16 +71,23 @@ TEreignisDlg::TEreignisDlg(EventLog& log, QWidget* parent) : QDialog(parent), lo
     log_.SetListener([this](const EventEntry& entry) {
         if (!Shown(entry.station)) return;
         InsertRow(0, entry);
-        if (Tabelle->rowCount() > static_cast<int>(log_.Entries().size())) Tabelle->removeRow(Tabelle->rowCount() - 1);
+        if (Tabelle->rowCount() > static_cast<int>(log_.Entries().size()))
+            Tabelle->removeRow(Tabelle->rowCount() - 1);
     });
     Refill();
 }
 
-TEreignisDlg::~TEreignisDlg() { log_.SetListener(nullptr); }
+TEreignisDlg::~TEreignisDlg() {
+    log_.SetListener(nullptr);
+}
 
-void TEreignisDlg::HelpBtnClick() { ShowHelpContext(kHelpContext); }
+void TEreignisDlg::HelpBtnClick() {
+    ShowHelpContext(kHelpContext);
+}
 
-int TEreignisDlg::Filter() const { return StationCoBox->currentData().toInt(); }
+int TEreignisDlg::Filter() const {
+    return StationCoBox->currentData().toInt();
+}
 
 bool TEreignisDlg::Shown(int station) const {
     const int filter = Filter();
@@ -88,7 +99,8 @@ void TEreignisDlg::InsertRow(int row, const EventEntry& entry) {
     const QStringList cells = {QString::fromStdString(EventLog::DateTimeText(entry.when)),
                                QString::fromStdString(EventLog::StationText(entry.station)),
                                QString::fromStdString(entry.text)};
-    for (int c = 0; c < cells.size(); ++c) Tabelle->setItem(row, c, new QTableWidgetItem(cells[c]));
+    for (int c = 0; c < cells.size(); ++c)
+        Tabelle->setItem(row, c, new QTableWidgetItem(cells[c]));
 }
 
 void TEreignisDlg::Refill() {

@@ -22,8 +22,12 @@
 #include "service/StationType.h"
 
 namespace {
-QString U(const char* text) { return QString::fromUtf8(text); }
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString U(const char* text) {
+    return QString::fromUtf8(text);
+}
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 const QColor kDifferent(255, 220, 220);
 
@@ -51,25 +55,44 @@ void ApplyToPanel(const std::vector<RestoredParameter>& rows, TQTV3590* p) {
         const auto i16 = static_cast<std::int16_t>(v);
         const auto u16 = static_cast<std::uint16_t>(v);
         const auto u8 = static_cast<std::uint8_t>(v);
-        if (key == "Komma") p->Komma = u8;
-        else if (key == "Runden") p->Runden = u8;
-        else if (key == "Mittel") p->Mittel = u16;
-        else if (key == "Durch10") p->Durch10 = u8;
-        else if (key == "SP1Wert") p->SP1Wert = i16;
-        else if (key == "SP1Hyst") p->SP1Hyst = i16;
-        else if (key == "SP1Verz") p->SP1Verz = u16;
-        else if (key == "SP1Aktiv") p->SP1Aktiv = u8;
-        else if (key == "SP1Funk") p->SP1Funk = u8;
-        else if (key == "SP2Wert") p->SP2Wert = i16;
-        else if (key == "SP2Hyst") p->SP2Hyst = i16;
-        else if (key == "SP2Verz") p->SP2Verz = u16;
-        else if (key == "SP2Aktiv") p->SP2Aktiv = u8;
-        else if (key == "SP2Funk") p->SP2Funk = u8;
-        else if (key == "MBAnf") p->MBAnf = i16;
-        else if (key == "MBEnd") p->MBEnd = i16;
-        else if (key == "ABAnf") p->ABAnf = i16;
-        else if (key == "ABEnd") p->ABEnd = i16;
-        else if (key == "SoMess") p->SoMess = u8;
+        if (key == "Komma")
+            p->Komma = u8;
+        else if (key == "Runden")
+            p->Runden = u8;
+        else if (key == "Mittel")
+            p->Mittel = u16;
+        else if (key == "Durch10")
+            p->Durch10 = u8;
+        else if (key == "SP1Wert")
+            p->SP1Wert = i16;
+        else if (key == "SP1Hyst")
+            p->SP1Hyst = i16;
+        else if (key == "SP1Verz")
+            p->SP1Verz = u16;
+        else if (key == "SP1Aktiv")
+            p->SP1Aktiv = u8;
+        else if (key == "SP1Funk")
+            p->SP1Funk = u8;
+        else if (key == "SP2Wert")
+            p->SP2Wert = i16;
+        else if (key == "SP2Hyst")
+            p->SP2Hyst = i16;
+        else if (key == "SP2Verz")
+            p->SP2Verz = u16;
+        else if (key == "SP2Aktiv")
+            p->SP2Aktiv = u8;
+        else if (key == "SP2Funk")
+            p->SP2Funk = u8;
+        else if (key == "MBAnf")
+            p->MBAnf = i16;
+        else if (key == "MBEnd")
+            p->MBEnd = i16;
+        else if (key == "ABAnf")
+            p->ABAnf = i16;
+        else if (key == "ABEnd")
+            p->ABEnd = i16;
+        else if (key == "SoMess")
+            p->SoMess = u8;
     }
 }
 
@@ -81,7 +104,7 @@ void SetRow(QTableWidget* table, int row, const QStringList& cells, bool marked)
         table->setItem(row, column, item);
     }
 }
-}  // namespace
+} // namespace
 
 TParamSetDlg::TParamSetDlg(Action action, TQTV3590* station, QWidget* parent)
     : QDialog(parent), action_(action), station_(station) {
@@ -172,9 +195,13 @@ int TParamSetDlg::HelpContext() const {
     return action_ == Action::Backup ? kHelpBackup : action_ == Action::Compare ? kHelpCompare : kHelpRestore;
 }
 
-void TParamSetDlg::HelpBtnClick() { ShowHelpContext(HelpContext()); }
+void TParamSetDlg::HelpBtnClick() {
+    ShowHelpContext(HelpContext());
+}
 
-std::uint8_t TParamSetDlg::Address() const { return static_cast<std::uint8_t>(station_->StatAdr & 0xFF); }
+std::uint8_t TParamSetDlg::Address() const {
+    return static_cast<std::uint8_t>(station_->StatAdr & 0xFF);
+}
 
 void TParamSetDlg::DateiBtnClick() {
     const QString filter = U("Parametersätze (*.ini);;Alle Dateien (*)");
@@ -189,8 +216,10 @@ void TParamSetDlg::Busy(bool busy) {
     for (QWidget* w : {static_cast<QWidget*>(DateiEdit), static_cast<QWidget*>(DateiBtn),
                        static_cast<QWidget*>(StartBtn), static_cast<QWidget*>(CloseBtn)})
         w->setEnabled(!busy);
-    if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
-    else QApplication::restoreOverrideCursor();
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
 void TParamSetDlg::ShowProgress(int done, int total) {
@@ -255,8 +284,9 @@ std::optional<ParameterSet> TParamSetDlg::LoadFile(const QString& path) {
 
 void TParamSetDlg::Backup(const QString& path) {
     Busy(true);
-    const ParameterSet set = ReadParameterSet(Address(), station_ ? station_->GetTitel().toStdString() : std::string(),
-                                              [this](int done, int total) { ShowProgress(done, total); });
+    const ParameterSet set =
+        ReadParameterSet(Address(), station_ ? station_->GetTitel().toStdString() : std::string(),
+                         [this](int done, int total) { ShowProgress(done, total); });
     Busy(false);
     const bool saved = SaveParameterSet(set, path.toStdString());
     const auto& parameters = StationParameters();
@@ -279,8 +309,8 @@ void TParamSetDlg::Compare(const ParameterSet& file) {
     Busy(false);
     Tabelle->clear();
     Tabelle->setColumnCount(4);
-    Tabelle->setHorizontalHeaderLabels({QStringLiteral("Parameter"), QStringLiteral("Datei"),
-                                        QStringLiteral("Station"), QString()});
+    Tabelle->setHorizontalHeaderLabels(
+        {QStringLiteral("Parameter"), QStringLiteral("Datei"), QStringLiteral("Station"), QString()});
     Tabelle->setRowCount(static_cast<int>(c.rows.size()));
     for (std::size_t i = 0; i < c.rows.size(); ++i) {
         const ComparedParameter& row = c.rows[i];
@@ -294,12 +324,14 @@ void TParamSetDlg::Compare(const ParameterSet& file) {
 void TParamSetDlg::Restore() {
     const ParameterSet file = *pending_;
     Busy(true);
-    const auto rows = RestoreParameterSet(Address(), file, [this](int done, int total) { ShowProgress(done, total); });
+    const auto rows =
+        RestoreParameterSet(Address(), file, [this](int done, int total) { ShowProgress(done, total); });
     Busy(false);
     ApplyToPanel(rows, station_);
     Tabelle->clear();
     Tabelle->setColumnCount(3);
-    Tabelle->setHorizontalHeaderLabels({QStringLiteral("Parameter"), QStringLiteral("Wert"), QStringLiteral("Ergebnis")});
+    Tabelle->setHorizontalHeaderLabels(
+        {QStringLiteral("Parameter"), QStringLiteral("Wert"), QStringLiteral("Ergebnis")});
     Tabelle->setRowCount(static_cast<int>(rows.size()));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const RestoredParameter& row = rows[i];

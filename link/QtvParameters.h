@@ -6,21 +6,21 @@
 #include <cstdint>
 
 enum class ValueForm {
-    Flag,             // one byte, bit 0 counts
-    Code,             // one byte, a code (decimal point, last digit)
-    Signed,           // two bytes, high first, a signed 16-bit number
-    Unsigned,         // two bytes, high first, an unsigned 16-bit number
-    Text,             // three characters in the Windows code page
-    Time,             // hours, minutes in BCD
-    DayAndWeekday,    // day in BCD, weekday 0 Monday .. 6 Sunday
-    MonthAndYear,     // month, year in BCD
-    SecondsAndCycle,  // seconds in BCD, cycle value 0..255
-    None,             // no value (ResetQtv, ClearBFlag, reads of live values)
+    Flag,            // one byte, bit 0 counts
+    Code,            // one byte, a code (decimal point, last digit)
+    Signed,          // two bytes, high first, a signed 16-bit number
+    Unsigned,        // two bytes, high first, an unsigned 16-bit number
+    Text,            // three characters in the Windows code page
+    Time,            // hours, minutes in BCD
+    DayAndWeekday,   // day in BCD, weekday 0 Monday .. 6 Sunday
+    MonthAndYear,    // month, year in BCD
+    SecondsAndCycle, // seconds in BCD, cycle value 0..255
+    None,            // no value (ResetQtv, ClearBFlag, reads of live values)
 };
 
 struct QtvParameter {
-    std::uint8_t readCode;  // the code without bit 7
-    const char* name;       // "SP1Wert"
+    std::uint8_t readCode; // the code without bit 7
+    const char* name;      // "SP1Wert"
     ValueForm form;
 };
 

@@ -7,7 +7,9 @@
 #include "records/EventLog.h"
 
 namespace {
-void LogMode(EventLog& log) { log.Add(Broadcast ? "Broadcast-Betrieb eingeschaltet" : "Normalbetrieb eingeschaltet"); }
+void LogMode(EventLog& log) {
+    log.Add(Broadcast ? "Broadcast-Betrieb eingeschaltet" : "Normalbetrieb eingeschaltet");
+}
 }  // namespace
 
 // The caption names the mode the next click selects.

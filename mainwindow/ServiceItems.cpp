@@ -13,20 +13,27 @@ void RunParameterSet(TParamSetDlg::Action action, TQTV3590* active, QWidget* own
     TParamSetDlg dlg(action, active, owner);
     dlg.exec();
 }
-}  // namespace
+} // namespace
 
-void TForm1::Parametersatzsichern1Click() { RunParameterSet(TParamSetDlg::Action::Backup, AktivPanel, this); }
+void TForm1::Parametersatzsichern1Click() {
+    RunParameterSet(TParamSetDlg::Action::Backup, AktivPanel, this);
+}
 
-void TForm1::Parametersatzvergleichen1Click() { RunParameterSet(TParamSetDlg::Action::Compare, AktivPanel, this); }
+void TForm1::Parametersatzvergleichen1Click() {
+    RunParameterSet(TParamSetDlg::Action::Compare, AktivPanel, this);
+}
 
-void TForm1::Parametersatzbertragen1Click() { RunParameterSet(TParamSetDlg::Action::Restore, AktivPanel, this); }
+void TForm1::Parametersatzbertragen1Click() {
+    RunParameterSet(TParamSetDlg::Action::Restore, AktivPanel, this);
+}
 
 // The stations the polling cycle asks: slots 1 to MaxGeraete that hold a panel.
 void TForm1::UhrenallerGertestellen1Click() {
     std::vector<ClockStation> stations;
     for (int n = 1; n <= MaxGeraete && n < kSlots; ++n) {
         const TQTV3590* p = GeraetPanel[n];
-        if (p && GeraetBelegt[n]) stations.push_back({static_cast<std::uint8_t>(p->StatAdr & 0xFF), p->GetTitel()});
+        if (p && GeraetBelegt[n])
+            stations.push_back({static_cast<std::uint8_t>(p->StatAdr & 0xFF), p->GetTitel()});
     }
     TUhrenDlg dlg(std::move(stations), this);
     dlg.exec();
@@ -40,4 +47,6 @@ void TForm1::Ereignisse1Click() {
     ereignisDlg_->activateWindow();
 }
 
-TEreignisDlg* TForm1::EreignisFenster() const { return ereignisDlg_; }
+TEreignisDlg* TForm1::EreignisFenster() const {
+    return ereignisDlg_;
+}

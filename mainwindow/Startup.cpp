@@ -182,6 +182,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
         return;
     }
     Timer1->stop();
-    Ereignisse->Add(configurationWritten_ ? "Programm beendet" : "Programm beendet, ohne die Konfiguration zu schreiben");
+    Ereignisse->Add(configurationWritten_ ? "Programm beendet"
+                                          : "Programm beendet, ohne die Konfiguration zu schreiben");
     event->accept();
 }

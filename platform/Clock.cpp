@@ -74,7 +74,8 @@ void SetWallClock(std::function<LocalDateTime()> clock) { WallClock() = std::mov
 std::int64_t LocalMilliseconds(const LocalDateTime& t) {
     using namespace std::chrono;
     const sys_days day = year{t.year} / month{static_cast<unsigned>(t.month)} / static_cast<unsigned>(t.day);
-    const std::int64_t seconds = std::int64_t{day.time_since_epoch().count()} * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+    const std::int64_t seconds =
+        std::int64_t{day.time_since_epoch().count()} * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
     return seconds * 1000 + t.millisecond;
 }
 

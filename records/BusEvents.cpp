@@ -7,7 +7,8 @@
 
 namespace {
 
-const char* const kWeekdays[] = {"Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag", "Sonntag"};
+const char* const kWeekdays[] = {"Montag",  "Dienstag", "Mittwoch", "Donnerstag",
+                                 "Freitag", "Samstag",  "Sonntag"};
 
 std::string Bcd(std::uint8_t byte) {
     char text[4];
@@ -19,29 +20,38 @@ std::string ValueText(ValueForm form, const std::uint8_t* d, std::size_t n) {
     const auto word = [&] { return static_cast<std::uint16_t>(d[0] << 8 | d[1]); };
     switch (form) {
     case ValueForm::Flag:
-    case ValueForm::Code: return n >= 1 ? std::to_string(d[0]) : std::string();
-    case ValueForm::Signed: return n >= 2 ? std::to_string(static_cast<std::int16_t>(word())) : std::string();
-    case ValueForm::Unsigned: return n >= 2 ? std::to_string(word()) : std::string();
+    case ValueForm::Code:
+        return n >= 1 ? std::to_string(d[0]) : std::string();
+    case ValueForm::Signed:
+        return n >= 2 ? std::to_string(static_cast<std::int16_t>(word())) : std::string();
+    case ValueForm::Unsigned:
+        return n >= 2 ? std::to_string(word()) : std::string();
     case ValueForm::Text: {
         std::string bytes;
-        for (std::size_t i = 0; i < n && d[i] != 0; ++i) bytes += static_cast<char>(d[i]);
+        for (std::size_t i = 0; i < n && d[i] != 0; ++i)
+            bytes += static_cast<char>(d[i]);
         return Windows1252ToUtf8(bytes);
     }
-    case ValueForm::Time: return n >= 2 ? Bcd(d[0]) + ":" + Bcd(d[1]) : std::string();
+    case ValueForm::Time:
+        return n >= 2 ? Bcd(d[0]) + ":" + Bcd(d[1]) : std::string();
     case ValueForm::DayAndWeekday:
         if (n < 2) return {};
         return Bcd(d[0]) + ". (" + (d[1] <= 6 ? kWeekdays[d[1]] : "Wochentag " + std::to_string(d[1])) + ")";
-    case ValueForm::MonthAndYear: return n >= 2 ? Bcd(d[0]) + "." + Bcd(d[1]) : std::string();
+    case ValueForm::MonthAndYear:
+        return n >= 2 ? Bcd(d[0]) + "." + Bcd(d[1]) : std::string();
     case ValueForm::SecondsAndCycle:
         return n >= 2 ? Bcd(d[0]) + " s, Zyklus " + std::to_string(d[1]) : std::string();
-    case ValueForm::None: break;
+    case ValueForm::None:
+        break;
     }
     return {};
 }
 
-std::string PortName(std::uint8_t port) { return "COM" + std::to_string(port); }
+std::string PortName(std::uint8_t port) {
+    return "COM" + std::to_string(port);
+}
 
-}  // namespace
+} // namespace
 
 std::string WrittenText(std::uint8_t code, const std::uint8_t* data, std::size_t dataCount) {
     const QtvParameter* p = FindQtvParameter(code);
@@ -82,14 +92,16 @@ void StationWatch::NotePoll(int address, bool answered) {
     State& s = states_[address];
     const std::int64_t now = LocalMilliseconds(LocalNow());
     if (answered) {
-        if (s.silent) log_.Add(address, "antwortet wieder (nach " + DurationText((now - s.firstFailureMs) / 1000) + ")");
+        if (s.silent)
+            log_.Add(address,
+                     "antwortet wieder (nach " + DurationText((now - s.firstFailureMs) / 1000) + ")");
         s = State{};
         return;
     }
     if (s.failures == 0 && !s.silent) s.firstFailureMs = now;
     if (++s.failures < kFailuresBeforeSilent) return;
     s.failures = 0;
-    if (s.silent) return;  // still away after its rest: said once already
+    if (s.silent) return; // still away after its rest: said once already
     s.silent = true;
     log_.Add(address, "antwortet nicht mehr");
 }

@@ -5,15 +5,19 @@
 
 #include "platform/AppendFile.h"
 
-EventLog::EventLog(std::string folder, std::size_t capacity) : folder_(std::move(folder)), capacity_(capacity) {}
+EventLog::EventLog(std::string folder, std::size_t capacity)
+    : folder_(std::move(folder)), capacity_(capacity) {}
 
-EventLog::~EventLog() { CloseHandle(handle_); }
+EventLog::~EventLog() {
+    CloseHandle(handle_);
+}
 
 void EventLog::Add(int station, const std::string& text) {
     EventEntry entry{LocalNow(), station, text};
     AppendToFile(entry);
     entries_.push_back(std::move(entry));
-    while (entries_.size() > capacity_) entries_.pop_front();
+    while (entries_.size() > capacity_)
+        entries_.pop_front();
     if (listener_) listener_(entries_.back());
 }
 
@@ -25,8 +29,8 @@ std::string EventLog::FileNameFor(const LocalDateTime& day) {
 
 std::string EventLog::DateTimeText(const LocalDateTime& t) {
     char text[32];
-    std::snprintf(text, sizeof text, "%02d.%02d.%04d %02d:%02d:%02d", t.day, t.month, t.year, t.hour, t.minute,
-                  t.second);
+    std::snprintf(text, sizeof text, "%02d.%02d.%04d %02d:%02d:%02d", t.day, t.month, t.year, t.hour,
+                  t.minute, t.second);
     return text;
 }
 
@@ -39,7 +43,8 @@ std::string EventLog::StationText(int station) {
 std::string EventLog::LineOf(const EventEntry& entry) {
     // Tabs between date and time, station and text, so that the file also opens as a table.
     std::string line = DateTimeText(entry.when) + '\t' + StationText(entry.station) + '\t';
-    for (char c : entry.text) line += (c == '\r' || c == '\n' || c == '\t') ? ' ' : c;
+    for (char c : entry.text)
+        line += (c == '\r' || c == '\n' || c == '\t') ? ' ' : c;
     return line + "\r\n";
 }
 

@@ -14,13 +14,17 @@ constexpr std::int64_t kMinuteMs = 60'000;
 // Room kept before the PC's next minute beyond the writes' expected duration: an estimate
 // that is off, and a station running up to a second ahead, must not reach it either.
 constexpr std::int64_t kMinuteMarginMs = 1000;
-constexpr std::int64_t kPastMinuteMs = 50;  // how far into the next minute a wait ends
+constexpr std::int64_t kPastMinuteMs = 50; // how far into the next minute a wait ends
 constexpr int kClockWrites = 4;
-constexpr std::int64_t kLargestDeviationSet = 1;  // seconds
+constexpr std::int64_t kLargestDeviationSet = 1; // seconds
 
-std::int64_t Ms(const LocalDateTime& t) { return LocalMilliseconds(t); }
+std::int64_t Ms(const LocalDateTime& t) {
+    return LocalMilliseconds(t);
+}
 
-std::uint8_t ToBcd(int v) { return static_cast<std::uint8_t>((v / 10) << 4 | (v % 10)); }
+std::uint8_t ToBcd(int v) {
+    return static_cast<std::uint8_t>((v / 10) << 4 | (v % 10));
+}
 
 std::optional<int> FromBcd(std::uint8_t b) {
     if ((b >> 4) > 9 || (b & 0x0F) > 9) return std::nullopt;
@@ -29,11 +33,10 @@ std::optional<int> FromBcd(std::uint8_t b) {
 
 // The bus work of one station, with the duration of the last exchange on the PC's clock.
 class ClockExchanges {
-public:
+  public:
     explicit ClockExchanges(const PcClock& pc) : pc_(pc) {}
 
-    template <typename F>
-    bool Run(F&& exchange) {
+    template <typename F> bool Run(F&& exchange) {
         const std::int64_t start = Now();
         const bool ok = exchange() != 0;
         end_ = Now();
@@ -45,7 +48,7 @@ public:
     std::int64_t LastMs() const { return lastMs_; }
     const PcClock& pc() const { return pc_; }
 
-private:
+  private:
     const PcClock& pc_;
     std::int64_t end_ = 0;
     std::int64_t lastMs_ = 0;
@@ -53,7 +56,7 @@ private:
 
 struct Reading {
     std::uint8_t day[3] = {}, monthYear[3] = {}, time[3] = {}, secondsCycle[3] = {};
-    std::int64_t pcMs = 0;  // when the station answered with its seconds
+    std::int64_t pcMs = 0; // when the station answered with its seconds
 };
 
 // The clock, read so that a minute that turns between the reads is noticed: seconds first and
@@ -80,7 +83,8 @@ std::optional<std::int64_t> StationMs(const Reading& r) {
     const auto hour = FromBcd(r.time[0]), minute = FromBcd(r.time[1]), second = FromBcd(r.secondsCycle[0]);
     if (!day || !month || !year || !hour || !minute || !second) return std::nullopt;
     if (*month < 1 || *month > 12 || *hour > 23 || *minute > 59 || *second > 59) return std::nullopt;
-    const std::chrono::year_month_day date{std::chrono::year{2000 + *year}, std::chrono::month{unsigned(*month)},
+    const std::chrono::year_month_day date{std::chrono::year{2000 + *year},
+                                           std::chrono::month{unsigned(*month)},
                                            std::chrono::day{unsigned(*day)}};
     if (!date.ok()) return std::nullopt;
     LocalDateTime t;
@@ -111,7 +115,8 @@ bool WriteClock(ClockExchanges& x, std::uint8_t cycle) {
     const std::int64_t now = x.Now();
     const std::int64_t needed = kClockWrites * x.LastMs() + kMinuteMarginMs;
     const std::int64_t intoMinute = ((now % kMinuteMs) + kMinuteMs) % kMinuteMs;
-    if (intoMinute + needed >= kMinuteMs) x.pc().sleep(static_cast<unsigned>(kMinuteMs - intoMinute + kPastMinuteMs));
+    if (intoMinute + needed >= kMinuteMs)
+        x.pc().sleep(static_cast<unsigned>(kMinuteMs - intoMinute + kPastMinuteMs));
     // The PC's time when the next request reaches the station.
     auto arrival = [&x] { return LocalDateTimeAt(x.Now() + x.LastMs()); };
     auto word = [](int high, int low) { return static_cast<std::uint16_t>(high << 8 | low); };
@@ -125,19 +130,19 @@ bool WriteClock(ClockExchanges& x, std::uint8_t cycle) {
     return x.Run([&] { return WriteRTCDatum(word(ToBcd(t.month), ToBcd(t.year % 100))); });
 }
 
-}  // namespace
+} // namespace
 
 PcClock SystemPcClock() {
     return PcClock{[] { return LocalNow(); },
                    [](unsigned ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }};
 }
 
-std::string StationClockText(const std::uint8_t day[2], const std::uint8_t monthYear[2], const std::uint8_t time[2],
-                             std::uint8_t seconds) {
+std::string StationClockText(const std::uint8_t day[2], const std::uint8_t monthYear[2],
+                             const std::uint8_t time[2], std::uint8_t seconds) {
     // As the clock dialog shows a byte: '0' plus each half, so that 0xFF shows as "??".
     auto digits = [](std::uint8_t b) { return std::string{char('0' + (b >> 4)), char('0' + (b & 0x0F))}; };
-    return digits(day[0]) + "." + digits(monthYear[0]) + "." + digits(monthYear[1]) + " " + digits(time[0]) + ":" +
-           digits(time[1]) + ":" + digits(seconds);
+    return digits(day[0]) + "." + digits(monthYear[0]) + "." + digits(monthYear[1]) + " " + digits(time[0]) +
+           ":" + digits(time[1]) + ":" + digits(seconds);
 }
 
 ClockResult SetStationClock(std::uint8_t address, const PcClock& pc) {

@@ -51,7 +51,7 @@ LocalDateTime ParseTaken(const std::string& date, const std::string& time) {
     return t;
 }
 
-}  // namespace
+} // namespace
 
 bool SaveParameterSet(const ParameterSet& set, const std::string& path) {
     std::string text = "; Parametersatz einer QTV-Station (Tarvo)\r\n";
@@ -66,7 +66,8 @@ bool SaveParameterSet(const ParameterSet& set, const std::string& path) {
     for (std::size_t i = 0; i < parameters.size(); ++i) {
         const SetValue v = i < set.values.size() ? set.values[i] : SetValue{};
         if (v.state == SetValue::State::Missing) continue;
-        text += Line(parameters[i].key, v.state == SetValue::State::NotRead ? std::string(kNotReadText) : v.text);
+        text +=
+            Line(parameters[i].key, v.state == SetValue::State::NotRead ? std::string(kNotReadText) : v.text);
     }
     return ReplaceFileAtomically(path, text);
 }
@@ -108,6 +109,7 @@ std::vector<std::string> KeysWithoutValue(const ParameterSet& set) {
     std::vector<std::string> keys;
     const auto& parameters = StationParameters();
     for (std::size_t i = 0; i < parameters.size(); ++i)
-        if (i >= set.values.size() || set.values[i].state != SetValue::State::Value) keys.push_back(parameters[i].key);
+        if (i >= set.values.size() || set.values[i].state != SetValue::State::Value)
+            keys.push_back(parameters[i].key);
     return keys;
 }

@@ -8,14 +8,14 @@ namespace {
 
 // Counts the exchanges and tells the caller after each.
 class Steps {
-public:
+  public:
     Steps(const Progress& progress, int total) : progress_(progress), total_(total) { Report(); }
     void Done() {
         ++done_;
         Report();
     }
 
-private:
+  private:
     void Report() const {
         if (progress_) progress_(done_, total_);
     }
@@ -24,11 +24,15 @@ private:
     int done_ = 0;
 };
 
-SetValue ValueAt(const ParameterSet& set, std::size_t i) { return i < set.values.size() ? set.values[i] : SetValue{}; }
+SetValue ValueAt(const ParameterSet& set, std::size_t i) {
+    return i < set.values.size() ? set.values[i] : SetValue{};
+}
 
-}  // namespace
+} // namespace
 
-int ReadParameterSetExchanges() { return 1 + static_cast<int>(StationParameters().size()); }
+int ReadParameterSetExchanges() {
+    return 1 + static_cast<int>(StationParameters().size());
+}
 
 ParameterSet ReadParameterSet(std::uint8_t address, const std::string& title, const Progress& progress) {
     const BusSession session(address);
@@ -41,17 +45,21 @@ ParameterSet ReadParameterSet(std::uint8_t address, const std::string& title, co
     steps.Done();
     for (const StationParameter& p : StationParameters()) {
         const auto value = ReadParameter(p);
-        set.values.push_back(value ? SetValue{SetValue::State::Value, *value} : SetValue{SetValue::State::NotRead, {}});
+        set.values.push_back(value ? SetValue{SetValue::State::Value, *value}
+                                   : SetValue{SetValue::State::NotRead, {}});
         steps.Done();
     }
     return set;
 }
 
-int CompareParameterSetExchanges() { return ReadParameterSetExchanges(); }
+int CompareParameterSetExchanges() {
+    return ReadParameterSetExchanges();
+}
 
 int Comparison::Differences() const {
     int n = 0;
-    for (const ComparedParameter& row : rows) n += row.equal ? 0 : 1;
+    for (const ComparedParameter& row : rows)
+        n += row.equal ? 0 : 1;
     return n;
 }
 
@@ -93,10 +101,14 @@ std::vector<RestoredParameter> RestoreParameterSet(std::uint8_t address, const P
             // taken it and only its answer been lost.
             row.readBack = ReadParameter(parameters[i]);
             steps.Done();
-            if (!written) row.outcome = RestoreOutcome::WriteFailed;
-            else if (!row.readBack) row.outcome = RestoreOutcome::NotVerified;
-            else if (*row.readBack != row.file.text) row.outcome = RestoreOutcome::ReadBackDiffers;
-            else row.outcome = RestoreOutcome::Verified;
+            if (!written)
+                row.outcome = RestoreOutcome::WriteFailed;
+            else if (!row.readBack)
+                row.outcome = RestoreOutcome::NotVerified;
+            else if (*row.readBack != row.file.text)
+                row.outcome = RestoreOutcome::ReadBackDiffers;
+            else
+                row.outcome = RestoreOutcome::Verified;
         }
         rows.push_back(std::move(row));
     }

@@ -13,16 +13,14 @@ namespace {
 constexpr long kTwelveBitHigh = 4095;
 constexpr std::size_t kUnitTextLength = 3;
 
-template <auto Read>
-std::optional<long> Number() {
+template <auto Read> std::optional<long> Number() {
     const long value = static_cast<long>(Read());
     if (SioErgebnis == 0) return std::nullopt;
     return value;
 }
 
 // Two answer bytes, high first.
-template <auto Read, bool Signed>
-std::optional<long> Word() {
+template <auto Read, bool Signed> std::optional<long> Word() {
     std::uint8_t area[4] = {};
     Read(area);
     if (SioErgebnis == 0) return std::nullopt;
@@ -30,48 +28,66 @@ std::optional<long> Word() {
     return Signed ? static_cast<long>(static_cast<std::int16_t>(word)) : static_cast<long>(word);
 }
 
-std::uint8_t Byte(long v) { return static_cast<std::uint8_t>(v); }
-std::uint16_t Word16(long v) { return static_cast<std::uint16_t>(v); }
+std::uint8_t Byte(long v) {
+    return static_cast<std::uint8_t>(v);
+}
+std::uint16_t Word16(long v) {
+    return static_cast<std::uint16_t>(v);
+}
 
 std::vector<StationParameter> MakeParameters() {
     return {
-    // Display dialog
-    {"Komma", ParameterKind::Number, 0, 15, Number<ReadKomma>, [](long v) { return WriteKomma(Byte(v)) != 0; }},
-    {"Runden", ParameterKind::Number, 0, 7, Number<ReadRunden>, [](long v) { return WriteRunden(Byte(v)) != 0; }},
-    {"Mittel", ParameterKind::Number, 0, 65535, Number<ReadMittel>, [](long v) { return WriteMittel(Word16(v)) != 0; }},
-    {"DTxt", ParameterKind::Text, 0, 0, nullptr, nullptr},
-    {"MaxWert", ParameterKind::Number, -32768, 32767, Word<ReadMaxWert, true>,
-     [](long v) { return WriteMaxWert(Word16(v)) != 0; }},
-    {"MinWert", ParameterKind::Number, -32768, 32767, Word<ReadMinWert, true>,
-     [](long v) { return WriteMinWert(Word16(v)) != 0; }},
-    {"Durch10", ParameterKind::Number, 0, 1, Number<ReadDurch10>, [](long v) { return WriteDurch10(Byte(v)) != 0; }},
-    {"UShow", ParameterKind::Number, 0, 1, Number<ReadUShow>, [](long v) { return WriteUShow(Byte(v)) != 0; }},
-    // Relay dialog
-    {"SP1Wert", ParameterKind::Number, 0, kTwelveBitHigh, Number<ReadSP1Wert>,
-     [](long v) { return WriteSP1Wert(static_cast<std::int32_t>(v)) != 0; }},
-    {"SP1Hyst", ParameterKind::Number, 0, kTwelveBitHigh, Number<ReadSP1Hyst>,
-     [](long v) { return WriteSP1Hyst(static_cast<std::int32_t>(v)) != 0; }},
-    {"SP1Verz", ParameterKind::Number, 0, kTwelveBitHigh, Number<ReadSP1Verz>,
-     [](long v) { return WriteSP1Verz(Word16(v)) != 0; }},
-    {"SP1Aktiv", ParameterKind::Number, 0, 1, Number<ReadSP1Aktiv>, [](long v) { return WriteSP1Aktiv(Byte(v)) != 0; }},
-    {"SP1Funk", ParameterKind::Number, 0, 1, Number<ReadSP1Funk>, [](long v) { return WriteSP1Funk(Byte(v)) != 0; }},
-    {"SP2Wert", ParameterKind::Number, 0, kTwelveBitHigh, Number<ReadSP2Wert>,
-     [](long v) { return WriteSP2Wert(static_cast<std::int32_t>(v)) != 0; }},
-    {"SP2Hyst", ParameterKind::Number, 0, kTwelveBitHigh, Number<ReadSP2Hyst>,
-     [](long v) { return WriteSP2Hyst(static_cast<std::int32_t>(v)) != 0; }},
-    {"SP2Verz", ParameterKind::Number, 0, kTwelveBitHigh, Number<ReadSP2Verz>,
-     [](long v) { return WriteSP2Verz(Word16(v)) != 0; }},
-    {"SP2Aktiv", ParameterKind::Number, 0, 1, Number<ReadSP2Aktiv>, [](long v) { return WriteSP2Aktiv(Byte(v)) != 0; }},
-    {"SP2Funk", ParameterKind::Number, 0, 1, Number<ReadSP2Funk>, [](long v) { return WriteSP2Funk(Byte(v)) != 0; }},
-    // Measuring range dialog (ABAnf is also the humidity devices' measuring kind)
-    {"MBAnf", ParameterKind::Number, -32768, 32767, Word<ReadMBAnf, true>, [](long v) { return WriteMBAnf(Word16(v)) != 0; }},
-    {"MBEnd", ParameterKind::Number, -32768, 32767, Word<ReadMBEnd, true>, [](long v) { return WriteMBEnd(Word16(v)) != 0; }},
-    {"ABAnf", ParameterKind::Number, -32768, 32767, Word<ReadABAnf, true>, [](long v) { return WriteABAnf(Word16(v)) != 0; }},
-    {"ABEnd", ParameterKind::Number, -32768, 32767, Word<ReadABEnd, true>, [](long v) { return WriteABEnd(Word16(v)) != 0; }},
-    {"SoMess", ParameterKind::Number, 0, 1, Number<ReadSoMess>, [](long v) { return WriteSoMess(Byte(v)) != 0; }},
-    // Other values dialog
-    {"EVar", ParameterKind::Number, 0, 65535, Word<ReadEVar, false>,
-     [](long v) { return WriteEVar(static_cast<std::int16_t>(Word16(v))) != 0; }},
+        // Display dialog
+        {"Komma", ParameterKind::Number, 0, 15, Number<ReadKomma>,
+         [](long v) { return WriteKomma(Byte(v)) != 0; }},
+        {"Runden", ParameterKind::Number, 0, 7, Number<ReadRunden>,
+         [](long v) { return WriteRunden(Byte(v)) != 0; }},
+        {"Mittel", ParameterKind::Number, 0, 65535, Number<ReadMittel>,
+         [](long v) { return WriteMittel(Word16(v)) != 0; }},
+        {"DTxt", ParameterKind::Text, 0, 0, nullptr, nullptr},
+        {"MaxWert", ParameterKind::Number, -32768, 32767, Word<ReadMaxWert, true>,
+         [](long v) { return WriteMaxWert(Word16(v)) != 0; }},
+        {"MinWert", ParameterKind::Number, -32768, 32767, Word<ReadMinWert, true>,
+         [](long v) { return WriteMinWert(Word16(v)) != 0; }},
+        {"Durch10", ParameterKind::Number, 0, 1, Number<ReadDurch10>,
+         [](long v) { return WriteDurch10(Byte(v)) != 0; }},
+        {"UShow", ParameterKind::Number, 0, 1, Number<ReadUShow>,
+         [](long v) { return WriteUShow(Byte(v)) != 0; }},
+        // Relay dialog
+        {"SP1Wert", ParameterKind::Number, 0, kTwelveBitHigh, Number<ReadSP1Wert>,
+         [](long v) { return WriteSP1Wert(static_cast<std::int32_t>(v)) != 0; }},
+        {"SP1Hyst", ParameterKind::Number, 0, kTwelveBitHigh, Number<ReadSP1Hyst>,
+         [](long v) { return WriteSP1Hyst(static_cast<std::int32_t>(v)) != 0; }},
+        {"SP1Verz", ParameterKind::Number, 0, kTwelveBitHigh, Number<ReadSP1Verz>,
+         [](long v) { return WriteSP1Verz(Word16(v)) != 0; }},
+        {"SP1Aktiv", ParameterKind::Number, 0, 1, Number<ReadSP1Aktiv>,
+         [](long v) { return WriteSP1Aktiv(Byte(v)) != 0; }},
+        {"SP1Funk", ParameterKind::Number, 0, 1, Number<ReadSP1Funk>,
+         [](long v) { return WriteSP1Funk(Byte(v)) != 0; }},
+        {"SP2Wert", ParameterKind::Number, 0, kTwelveBitHigh, Number<ReadSP2Wert>,
+         [](long v) { return WriteSP2Wert(static_cast<std::int32_t>(v)) != 0; }},
+        {"SP2Hyst", ParameterKind::Number, 0, kTwelveBitHigh, Number<ReadSP2Hyst>,
+         [](long v) { return WriteSP2Hyst(static_cast<std::int32_t>(v)) != 0; }},
+        {"SP2Verz", ParameterKind::Number, 0, kTwelveBitHigh, Number<ReadSP2Verz>,
+         [](long v) { return WriteSP2Verz(Word16(v)) != 0; }},
+        {"SP2Aktiv", ParameterKind::Number, 0, 1, Number<ReadSP2Aktiv>,
+         [](long v) { return WriteSP2Aktiv(Byte(v)) != 0; }},
+        {"SP2Funk", ParameterKind::Number, 0, 1, Number<ReadSP2Funk>,
+         [](long v) { return WriteSP2Funk(Byte(v)) != 0; }},
+        // Measuring range dialog (ABAnf is also the humidity devices' measuring kind)
+        {"MBAnf", ParameterKind::Number, -32768, 32767, Word<ReadMBAnf, true>,
+         [](long v) { return WriteMBAnf(Word16(v)) != 0; }},
+        {"MBEnd", ParameterKind::Number, -32768, 32767, Word<ReadMBEnd, true>,
+         [](long v) { return WriteMBEnd(Word16(v)) != 0; }},
+        {"ABAnf", ParameterKind::Number, -32768, 32767, Word<ReadABAnf, true>,
+         [](long v) { return WriteABAnf(Word16(v)) != 0; }},
+        {"ABEnd", ParameterKind::Number, -32768, 32767, Word<ReadABEnd, true>,
+         [](long v) { return WriteABEnd(Word16(v)) != 0; }},
+        {"SoMess", ParameterKind::Number, 0, 1, Number<ReadSoMess>,
+         [](long v) { return WriteSoMess(Byte(v)) != 0; }},
+        // Other values dialog
+        {"EVar", ParameterKind::Number, 0, 65535, Word<ReadEVar, false>,
+         [](long v) { return WriteEVar(static_cast<std::int16_t>(Word16(v))) != 0; }},
     };
 }
 
@@ -85,7 +101,9 @@ std::optional<long> ParseNumber(const std::string& text) {
     return value;
 }
 
-bool NeedsEscape(unsigned char c) { return c < 0x20 || c == 0x7F || c == '\\'; }
+bool NeedsEscape(unsigned char c) {
+    return c < 0x20 || c == 0x7F || c == '\\';
+}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -94,7 +112,7 @@ int HexDigit(char c) {
     return -1;
 }
 
-}  // namespace
+} // namespace
 
 const std::vector<StationParameter>& StationParameters() {
     static const std::vector<StationParameter> parameters = MakeParameters();
@@ -110,7 +128,8 @@ const StationParameter* FindStationParameter(std::string_view key) {
 std::string UnitTextFromBytes(const std::string& bytes) {
     std::string shown = bytes.substr(0, kUnitTextLength);
     // Places after the end of a shorter text are zero bytes: they are not part of the text.
-    while (!shown.empty() && shown.back() == '\0') shown.pop_back();
+    while (!shown.empty() && shown.back() == '\0')
+        shown.pop_back();
     std::string text;
     for (char c : shown) {
         if (NeedsEscape(static_cast<unsigned char>(c))) {
@@ -125,7 +144,7 @@ std::string UnitTextFromBytes(const std::string& bytes) {
 }
 
 std::optional<std::string> UnitTextBytes(const std::string& text) {
-    std::string plain;  // UTF-8 runs between escapes
+    std::string plain; // UTF-8 runs between escapes
     std::string bytes;
     auto flush = [&]() -> bool {
         const std::string converted = Utf8ToWindows1252(plain);
@@ -147,7 +166,8 @@ std::optional<std::string> UnitTextBytes(const std::string& text) {
         i += 3;
     }
     if (!flush() || bytes.size() > kUnitTextLength) return std::nullopt;
-    while (!bytes.empty() && bytes.back() == '\0') bytes.pop_back();
+    while (!bytes.empty() && bytes.back() == '\0')
+        bytes.pop_back();
     return bytes;
 }
 

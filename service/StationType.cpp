@@ -21,7 +21,8 @@ std::string TypeCodeText(std::uint16_t typeCode) {
 std::optional<std::uint16_t> TypeCodeFromText(const std::string& text) {
     unsigned high = 0, low = 0;
     char end = 0;
-    if (text.size() != 10 || std::sscanf(text.c_str(), "QTV%2X0-0%2X%c", &high, &low, &end) != 2) return std::nullopt;
+    if (text.size() != 10 || std::sscanf(text.c_str(), "QTV%2X0-0%2X%c", &high, &low, &end) != 2)
+        return std::nullopt;
     const auto code = static_cast<std::uint16_t>(high << 8 | low);
     if (TypeCodeText(code) != text) return std::nullopt;
     return code;

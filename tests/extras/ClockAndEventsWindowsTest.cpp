@@ -19,9 +19,11 @@
 #include "support/SimLine.h"
 
 namespace {
-QString U(const char* text) { return QString::fromUtf8(text); }
-constexpr std::int64_t kStationStartMs = 1767614400LL * 1000;  // 05.01.2026 12:00:00 at 0 ms
-}  // namespace
+QString U(const char* text) {
+    return QString::fromUtf8(text);
+}
+constexpr std::int64_t kStationStartMs = 1767614400LL * 1000; // 05.01.2026 12:00:00 at 0 ms
+} // namespace
 
 class ClockAndEventsWindowsTest : public QObject {
     Q_OBJECT
@@ -29,10 +31,11 @@ class ClockAndEventsWindowsTest : public QObject {
     QList<int> help;
     std::int64_t wallMs = LocalMilliseconds(LocalDateTime{2026, 4, 1, 9, 0, 0});
 
-private slots:
+  private slots:
     void initTestCase() {
         auto ticks = std::make_shared<std::uint64_t>(0);
-        SetCounter(HiResCounter{[] { return std::uint64_t{95000}; }, [ticks] { return *ticks += 1'000'000; }});
+        SetCounter(
+            HiResCounter{[] { return std::uint64_t{95000}; }, [ticks] { return *ticks += 1'000'000; }});
         SetHelpObserver([this](int context) { help << context; });
     }
     void cleanupTestCase() {
@@ -51,8 +54,9 @@ private slots:
         QCOMPARE(dlg.windowTitle(), U("Uhren aller Geräte stellen"));
         QCOMPARE(dlg.Tabelle->item(0, 0)->text(), QStringLiteral("1 Kessel"));
         // The PC runs 90 s ahead of the stations.
-        dlg.pcClock = PcClock{[&sim] { return LocalDateTimeAt(kStationStartMs + std::int64_t(sim.nowMs()) + 90'000); },
-                              [&sim](unsigned ms) { sim.advance(ms); }};
+        dlg.pcClock =
+            PcClock{[&sim] { return LocalDateTimeAt(kStationStartMs + std::int64_t(sim.nowMs()) + 90'000); },
+                    [&sim](unsigned ms) { sim.advance(ms); }};
         dlg.StellenBtn->click();
         QVERIFY(dlg.Tabelle->item(0, 1)->text().startsWith(QStringLiteral("05.01.26 12:00:0")));
         QCOMPARE(dlg.Tabelle->item(0, 2)->text(), QStringLiteral("-90 s"));
@@ -63,25 +67,6 @@ private slots:
         QCOMPARE(dlg.SummeLabel->text(), U("1 von 2 Uhren gestellt. Nicht gestellt: Station 3."));
         QVERIFY(dlg.StellenBtn->isEnabled());
         ReSetSio();
-    }
-
-    void clockWindowWithoutStationsSetsNothing() {
-        TUhrenDlg dlg({});
-        QVERIFY(!dlg.StellenBtn->isEnabled());
-        QCOMPARE(dlg.SummeLabel->text(), U("Keine Station wird abgefragt."));
-        help.clear();
-        dlg.HelpBtn->click();
-        QCOMPARE(help, QList<int>{87});
-    }
-
-    void deviationsReadWithTheirSign() {
-        QCOMPARE(TUhrenDlg::DeviationText(125), QStringLiteral("+125 s"));
-        QCOMPARE(TUhrenDlg::DeviationText(-3), QStringLiteral("-3 s"));
-        QCOMPARE(TUhrenDlg::DeviationText(std::nullopt), QStringLiteral("unbekannt"));
-        ClockResult off;
-        off.outcome = ClockOutcome::StillOff;
-        off.deviationAfter = 4;
-        QCOMPARE(TUhrenDlg::OutcomeText(off), U("nach dem Stellen noch +4 s daneben"));
     }
 
     void eventsWindowShowsNewestFirstFilteredAndFollowsTheLog() {
@@ -103,7 +88,7 @@ private slots:
 
         dlg.StationCoBox->setCurrentIndex(dlg.StationCoBox->findText(QStringLiteral("Station 5")));
         QCOMPARE(dlg.Filter(), 5);
-        QCOMPARE(dlg.Tabelle->rowCount(), 2);  // its own entry and the broadcast
+        QCOMPARE(dlg.Tabelle->rowCount(), 2); // its own entry and the broadcast
         QCOMPARE(dlg.Tabelle->item(1, 1)->text(), QStringLiteral("Station 5"));
 
         log.Add(5, "antwortet wieder (nach 2 s)");
@@ -121,10 +106,8 @@ private slots:
 
     void aClosedEventsWindowNoLongerListens() {
         EventLog log(dir.path().toStdString());
-        {
-            TEreignisDlg dlg(log);
-        }
-        log.Add("nach dem Fenster");  // would reach a destroyed window if it still listened
+        { TEreignisDlg dlg(log); }
+        log.Add("nach dem Fenster"); // would reach a destroyed window if it still listened
         QCOMPARE(log.Entries().size(), std::size_t(1));
     }
 };

@@ -83,20 +83,11 @@ TEST(QtvctlArguments, badPortOptionsAreRefused) {
 
 TEST(QtvctlArguments, parameterSetAndClockActionsAreCheckedBeforeAnyPortOpens) {
     ExpectRefused(kNoPorts + "5 backup", "backup needs a FILE");
-    ExpectRefused(kNoPorts + "5 compare a.ini b.ini", "too many arguments after compare");
     ExpectRefused(kNoPorts + "5 setclock now", "too many arguments after setclock");
     ExpectRefused(kNoPorts + "0 setclock", "address '0' is not a station address from 1 to 31");
     ExpectRefused(kNoPorts + "--broadcast 5 restore a.ini", "--broadcast cannot be used");
-    ExpectRefused(kNoPorts + "--force 5 backup a.ini", "--force goes with restore only");
     ExpectRefused(kNoPorts + "--force 5 ReadMWert", "--force goes with restore only");
     ExpectRefused(kNoPorts + "--all 5 setclock", "--all goes with setclock alone");
-    ExpectRefused(kNoPorts + "--all backup a.ini", "--all goes with setclock alone");
-}
-
-TEST(QtvctlArguments, helpDescribesTheActions) {
-    const Outcome out = Qtvctl("--help");
-    for (const char* action : {"backup FILE", "compare FILE", "restore FILE", "--force", "setclock", "--all setclock"})
-        EXPECT_NE(out.output.find(action), std::string::npos) << action;
 }
 
 TEST(QtvctlArguments, portThatCannotBeOpenedIsRefused) {

@@ -28,7 +28,8 @@ void PrintHelp() {
     std::printf(
         "usage: qtvctl [--port N [--ports DIR] | --device PATH] [--net] [--broadcast] [--trace]\n"
         "              ADDRESS COMMAND [VALUE]\n"
-        "       qtvctl [port options] ADDRESS backup|compare|restore FILE | ADDRESS setclock | --all setclock\n"
+        "       qtvctl [port options] ADDRESS backup|compare|restore FILE\n"
+        "       qtvctl [port options] ADDRESS setclock | --all setclock\n"
         "\n"
         "Runs one device command against the station at ADDRESS (0..31) and prints the result.\n"
         "  --port N       serial port COMn (0..99, default 1): DIR/COMn if present, else /dev/ttyS<n-1>\n"
