@@ -14,13 +14,11 @@
 #include "platform/Help.h"
 
 namespace {
-QString U(const char* text) {
-    return QString::fromUtf8(text);
-}
+QString U(const char* text) { return QString::fromUtf8(text); }
 const QColor kFailed(255, 220, 220);
 
 enum Column { kStation, kBefore, kDeviation, kResult, kColumns };
-} // namespace
+}  // namespace
 
 TUhrenDlg::TUhrenDlg(std::vector<ClockStation> stations, QWidget* parent)
     : QDialog(parent), stations_(std::move(stations)) {

@@ -22,7 +22,7 @@ struct ClockStation {
 
 class TUhrenDlg : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit TUhrenDlg(std::vector<ClockStation> stations, QWidget* parent = nullptr);
 
     static constexpr int kHelpContext = 87;
@@ -44,7 +44,7 @@ class TUhrenDlg : public QDialog {
     static QString DeviationText(const std::optional<std::int64_t>& seconds);
     static QString OutcomeText(const ClockResult& r);
 
-  private:
+private:
     void ShowResult(int row, const ClockResult& r);
     std::vector<ClockStation> stations_;
 };

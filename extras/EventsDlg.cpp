@@ -14,12 +14,10 @@
 #include "records/EventLog.h"
 
 namespace {
-QString U(const char* text) {
-    return QString::fromUtf8(text);
-}
+QString U(const char* text) { return QString::fromUtf8(text); }
 constexpr int kAll = -1;
 constexpr int kLastStation = 31;
-} // namespace
+}  // namespace
 
 TEreignisDlg::TEreignisDlg(EventLog& log, QWidget* parent) : QDialog(parent), log_(log) {
     setObjectName(QStringLiteral("EreignisDlg"));
@@ -85,9 +83,7 @@ void TEreignisDlg::HelpBtnClick() {
     ShowHelpContext(kHelpContext);
 }
 
-int TEreignisDlg::Filter() const {
-    return StationCoBox->currentData().toInt();
-}
+int TEreignisDlg::Filter() const { return StationCoBox->currentData().toInt(); }
 
 bool TEreignisDlg::Shown(int station) const {
     const int filter = Filter();

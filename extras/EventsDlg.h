@@ -12,7 +12,7 @@ class QTableWidget;
 
 class TEreignisDlg : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit TEreignisDlg(EventLog& log, QWidget* parent = nullptr);
     ~TEreignisDlg() override;
 
@@ -28,7 +28,7 @@ class TEreignisDlg : public QDialog {
     QPushButton* CloseBtn = nullptr;
     QPushButton* HelpBtn = nullptr;
 
-  private:
+private:
     bool Shown(int station) const;
     void InsertRow(int row, const EventEntry& entry);
     EventLog& log_;

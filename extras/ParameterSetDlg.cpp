@@ -19,15 +19,10 @@
 #include "platform/Windows1252.h"
 #include "service/ParameterSetJobs.h"
 #include "service/StationParameters.h"
-#include "service/StationType.h"
 
 namespace {
-QString U(const char* text) {
-    return QString::fromUtf8(text);
-}
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
+QString U(const char* text) { return QString::fromUtf8(text); }
+QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 const QColor kDifferent(255, 220, 220);
 
@@ -38,61 +33,41 @@ QPushButton* Button(const QString& caption, const char* name, QWidget* parent) {
     return b;
 }
 
+// The panel's fields that cache a parameter, by the parameter's key.
+template <typename T> using PanelField = std::pair<const char*, T TQTV3590::*>;
+const PanelField<std::uint8_t> kByteFields[] = {
+    {"Komma", &TQTV3590::Komma},       {"Runden", &TQTV3590::Runden},   {"Durch10", &TQTV3590::Durch10},
+    {"SP1Aktiv", &TQTV3590::SP1Aktiv}, {"SP1Funk", &TQTV3590::SP1Funk}, {"SP2Aktiv", &TQTV3590::SP2Aktiv},
+    {"SP2Funk", &TQTV3590::SP2Funk},   {"SoMess", &TQTV3590::SoMess}};
+const PanelField<std::int16_t> kSignedFields[] = {
+    {"SP1Wert", &TQTV3590::SP1Wert}, {"SP1Hyst", &TQTV3590::SP1Hyst}, {"SP2Wert", &TQTV3590::SP2Wert},
+    {"SP2Hyst", &TQTV3590::SP2Hyst}, {"MBAnf", &TQTV3590::MBAnf},     {"MBEnd", &TQTV3590::MBEnd},
+    {"ABAnf", &TQTV3590::ABAnf},     {"ABEnd", &TQTV3590::ABEnd}};
+const PanelField<std::uint16_t> kUnsignedFields[] = {
+    {"SP1Verz", &TQTV3590::SP1Verz}, {"SP2Verz", &TQTV3590::SP2Verz}, {"Mittel", &TQTV3590::Mittel}};
+
+template <typename T, std::size_t N>
+void SetField(const PanelField<T> (&fields)[N], TQTV3590& p, const std::string& key, long value) {
+    for (const auto& [name, field] : fields)
+        if (key == name) p.*field = static_cast<T>(value);
+}
+
 // What the station now holds also goes into its panel, as the dialogs' sends put it there: the
 // value display takes Komma and Benennung from it, and the dialogs show the rest again.
 void ApplyToPanel(const std::vector<RestoredParameter>& rows, TQTV3590* p) {
     if (!p) return;
     for (const RestoredParameter& row : rows) {
         if (row.outcome != RestoreOutcome::Verified) continue;
-        const std::string& key = row.key;
-        if (key == "DTxt") {
+        if (row.key == "DTxt") {
             std::string bytes = UnitTextBytes(row.file.text).value_or(std::string());
             bytes = bytes.substr(0, bytes.find('\0'));
             p->SetSBen(QString::fromStdString(Windows1252ToUtf8(bytes)));
             continue;
         }
-        const long v = std::stol(row.file.text);
-        const auto i16 = static_cast<std::int16_t>(v);
-        const auto u16 = static_cast<std::uint16_t>(v);
-        const auto u8 = static_cast<std::uint8_t>(v);
-        if (key == "Komma")
-            p->Komma = u8;
-        else if (key == "Runden")
-            p->Runden = u8;
-        else if (key == "Mittel")
-            p->Mittel = u16;
-        else if (key == "Durch10")
-            p->Durch10 = u8;
-        else if (key == "SP1Wert")
-            p->SP1Wert = i16;
-        else if (key == "SP1Hyst")
-            p->SP1Hyst = i16;
-        else if (key == "SP1Verz")
-            p->SP1Verz = u16;
-        else if (key == "SP1Aktiv")
-            p->SP1Aktiv = u8;
-        else if (key == "SP1Funk")
-            p->SP1Funk = u8;
-        else if (key == "SP2Wert")
-            p->SP2Wert = i16;
-        else if (key == "SP2Hyst")
-            p->SP2Hyst = i16;
-        else if (key == "SP2Verz")
-            p->SP2Verz = u16;
-        else if (key == "SP2Aktiv")
-            p->SP2Aktiv = u8;
-        else if (key == "SP2Funk")
-            p->SP2Funk = u8;
-        else if (key == "MBAnf")
-            p->MBAnf = i16;
-        else if (key == "MBEnd")
-            p->MBEnd = i16;
-        else if (key == "ABAnf")
-            p->ABAnf = i16;
-        else if (key == "ABEnd")
-            p->ABEnd = i16;
-        else if (key == "SoMess")
-            p->SoMess = u8;
+        const long value = std::stol(row.file.text);
+        SetField(kByteFields, *p, row.key, value);
+        SetField(kSignedFields, *p, row.key, value);
+        SetField(kUnsignedFields, *p, row.key, value);
     }
 }
 
@@ -104,7 +79,7 @@ void SetRow(QTableWidget* table, int row, const QStringList& cells, bool marked)
         table->setItem(row, column, item);
     }
 }
-} // namespace
+}  // namespace
 
 TParamSetDlg::TParamSetDlg(Action action, TQTV3590* station, QWidget* parent)
     : QDialog(parent), action_(action), station_(station) {
@@ -199,9 +174,7 @@ void TParamSetDlg::HelpBtnClick() {
     ShowHelpContext(HelpContext());
 }
 
-std::uint8_t TParamSetDlg::Address() const {
-    return static_cast<std::uint8_t>(station_->StatAdr & 0xFF);
-}
+std::uint8_t TParamSetDlg::Address() const { return static_cast<std::uint8_t>(station_->StatAdr & 0xFF); }
 
 void TParamSetDlg::DateiBtnClick() {
     const QString filter = U("Parametersätze (*.ini);;Alle Dateien (*)");

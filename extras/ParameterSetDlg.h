@@ -21,7 +21,7 @@ class TQTV3590;
 
 class TParamSetDlg : public QDialog {
     Q_OBJECT
-  public:
+public:
     enum class Action { Backup, Compare, Restore };
 
     TParamSetDlg(Action action, TQTV3590* station, QWidget* parent = nullptr);
@@ -41,7 +41,7 @@ class TParamSetDlg : public QDialog {
     QLineEdit* DateiEdit = nullptr;
     QPushButton* DateiBtn = nullptr;
     QPushButton* StartBtn = nullptr;
-    QWidget* FrageFrame = nullptr; // the question before a restore
+    QWidget* FrageFrame = nullptr;  // the question before a restore
     QLabel* FrageLabel = nullptr;
     QPushButton* JaBtn = nullptr;
     QPushButton* NeinBtn = nullptr;
@@ -51,7 +51,7 @@ class TParamSetDlg : public QDialog {
     QPushButton* CloseBtn = nullptr;
     QPushButton* HelpBtn = nullptr;
 
-  private:
+private:
     void Backup(const QString& path);
     void Compare(const ParameterSet& file);
     void Restore();
@@ -62,5 +62,5 @@ class TParamSetDlg : public QDialog {
 
     Action action_;
     QPointer<TQTV3590> station_;
-    std::optional<ParameterSet> pending_; // the file a restore waits to write
+    std::optional<ParameterSet> pending_;  // the file a restore waits to write
 };

@@ -5,29 +5,21 @@
 #include "service/StationType.h"
 
 namespace {
-QString U(const char* text) {
-    return QString::fromUtf8(text);
-}
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-QString Quoted(const QString& text) {
-    return U("„") + text + U("“");
-}
+QString U(const char* text) { return QString::fromUtf8(text); }
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Quoted(const QString& text) { return U("„") + text + U("“"); }
 
 QString TakenText(const LocalDateTime& t) {
     return QString::asprintf("%02d.%02d.%04d %02d:%02d:%02d", t.day, t.month, t.year, t.hour, t.minute,
                              t.second);
 }
 
-QString TypeText(std::optional<std::uint16_t> type) {
-    return type ? Q(TypeCodeText(*type)) : U("unbekannt");
-}
-} // namespace
+QString TypeText(std::optional<std::uint16_t> type) { return type ? Q(TypeCodeText(*type)) : U("unbekannt"); }
+}  // namespace
 
 QString StationCaption(int address, const QString& title) {
-    return title.isEmpty() ? QStringLiteral("Station %1").arg(address)
-                           : QStringLiteral("Station %1 ").arg(address) + Quoted(title);
+    return title.trimmed().isEmpty() ? QStringLiteral("Station %1").arg(address)
+                                     : QStringLiteral("Station %1 ").arg(address) + Quoted(title);
 }
 
 QString ValueCell(const SetValue& v) {

@@ -5,16 +5,14 @@
 namespace {
 LinkEvents g_events;
 constexpr std::uint8_t kWriteBit = 0x80;
-constexpr std::uint8_t kHeaderLength = 4; // STX, address, L, code
-} // namespace
+constexpr std::uint8_t kHeaderLength = 4;  // STX, address, L, code
+}  // namespace
 
 void SetLinkEvents(LinkEvents events) {
     g_events = std::move(events);
 }
 
-const LinkEvents& GetLinkEvents() {
-    return g_events;
-}
+const LinkEvents& GetLinkEvents() { return g_events; }
 
 void ReportWrite(const std::uint8_t* request, bool ok) {
     if (!g_events.written || (request[3] & kWriteBit) == 0) return;

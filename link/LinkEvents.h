@@ -8,21 +8,21 @@
 #include <functional>
 
 struct WrittenParameter {
-    std::uint8_t address = 0; // the address the request went to (0x20: every station)
+    std::uint8_t address = 0;  // the address the request went to (0x20: every station)
     std::uint8_t code = 0;    // the write code (bit 7 set)
     const std::uint8_t* data = nullptr;
     std::size_t dataCount = 0;
-    bool ok = false; // the station acknowledged it (in broadcast: it was sent)
+    bool ok = false;  // the station acknowledged it (in broadcast: it was sent)
 };
 
 struct LinkEvents {
-    std::function<void(std::uint8_t portNumber)> portNotOpened; // InitSio failed
+    std::function<void(std::uint8_t portNumber)> portNotOpened;  // InitSio failed
     std::function<void(std::uint8_t portNumber)> portLost;      // the device went away
     std::function<void(std::uint8_t portNumber)> portReopened;  // opened again after a failure
     std::function<void(const WrittenParameter&)> written;
 };
 
-void SetLinkEvents(LinkEvents events); // empty members: not reported
+void SetLinkEvents(LinkEvents events);  // empty members: not reported
 const LinkEvents& GetLinkEvents();
 
 // For the exchanges: reports a write request (bit 7 of the code set) that has just been run.

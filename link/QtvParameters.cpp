@@ -42,7 +42,7 @@ constexpr QtvParameter kParameters[] = {
     {0x61, "Broadcast", ValueForm::None},
 };
 
-} // namespace
+}  // namespace
 
 const QtvParameter* FindQtvParameter(std::uint8_t code) {
     const std::uint8_t readCode = code & 0x7F;

@@ -14,12 +14,12 @@ enum class ValueForm {
     Time,            // hours, minutes in BCD
     DayAndWeekday,   // day in BCD, weekday 0 Monday .. 6 Sunday
     MonthAndYear,    // month, year in BCD
-    SecondsAndCycle, // seconds in BCD, cycle value 0..255
+    SecondsAndCycle,  // seconds in BCD, cycle value 0..255
     None,            // no value (ResetQtv, ClearBFlag, reads of live values)
 };
 
 struct QtvParameter {
-    std::uint8_t readCode; // the code without bit 7
+    std::uint8_t readCode;  // the code without bit 7
     const char* name;      // "SP1Wert"
     ValueForm form;
 };

@@ -108,9 +108,11 @@ void TForm1::AddServiceItems(QMenu* extras) {
     item("Parametersatz &sichern...", "Parametersatzsichern1",
          "Alle Parameter des aktiven Gerätes in eine Datei sichern", 84, &TForm1::Parametersatzsichern1Click);
     item("Parametersatz &vergleichen...", "Parametersatzvergleichen1",
-         "Parameter des aktiven Gerätes mit einer Datei vergleichen", 85, &TForm1::Parametersatzvergleichen1Click);
+         "Parameter des aktiven Gerätes mit einer Datei vergleichen", 85,
+         &TForm1::Parametersatzvergleichen1Click);
     item("Parametersatz &übertragen...", "Parametersatzbertragen1",
-         "Parameter aus einer Datei auf das aktive Gerät übertragen", 86, &TForm1::Parametersatzbertragen1Click);
+         "Parameter aus einer Datei auf das aktive Gerät übertragen", 86,
+         &TForm1::Parametersatzbertragen1Click);
     extras->addSeparator();
     item("&Uhren aller Geräte stellen...", "UhrenallerGertestellen1",
          "Uhren aller abgefragten Geräte nach dem PC stellen", 87, &TForm1::UhrenallerGertestellen1Click);

@@ -13,7 +13,7 @@ void RunParameterSet(TParamSetDlg::Action action, TQTV3590* active, QWidget* own
     TParamSetDlg dlg(action, active, owner);
     dlg.exec();
 }
-} // namespace
+}  // namespace
 
 void TForm1::Parametersatzsichern1Click() {
     RunParameterSet(TParamSetDlg::Action::Backup, AktivPanel, this);
@@ -47,6 +47,4 @@ void TForm1::Ereignisse1Click() {
     ereignisDlg_->activateWindow();
 }
 
-TEreignisDlg* TForm1::EreignisFenster() const {
-    return ereignisDlg_;
-}
+TEreignisDlg* TForm1::EreignisFenster() const { return ereignisDlg_; }

@@ -47,11 +47,9 @@ std::string ValueText(ValueForm form, const std::uint8_t* d, std::size_t n) {
     return {};
 }
 
-std::string PortName(std::uint8_t port) {
-    return "COM" + std::to_string(port);
-}
+std::string PortName(std::uint8_t port) { return "COM" + std::to_string(port); }
 
-} // namespace
+}  // namespace
 
 std::string WrittenText(std::uint8_t code, const std::uint8_t* data, std::size_t dataCount) {
     const QtvParameter* p = FindQtvParameter(code);
@@ -101,7 +99,7 @@ void StationWatch::NotePoll(int address, bool answered) {
     if (s.failures == 0 && !s.silent) s.firstFailureMs = now;
     if (++s.failures < kFailuresBeforeSilent) return;
     s.failures = 0;
-    if (s.silent) return; // still away after its rest: said once already
+    if (s.silent) return;  // still away after its rest: said once already
     s.silent = true;
     log_.Add(address, "antwortet nicht mehr");
 }

@@ -23,16 +23,16 @@ std::string DurationText(std::int64_t seconds);
 // poll in a row, which is when the polling cycle rests it and shows it white; the first answer
 // afterwards says how long it was away, counted from its first failed poll.
 class StationWatch {
-  public:
+public:
     explicit StationWatch(EventLog& log) : log_(log) {}
     void NotePoll(int address, bool answered);
 
     static constexpr int kFailuresBeforeSilent = 11;
 
-  private:
+private:
     struct State {
         int failures = 0;
-        std::int64_t firstFailureMs = 0; // local wall clock
+        std::int64_t firstFailureMs = 0;  // local wall clock
         bool silent = false;
     };
     EventLog& log_;

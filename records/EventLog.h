@@ -14,7 +14,7 @@
 
 struct EventEntry {
     LocalDateTime when;
-    int station = kNoStation; // bus address, kAllStations for a broadcast, or kNoStation
+    int station = kNoStation;  // bus address, kAllStations for a broadcast, or kNoStation
     std::string text;         // UTF-8
 
     static constexpr int kNoStation = -1;
@@ -22,7 +22,7 @@ struct EventEntry {
 };
 
 class EventLog {
-  public:
+public:
     // folder: where the daily files go ("" is the current working directory).
     explicit EventLog(std::string folder = {}, std::size_t capacity = kDefaultCapacity);
     ~EventLog();
@@ -43,17 +43,17 @@ class EventLog {
     static std::string LineOf(const EventEntry& entry);
     // "Station 5", "alle Stationen" or "" for an entry of the program.
     static std::string StationText(int station);
-    static std::string DateTimeText(const LocalDateTime& t); // "05.01.2026 12:00:03"
+    static std::string DateTimeText(const LocalDateTime& t);  // "05.01.2026 12:00:03"
 
     static constexpr std::size_t kDefaultCapacity = 2000;
 
-  private:
+private:
     void AppendToFile(const EventEntry& entry);
 
     std::string folder_;
     std::size_t capacity_;
     std::deque<EventEntry> entries_;
     std::function<void(const EventEntry&)> listener_;
-    std::string fileName_; // the file open in handle_, or the one that failed to open
+    std::string fileName_;  // the file open in handle_, or the one that failed to open
     int handle_ = -1;
 };

@@ -8,7 +8,7 @@
 #include "link/Sio.h"
 
 class BusSession {
-  public:
+public:
     BusSession() : address_(BusAdresse), broadcast_(Broadcast) { Broadcast = false; }
     explicit BusSession(std::uint8_t station) : BusSession() { Address(station); }
     ~BusSession() {
@@ -20,7 +20,7 @@ class BusSession {
 
     void Address(std::uint8_t station) { BusAdresse = station; }
 
-  private:
+private:
     std::uint8_t address_;
     bool broadcast_;
 };

@@ -14,17 +14,13 @@ constexpr std::int64_t kMinuteMs = 60'000;
 // Room kept before the PC's next minute beyond the writes' expected duration: an estimate
 // that is off, and a station running up to a second ahead, must not reach it either.
 constexpr std::int64_t kMinuteMarginMs = 1000;
-constexpr std::int64_t kPastMinuteMs = 50; // how far into the next minute a wait ends
+constexpr std::int64_t kPastMinuteMs = 50;  // how far into the next minute a wait ends
 constexpr int kClockWrites = 4;
-constexpr std::int64_t kLargestDeviationSet = 1; // seconds
+constexpr std::int64_t kLargestDeviationSet = 1;  // seconds
 
-std::int64_t Ms(const LocalDateTime& t) {
-    return LocalMilliseconds(t);
-}
+std::int64_t Ms(const LocalDateTime& t) { return LocalMilliseconds(t); }
 
-std::uint8_t ToBcd(int v) {
-    return static_cast<std::uint8_t>((v / 10) << 4 | (v % 10));
-}
+std::uint8_t ToBcd(int v) { return static_cast<std::uint8_t>((v / 10) << 4 | (v % 10)); }
 
 std::optional<int> FromBcd(std::uint8_t b) {
     if ((b >> 4) > 9 || (b & 0x0F) > 9) return std::nullopt;
@@ -33,7 +29,7 @@ std::optional<int> FromBcd(std::uint8_t b) {
 
 // The bus work of one station, with the duration of the last exchange on the PC's clock.
 class ClockExchanges {
-  public:
+public:
     explicit ClockExchanges(const PcClock& pc) : pc_(pc) {}
 
     template <typename F> bool Run(F&& exchange) {
@@ -48,7 +44,7 @@ class ClockExchanges {
     std::int64_t LastMs() const { return lastMs_; }
     const PcClock& pc() const { return pc_; }
 
-  private:
+private:
     const PcClock& pc_;
     std::int64_t end_ = 0;
     std::int64_t lastMs_ = 0;
@@ -56,7 +52,7 @@ class ClockExchanges {
 
 struct Reading {
     std::uint8_t day[3] = {}, monthYear[3] = {}, time[3] = {}, secondsCycle[3] = {};
-    std::int64_t pcMs = 0; // when the station answered with its seconds
+    std::int64_t pcMs = 0;  // when the station answered with its seconds
 };
 
 // The clock, read so that a minute that turns between the reads is noticed: seconds first and
@@ -105,9 +101,7 @@ std::optional<std::int64_t> Deviation(const Reading& r) {
     return *station / 1000 - pcSecond;
 }
 
-std::string Text(const Reading& r) {
-    return StationClockText(r.day, r.monthYear, r.time, r.secondsCycle[0]);
-}
+std::string Text(const Reading& r) { return StationClockText(r.day, r.monthYear, r.time, r.secondsCycle[0]); }
 
 // The four writes, seconds first: from then on the station's seconds turn with the PC's, so
 // that its minute cannot turn before the PC's while the rest is written.
@@ -130,7 +124,7 @@ bool WriteClock(ClockExchanges& x, std::uint8_t cycle) {
     return x.Run([&] { return WriteRTCDatum(word(ToBcd(t.month), ToBcd(t.year % 100))); });
 }
 
-} // namespace
+}  // namespace
 
 PcClock SystemPcClock() {
     return PcClock{[] { return LocalNow(); },

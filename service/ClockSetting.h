@@ -17,25 +17,25 @@
 #include "platform/Clock.h"
 
 struct PcClock {
-    std::function<LocalDateTime()> now; // the PC's local time, with milliseconds
+    std::function<LocalDateTime()> now;  // the PC's local time, with milliseconds
     std::function<void(unsigned ms)> sleep;
 };
-PcClock SystemPcClock(); // LocalNow and a plain sleep
+PcClock SystemPcClock();  // LocalNow and a plain sleep
 
 enum class ClockOutcome {
     Set,            // read back within one second of the PC
     NoAnswer,       // the clock could not be read: nothing was written
     WriteFailed,    // a write was not acknowledged (the rest were not sent)
-    ReadBackFailed, // written, but not read back
+    ReadBackFailed,  // written, but not read back
     StillOff,       // read back more than one second off
 };
 
 struct ClockResult {
     std::uint8_t address = 0;
     ClockOutcome outcome = ClockOutcome::NoAnswer;
-    std::string before; // the clock as read, "dd.mm.yy hh:mm:ss" ("??" where not decimal); "" without answer
+    std::string before;  // the clock as read, "dd.mm.yy hh:mm:ss" ("??" where not decimal); "" without answer
     std::string after;
-    std::optional<std::int64_t> deviationBefore; // seconds, station minus PC; none when not a valid time
+    std::optional<std::int64_t> deviationBefore;  // seconds, station minus PC; none when not a valid time
     std::optional<std::int64_t> deviationAfter;
 };
 

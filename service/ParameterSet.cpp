@@ -51,7 +51,7 @@ LocalDateTime ParseTaken(const std::string& date, const std::string& time) {
     return t;
 }
 
-} // namespace
+}  // namespace
 
 bool SaveParameterSet(const ParameterSet& set, const std::string& path) {
     std::string text = "; Parametersatz einer QTV-Station (Tarvo)\r\n";

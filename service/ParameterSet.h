@@ -25,9 +25,9 @@
 struct SetValue {
     enum class State {
         Value,   // text holds the value in its written form
-        NotRead, // the station did not give it when the set was taken
-        Missing, // the file has no such key
-        Invalid, // the file's text (in text) is no value of the parameter
+        NotRead,  // the station did not give it when the set was taken
+        Missing,  // the file has no such key
+        Invalid,  // the file's text (in text) is no value of the parameter
     };
     State state = State::Missing;
     std::string text;
@@ -36,9 +36,9 @@ struct SetValue {
 struct ParameterSet {
     int address = 0;
     std::string title;
-    std::optional<std::uint16_t> typeCode; // none: not known
+    std::optional<std::uint16_t> typeCode;  // none: not known
     LocalDateTime taken;
-    std::vector<SetValue> values; // one per entry of StationParameters(), in that order
+    std::vector<SetValue> values;  // one per entry of StationParameters(), in that order
 };
 
 inline constexpr const char* kNotReadText = "nicht gelesen";

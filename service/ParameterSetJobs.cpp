@@ -8,14 +8,14 @@ namespace {
 
 // Counts the exchanges and tells the caller after each.
 class Steps {
-  public:
+public:
     Steps(const Progress& progress, int total) : progress_(progress), total_(total) { Report(); }
     void Done() {
         ++done_;
         Report();
     }
 
-  private:
+private:
     void Report() const {
         if (progress_) progress_(done_, total_);
     }
@@ -28,11 +28,9 @@ SetValue ValueAt(const ParameterSet& set, std::size_t i) {
     return i < set.values.size() ? set.values[i] : SetValue{};
 }
 
-} // namespace
+}  // namespace
 
-int ReadParameterSetExchanges() {
-    return 1 + static_cast<int>(StationParameters().size());
-}
+int ReadParameterSetExchanges() { return 1 + static_cast<int>(StationParameters().size()); }
 
 ParameterSet ReadParameterSet(std::uint8_t address, const std::string& title, const Progress& progress) {
     const BusSession session(address);
@@ -52,9 +50,7 @@ ParameterSet ReadParameterSet(std::uint8_t address, const std::string& title, co
     return set;
 }
 
-int CompareParameterSetExchanges() {
-    return ReadParameterSetExchanges();
-}
+int CompareParameterSetExchanges() { return ReadParameterSetExchanges(); }
 
 int Comparison::Differences() const {
     int n = 0;

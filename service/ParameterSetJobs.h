@@ -22,13 +22,13 @@ int ReadParameterSetExchanges();
 struct ComparedParameter {
     std::string key;
     SetValue file;
-    std::optional<std::string> station; // none: the station did not give it
+    std::optional<std::string> station;  // none: the station did not give it
     bool equal = false;                 // both there and the same
 };
 struct Comparison {
-    std::optional<std::uint16_t> stationType; // none: not read
+    std::optional<std::uint16_t> stationType;  // none: not read
     std::vector<ComparedParameter> rows;
-    int Differences() const; // rows not equal, for whatever reason
+    int Differences() const;  // rows not equal, for whatever reason
 };
 // Reads the station's type and parameters again and sets them beside the file's.
 Comparison CompareParameterSet(std::uint8_t address, const ParameterSet& file, const Progress& progress = {});
@@ -37,7 +37,7 @@ int CompareParameterSetExchanges();
 enum class RestoreOutcome {
     Verified,        // written, and read back the same
     NotVerified,     // written, but the read back failed
-    ReadBackDiffers, // written, and read back as another value
+    ReadBackDiffers,  // written, and read back as another value
     WriteFailed,     // the write was not acknowledged (readBack: what the station holds)
     NotInFile,       // nothing to write: the file has no value for it
 };

@@ -28,12 +28,8 @@ template <auto Read, bool Signed> std::optional<long> Word() {
     return Signed ? static_cast<long>(static_cast<std::int16_t>(word)) : static_cast<long>(word);
 }
 
-std::uint8_t Byte(long v) {
-    return static_cast<std::uint8_t>(v);
-}
-std::uint16_t Word16(long v) {
-    return static_cast<std::uint16_t>(v);
-}
+std::uint8_t Byte(long v) { return static_cast<std::uint8_t>(v); }
+std::uint16_t Word16(long v) { return static_cast<std::uint16_t>(v); }
 
 std::vector<StationParameter> MakeParameters() {
     return {
@@ -101,9 +97,7 @@ std::optional<long> ParseNumber(const std::string& text) {
     return value;
 }
 
-bool NeedsEscape(unsigned char c) {
-    return c < 0x20 || c == 0x7F || c == '\\';
-}
+bool NeedsEscape(unsigned char c) { return c < 0x20 || c == 0x7F || c == '\\'; }
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -112,7 +106,7 @@ int HexDigit(char c) {
     return -1;
 }
 
-} // namespace
+}  // namespace
 
 const std::vector<StationParameter>& StationParameters() {
     static const std::vector<StationParameter> parameters = MakeParameters();
@@ -144,7 +138,7 @@ std::string UnitTextFromBytes(const std::string& bytes) {
 }
 
 std::optional<std::string> UnitTextBytes(const std::string& text) {
-    std::string plain; // UTF-8 runs between escapes
+    std::string plain;  // UTF-8 runs between escapes
     std::string bytes;
     auto flush = [&]() -> bool {
         const std::string converted = Utf8ToWindows1252(plain);

@@ -16,9 +16,9 @@
 enum class ParameterKind { Number, Text };
 
 struct StationParameter {
-    const char* key; // the command's name without Read or Write: "SP1Wert"
+    const char* key;  // the command's name without Read or Write: "SP1Wert"
     ParameterKind kind;
-    long low; // the range a number read from or written to the station can take
+    long low;  // the range a number read from or written to the station can take
     long high;
     // Number parameters: the value read (none when the exchange failed), and the write.
     std::optional<long> (*readNumber)();

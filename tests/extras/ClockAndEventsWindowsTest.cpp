@@ -19,11 +19,9 @@
 #include "support/SimLine.h"
 
 namespace {
-QString U(const char* text) {
-    return QString::fromUtf8(text);
-}
-constexpr std::int64_t kStationStartMs = 1767614400LL * 1000; // 05.01.2026 12:00:00 at 0 ms
-} // namespace
+QString U(const char* text) { return QString::fromUtf8(text); }
+constexpr std::int64_t kStationStartMs = 1767614400LL * 1000;  // 05.01.2026 12:00:00 at 0 ms
+}  // namespace
 
 class ClockAndEventsWindowsTest : public QObject {
     Q_OBJECT
@@ -88,7 +86,7 @@ class ClockAndEventsWindowsTest : public QObject {
 
         dlg.StationCoBox->setCurrentIndex(dlg.StationCoBox->findText(QStringLiteral("Station 5")));
         QCOMPARE(dlg.Filter(), 5);
-        QCOMPARE(dlg.Tabelle->rowCount(), 2); // its own entry and the broadcast
+        QCOMPARE(dlg.Tabelle->rowCount(), 2);  // its own entry and the broadcast
         QCOMPARE(dlg.Tabelle->item(1, 1)->text(), QStringLiteral("Station 5"));
 
         log.Add(5, "antwortet wieder (nach 2 s)");
@@ -107,7 +105,7 @@ class ClockAndEventsWindowsTest : public QObject {
     void aClosedEventsWindowNoLongerListens() {
         EventLog log(dir.path().toStdString());
         { TEreignisDlg dlg(log); }
-        log.Add("nach dem Fenster"); // would reach a destroyed window if it still listened
+        log.Add("nach dem Fenster");  // would reach a destroyed window if it still listened
         QCOMPARE(log.Entries().size(), std::size_t(1));
     }
 };

@@ -22,16 +22,14 @@
 #include "support/SimLine.h"
 
 namespace {
-QString U(const char* text) {
-    return QString::fromUtf8(text);
-}
+QString U(const char* text) { return QString::fromUtf8(text); }
 
 int RowOf(const QTableWidget* t, const QString& key) {
     for (int r = 0; r < t->rowCount(); ++r)
         if (t->item(r, 0)->text() == key) return r;
     return -1;
 }
-} // namespace
+}  // namespace
 
 class ParameterSetWindowTest : public QObject {
     Q_OBJECT

@@ -20,9 +20,7 @@
 #include "records/EventLog.h"
 
 namespace {
-QString U(const char* text) {
-    return QString::fromUtf8(text);
-}
+QString U(const char* text) { return QString::fromUtf8(text); }
 
 std::vector<std::string> Texts(const TForm1& f) {
     std::vector<std::string> out;
@@ -38,7 +36,7 @@ bool Logged(const TForm1& f, int station, const std::string& text) {
 }
 
 const QByteArray kOneStation = "[Form]\nMaxGeraete=3\n[Geraet 1]\nAdresse=1\nZyklus=1\nBenennung=bar\n";
-} // namespace
+}  // namespace
 
 class ExtrasTest : public QObject {
     Q_OBJECT
@@ -86,7 +84,7 @@ class ExtrasTest : public QObject {
         });
         f.Parametersatzsichern1Click();
         QCOMPARE(*backup.seen, QStringLiteral("TParamSetDlg"));
-        QCOMPARE(station, U("Station 3 „Lager“")); // the last panel created is the active one
+        QCOMPARE(station, U("Station 3 „Lager“"));  // the last panel created is the active one
 
         int rows = 0;
         DialogAnswer clocks([&rows](QDialog* d) {
@@ -94,13 +92,13 @@ class ExtrasTest : public QObject {
             d->reject();
         });
         f.UhrenallerGertestellen1Click();
-        QCOMPARE(rows, 2); // the two polled stations
+        QCOMPARE(rows, 2);  // the two polled stations
 
         f.Ereignisse1Click();
         TEreignisDlg* events = f.EreignisFenster();
         QVERIFY(events && events->isVisible());
         f.Ereignisse1Click();
-        QCOMPARE(f.EreignisFenster(), events); // one window, shown again
+        QCOMPARE(f.EreignisFenster(), events);  // one window, shown again
         QCOMPARE(events->Tabelle->item(events->Tabelle->rowCount() - 1, 2)->text(),
                  QStringLiteral("Programm gestartet"));
     }
@@ -141,9 +139,9 @@ class ExtrasTest : public QObject {
         WindowFixture w;
         TForm1& f = w.start(kOneStation);
         DispDlg->DpRBtn3->setChecked(true);
-        DispDlg->DpSBtnClick(); // station 1 does not acknowledge writes on this bus
+        DispDlg->DpSBtnClick();  // station 1 does not acknowledge writes on this bus
         QVERIFY(Logged(f, 1, "Komma = 2 gesendet: Übertragungsfehler"));
-        f.close(); // not through "&Beenden"
+        f.close();  // not through "&Beenden"
         QCOMPARE(Texts(f).back(), std::string("Programm beendet, ohne die Konfiguration zu schreiben"));
     }
 
@@ -164,7 +162,7 @@ class ExtrasTest : public QObject {
         QCOMPARE(f.GeraetPanel[1]->FrameColor(), clWhite);
         w.bus.stations[1].silent = false;
         wallMs += 50'000;
-        w.ticks(100); // the rest after the eleventh failure
+        w.ticks(100);  // the rest after the eleventh failure
         QVERIFY(Logged(f, 1, "antwortet wieder (nach 55 s)"));
     }
 };

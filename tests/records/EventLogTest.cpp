@@ -29,7 +29,7 @@ std::string FileText(const std::filesystem::path& path) {
 }
 
 class EventLogTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         SetWallClock([this] { return LocalDateTimeAt(nowMs); });
         dir = std::filesystem::temp_directory_path() /
@@ -47,7 +47,7 @@ class EventLogTest : public ::testing::Test {
     std::filesystem::path dir;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(EventLogTest, entriesCarryDateTimeAndStationAndGoToTheFileOfTheirDayAsWholeLines) {
     EventLog log(dir.string(), 2);
@@ -60,12 +60,12 @@ TEST_F(EventLogTest, entriesCarryDateTimeAndStationAndGoToTheFileOfTheirDayAsWho
                                  "09.03.2026 08:15:35\tStation 7\tantwortet  nicht mehr\r\n";
     EXPECT_EQ(FileText(dir / "EREIGNIS-2026-03-09.txt"), firstDay);
 
-    nowMs += 24LL * 3600 * 1000; // the next day has its own file
+    nowMs += 24LL * 3600 * 1000;  // the next day has its own file
     log.Add(EventEntry::kAllStations, "SP1Wert = 5 gesendet");
     EXPECT_EQ(FileText(dir / "EREIGNIS-2026-03-10.txt"),
               "10.03.2026 08:15:35\talle Stationen\tSP1Wert = 5 gesendet\r\n");
     EXPECT_EQ(FileText(dir / "EREIGNIS-2026-03-09.txt"), firstDay);
-    ASSERT_EQ(log.Entries().size(), 2u); // memory keeps the latest, the files everything
+    ASSERT_EQ(log.Entries().size(), 2u);  // memory keeps the latest, the files everything
     EXPECT_EQ(log.Entries()[0].station, 7);
 }
 
@@ -75,7 +75,7 @@ TEST_F(EventLogTest, aFolderThatCannotBeWrittenLosesTheFileNotTheEntries) {
     log.SetListener([&](const EventEntry& e) { heard.push_back(e.text); });
     log.Add("eins");
     std::filesystem::create_directories(dir / "missing");
-    log.Add("zwei"); // the folder is there again: the file is used from now on
+    log.Add("zwei");  // the folder is there again: the file is used from now on
     EXPECT_EQ(heard, (std::vector<std::string>{"eins", "zwei"}));
     EXPECT_EQ(FileText(dir / "missing" / "EREIGNIS-2026-03-09.txt"), "09.03.2026 08:15:30\t\tzwei\r\n");
 }
@@ -88,7 +88,7 @@ TEST_F(EventLogTest, aStationIsSilentAtItsEleventhFailureAndBackWithItsAbsence) 
         watch.NotePoll(5, false);
         nowMs += 500;
     }
-    EXPECT_TRUE(log.Entries().empty()); // ten failures are retries, not silence
+    EXPECT_TRUE(log.Entries().empty());  // ten failures are retries, not silence
     watch.NotePoll(5, false);
     ASSERT_EQ(log.Entries().size(), 1u);
     EXPECT_EQ(log.Entries()[0].station, 5);
@@ -97,7 +97,7 @@ TEST_F(EventLogTest, aStationIsSilentAtItsEleventhFailureAndBackWithItsAbsence) 
     for (int i = 0; i < 22; ++i)
         watch.NotePoll(5, false);
     nowMs += 60'000;
-    watch.NotePoll(3, false); // another station's failure changes nothing for 5
+    watch.NotePoll(3, false);  // another station's failure changes nothing for 5
     watch.NotePoll(5, true);
     ASSERT_EQ(log.Entries().size(), 2u);
     EXPECT_EQ(log.Entries()[1].text, "antwortet wieder (nach 1 min 5 s)");
@@ -112,7 +112,7 @@ TEST_F(EventLogTest, writtenValuesReadAsAPersonReadsThem) {
                                           "C");
     EXPECT_EQ(WrittenText(0xB6, tag, 2), "RTCTag = 31. (Sonntag)");
     EXPECT_EQ(WrittenText(0xB8, sec, 2), "RTCSecZyk = 58 s, Zyklus 10");
-    EXPECT_EQ(DurationText(7322), "2 h 2 min"); // minutes and seconds: the silent station's test
+    EXPECT_EQ(DurationText(7322), "2 h 2 min");  // minutes and seconds: the silent station's test
 }
 
 TEST_F(EventLogTest, everyWriteOfTheLinkIsLoggedWithStationValueAndResult) {
@@ -125,7 +125,7 @@ TEST_F(EventLogTest, everyWriteOfTheLinkIsLoggedWithStationValueAndResult) {
     Broadcast = false;
     ASSERT_TRUE(InitSio(1));
     BusAdresse = 2;
-    ReadSP1Wert(); // reads are not logged
+    ReadSP1Wert();  // reads are not logged
     WriteSP1Wert(500);
     sim.station(3).faults().silent = true;
     BusAdresse = 3;
@@ -173,7 +173,7 @@ TEST_F(EventLogTest, thePortNotOpenedLostAndOpenedAgain) {
     EXPECT_EQ(log.Entries()[0].text, "Schnittstelle COM4 kann nicht geöffnet werden");
 
     failOpen = false;
-    ticks += 6'000'000'000; // past the pause between attempts
+    ticks += 6'000'000'000;  // past the pause between attempts
     BusAdresse = 1;
     lines.setPrepare([](FakeLine& l) { l.queueReply({ACK}); });
     WriteSP1Aktiv(1);

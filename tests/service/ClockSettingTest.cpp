@@ -11,10 +11,10 @@
 namespace {
 // Virtual time moves only with the exchanges; the PC's waits move it too.
 constexpr std::int64_t kMinuteMs = 60'000;
-} // namespace
+}  // namespace
 
 class ClockSetting : public OverSimBus {
-  protected:
+protected:
     PcClock Pc() {
         return PcClock{[this] { return PcNow(); },
                        [this](unsigned ms) {
@@ -63,12 +63,12 @@ TEST_F(ClockSetting, writesWaitForTheNextMinuteRatherThanSplitOne) {
     EXPECT_EQ(r.outcome, ClockOutcome::Set);
     EXPECT_EQ(r.deviationAfter, 0);
     EXPECT_EQ(StationMs(3) / 1000, PcMs() / 1000);
-    EXPECT_LT(PcMs() % kMinuteMs, 5000); // now early in the first minute of February
+    EXPECT_LT(PcMs() % kMinuteMs, 5000);  // now early in the first minute of February
     BusAdresse = 3;
     std::uint8_t day[4] = {};
     ASSERT_EQ(ReadRTCTag(day), 1);
     EXPECT_EQ(day[0], 0x01);
-    EXPECT_EQ(day[1], 6); // the 1st of February 2026 is a Sunday
+    EXPECT_EQ(day[1], 6);  // the 1st of February 2026 is a Sunday
 }
 
 TEST_F(ClockSetting, theCycleValueBesideTheSecondsStays) {
@@ -96,7 +96,7 @@ TEST_F(ClockSetting, aSilentStationIsNotWrittenAndBroadcastModeStays) {
     sim.station(2).faults().silent = false;
     pcAheadMs = 120'000;
     EXPECT_EQ(SetStationClock(2, Pc()).outcome, ClockOutcome::Set);
-    EXPECT_EQ(StationMs(1) / 1000, (PcMs() - 120'000) / 1000); // no other station's clock moved
+    EXPECT_EQ(StationMs(1) / 1000, (PcMs() - 120'000) / 1000);  // no other station's clock moved
 }
 
 TEST(ClockText, digitsThatAreNoDecimalShowAsTheDialogShowsThem) {

@@ -25,10 +25,10 @@ template <typename Row> const Row& Find(const std::vector<Row>& rows, const std:
     throw std::out_of_range(key);
 }
 
-} // namespace
+}  // namespace
 
 class ParameterSets : public OverSimBus {
-  protected:
+protected:
     ParameterSet SavedAndLoaded(std::uint8_t station) {
         EXPECT_TRUE(SaveParameterSet(ReadParameterSet(station, "Kessel"), Path("set.ini")));
         std::string error;
@@ -54,7 +54,7 @@ TEST_F(ParameterSets, takenChangedComparedRestoredAndEqualAgain) {
 
 TEST_F(ParameterSets, fileIsUtf8IniWithTheStationAndOneKeyPerCommand) {
     sim.station(2).setParam("DTxt", "\xB0"
-                                    "C"); // the degree sign of the stations' code page
+                                    "C");  // the degree sign of the stations' code page
     pcAheadMs = 3000;
     SavedAndLoaded(2);
     const std::string text = FileText(Path("set.ini"));
@@ -82,7 +82,7 @@ TEST_F(ParameterSets, unitTextsComeBackByteForByte) {
 }
 
 TEST_F(ParameterSets, aParameterTheStationDoesNotGiveIsWrittenAsSuchAndNotRestored) {
-    FaultOn(2, 0x54, false); // ReadSP1Verz goes unanswered
+    FaultOn(2, 0x54, false);  // ReadSP1Verz goes unanswered
     const ParameterSet file = SavedAndLoaded(2);
     EXPECT_EQ(KeysWithoutValue(file), std::vector<std::string>{"SP1Verz"});
     EXPECT_NE(FileText(Path("set.ini")).find("SP1Verz=nicht gelesen\r\n"), std::string::npos);
@@ -95,7 +95,7 @@ TEST_F(ParameterSets, aParameterTheStationDoesNotGiveIsWrittenAsSuchAndNotRestor
 TEST_F(ParameterSets, aRefusedWriteIsReadBackAndNamed) {
     const ParameterSet file = SavedAndLoaded(2);
     sim.station(2).setParam("SP1Wert", "123");
-    FaultOn(2, 0xD0, true); // WriteSP1Wert refused
+    FaultOn(2, 0xD0, true);  // WriteSP1Wert refused
     const auto rows = RestoreParameterSet(2, file);
     EXPECT_EQ(Find(rows, "SP1Wert").outcome, RestoreOutcome::WriteFailed);
     EXPECT_EQ(Find(rows, "SP1Wert").readBack, "123");
@@ -109,9 +109,9 @@ TEST_F(ParameterSets, broadcastModeAndTheActiveStationAreKeptAndTheJobIsAddresse
     BusAdresse = 4;
     sim.station(3).setParam("SP1Wert", "77");
     const ParameterSet file = SavedAndLoaded(2);
-    EXPECT_TRUE(KeysWithoutValue(file).empty()); // in broadcast mode no read would be answered
+    EXPECT_TRUE(KeysWithoutValue(file).empty());  // in broadcast mode no read would be answered
     EXPECT_TRUE(AllVerified(RestoreParameterSet(2, file)));
-    EXPECT_EQ(sim.station(3).paramText("SP1Wert", {}), "77"); // no write reached another station
+    EXPECT_EQ(sim.station(3).paramText("SP1Wert", {}), "77");  // no write reached another station
     EXPECT_TRUE(Broadcast);
     EXPECT_EQ(BusAdresse, 4);
 }

@@ -10,11 +10,11 @@ namespace {
 std::optional<std::string> Normalized(const char* key, const std::string& text) {
     return NormalizedValue(*FindStationParameter(key), text);
 }
-} // namespace
+}  // namespace
 
 TEST(ParameterValues, numbersAreCheckedAgainstWhatTheStationCanHold) {
     EXPECT_EQ(Normalized("SP1Wert", "+0500"), "500");
-    EXPECT_FALSE(Normalized("SP1Wert", "4096")); // twelve bits
+    EXPECT_FALSE(Normalized("SP1Wert", "4096"));  // twelve bits
     EXPECT_FALSE(Normalized("SP1Hyst", "-1"));
     EXPECT_EQ(Normalized("MaxWert", "-32768"), "-32768");
     EXPECT_FALSE(Normalized("MaxWert", "32768"));
@@ -29,11 +29,11 @@ TEST(ParameterValues, unitTextsAreThreeCharactersOfTheStationsCodePageWrittenOne
     EXPECT_EQ(Normalized("DTxt", "\xE2\x82\xAC"
                                  "/h"),
               "\xE2\x82\xAC"
-              "/h"); // the euro sign is one byte there
+              "/h");  // the euro sign is one byte there
     EXPECT_FALSE(Normalized("DTxt", "abcd"));
-    EXPECT_FALSE(Normalized("DTxt", "\xF0\x9F\x98\x80")); // no such character in the code page
+    EXPECT_FALSE(Normalized("DTxt", "\xF0\x9F\x98\x80"));  // no such character in the code page
     EXPECT_FALSE(Normalized("DTxt", "\\x4"));
-    EXPECT_EQ(Normalized("DTxt", "a\\x00\\x00"), "a"); // zero bytes at the end are no part of the text
+    EXPECT_EQ(Normalized("DTxt", "a\\x00\\x00"), "a");  // zero bytes at the end are no part of the text
     for (const std::string& bytes :
          {std::string("\x01\\", 2), std::string("a\0b", 3), std::string("\x7F\x81\xFF", 3)})
         EXPECT_EQ(UnitTextBytes(UnitTextFromBytes(bytes)), bytes) << UnitTextFromBytes(bytes);

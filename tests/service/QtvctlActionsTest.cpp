@@ -14,10 +14,10 @@ struct Printed {
     int Lines() const { return static_cast<int>(std::count(output.begin(), output.end(), '\n')); }
     bool Says(const std::string& text) const { return output.find(text) != std::string::npos; }
 };
-} // namespace
+}  // namespace
 
 class QtvctlActions : public OverSimBus {
-  protected:
+protected:
     Printed Qtvctl(const std::vector<std::string>& args) {
         std::string error;
         const auto options = ParseOptions(args, error);
@@ -29,7 +29,7 @@ class QtvctlActions : public OverSimBus {
     }
     void SetUp() override {
         OverSimBus::SetUp();
-        pcAheadMs = 10'000; // the PC's minute does not end during a test
+        pcAheadMs = 10'000;  // the PC's minute does not end during a test
         file = Path("set.ini");
     }
     std::string file;
@@ -38,7 +38,7 @@ class QtvctlActions : public OverSimBus {
 TEST_F(QtvctlActions, backupCompareRestoreAndCompareAgain) {
     Printed out = Qtvctl({"2", "backup", file});
     EXPECT_EQ(out.status, 0) << out.output;
-    EXPECT_EQ(out.Lines(), 1 + 24 + 1) << out.output; // type, parameters, summary
+    EXPECT_EQ(out.Lines(), 1 + 24 + 1) << out.output;  // type, parameters, summary
     EXPECT_TRUE(out.Says("SP1Wert    \"800\"\n") && out.Says("saved 24 of 24 parameters to " + file))
         << out.output;
     EXPECT_EQ(Qtvctl({"2", "compare", file}).status, 0);
@@ -76,7 +76,7 @@ TEST_F(QtvctlActions, clocksOfOneStationAndOfAllThatAnswer) {
     EXPECT_EQ(out.output,
               "station  3: clock 05.01.26 12:00:00, deviation -30 s; set (deviation after 0 s)\n");
 
-    sim.station(4).faults().silent = true; // absent like the addresses without a station
+    sim.station(4).faults().silent = true;  // absent like the addresses without a station
     out = Qtvctl({"--all", "setclock"});
     EXPECT_EQ(out.status, 0) << out.output;
     EXPECT_EQ(out.Lines(), 3 + 1) << out.output;
@@ -84,6 +84,6 @@ TEST_F(QtvctlActions, clocksOfOneStationAndOfAllThatAnswer) {
 
     for (std::uint8_t a : {1, 2, 3})
         sim.station(a).faults().silent = true;
-    EXPECT_EQ(Qtvctl({"--all", "setclock"}).status, 1); // nothing answered: nothing was set
+    EXPECT_EQ(Qtvctl({"--all", "setclock"}).status, 1);  // nothing answered: nothing was set
     EXPECT_EQ(Qtvctl({"3", "setclock"}).status, 1);
 }

@@ -17,7 +17,7 @@
 // A line that makes the station ignore (silent) or refuse (NAK) the requests of one command
 // code, and only those. It needs network mode, where each request is one write.
 class FaultOnCode : public SerialLine {
-  public:
+public:
     FaultOnCode(std::unique_ptr<SerialLine> inner, Faults& faults, std::uint8_t code, bool nak)
         : inner_(std::move(inner)), faults_(faults), code_(code), nak_(nak) {}
     bool open(unsigned n) override { return inner_->open(n); }
@@ -32,7 +32,7 @@ class FaultOnCode : public SerialLine {
     void close() override { inner_->close(); }
     bool isOpen() const override { return inner_->isOpen(); }
 
-  private:
+private:
     std::unique_ptr<SerialLine> inner_;
     Faults& faults_;
     std::uint8_t code_;
@@ -40,7 +40,7 @@ class FaultOnCode : public SerialLine {
 };
 
 class OverSimBus : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         SetCounter({[] { return std::uint64_t{1'000'000'000}; }, [this] { return tick_ += 1'000'000; }});
         Broadcast = false;
@@ -84,7 +84,7 @@ class OverSimBus : public ::testing::Test {
     std::int64_t pcAheadMs = 0;
     SimulatedBus sim;
 
-  private:
+private:
     std::unique_ptr<SerialLine> base_;
     std::uint64_t tick_ = 0;
     std::filesystem::path dir_;

@@ -172,7 +172,7 @@ int SetClock(const Options& o) {
     int answered = 0, failed = 0;
     for (unsigned a = 1; a <= kLastStation; ++a) {
         const ClockResult r = SetStationClock(static_cast<std::uint8_t>(a));
-        if (r.outcome == ClockOutcome::NoAnswer) continue; // no station there
+        if (r.outcome == ClockOutcome::NoAnswer) continue;  // no station there
         ++answered;
         if (r.outcome != ClockOutcome::Set) ++failed;
         PrintClock(r);
@@ -181,7 +181,7 @@ int SetClock(const Options& o) {
     return answered > 0 && failed == 0 ? kOk : kFailed;
 }
 
-} // namespace
+}  // namespace
 
 int RunServiceAction(const Options& o) {
     switch (o.action) {
