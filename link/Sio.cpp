@@ -4,6 +4,7 @@
 #include <memory>
 #include <utility>
 
+#include "link/LinkEvents.h"
 #include "link/PortOpen.h"
 #include "link/TelegramExchange.h"
 #include "platform/Clock.h"
@@ -63,6 +64,7 @@ void NoticeLostDevice() {
     if (!g_commandSetLine || !g_commandSetLine->deviceGone()) return;
     g_recovery.lost = true;
     g_recovery.lastAttempt = Counter().now();
+    if (GetLinkEvents().portLost) GetLinkEvents().portLost(g_recovery.portNumber);
 }
 
 void Reopen() {
@@ -75,6 +77,7 @@ void ReopenWhenDue() {
     const HiResCounter& counter = Counter();
     if (counter.now() - g_recovery.lastAttempt < kReopenPauseSeconds * counter.frequency()) return;
     Reopen();
+    if (!g_recovery.lost && GetLinkEvents().portReopened) GetLinkEvents().portReopened(g_recovery.portNumber);
 }
 
 }  // namespace
@@ -88,6 +91,7 @@ bool InitSio(std::uint8_t portNumber) {
         g_recovery.lost = true;
         g_recovery.lastAttempt = Counter().now();
     }
+    if (!opened && GetLinkEvents().portNotOpened) GetLinkEvents().portNotOpened(portNumber);
     return opened;
 }
 
@@ -109,6 +113,7 @@ int SioExchange() {
     if (outcome.answerTelegram) Negativ = false;
     if (outcome.foreign) RecordFremdAntwort(outcome.foreign->address, outcome.foreign->bytes);
     NoticeLostDevice();
+    ReportWrite(TeleBuffer, outcome.result != 0);
     return outcome.result;
 }
 

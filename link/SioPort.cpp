@@ -1,5 +1,6 @@
 #include "link/SioPort.h"
 
+#include "link/LinkEvents.h"
 #include "link/PortOpen.h"
 #include "link/Sio.h"
 #include "link/TelegramExchange.h"
@@ -64,6 +65,7 @@ int SioPort::Exchange() {
     const ExchangeOutcome outcome = run();
     // Negativ belongs to the command-set exchange; the port object leaves it alone.
     if (outcome.foreign) RecordFremdAntwort(outcome.foreign->address, outcome.foreign->bytes);
+    ReportWrite(Buffer, outcome.result != 0);
     if (outcome.sendFailed) {
         recover();
         return 0;

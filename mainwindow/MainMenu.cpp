@@ -83,6 +83,9 @@ void TForm1::CreateMenu() {
     einst->addSeparator();
     Broadcast1 = item(einst, "&Broadcast", "Broadcast1", "Broadcast- / Normalbetrieb", 55, &TForm1::Broadcast1Click);
 
+    QMenu* extras = menu("E&xtras", "Extras1", "Zusatzfunktionen", 8);
+    AddServiceItems(extras);
+
     QMenu* hilfe = menu("&Hilfe", "Hilfe1", "Hilfesystem", 6);
     item(hilfe, "&Inhalt", "Inhalt1", "Inhaltsverzeichnis", 61, [] { ShowHelpContents(); });
     item(hilfe, "Inde&x", "Index1", "Suchworte", 62, [] { ShowHelpIndex(); });
@@ -93,6 +96,30 @@ void TForm1::CreateMenu() {
     StopItem = bar->addAction(U("&Stop"));
     Describe(StopItem, "StopItem", "Programm Start/Stop", 7);
     connect(StopItem, &QAction::triggered, this, &TForm1::StopItemClick);
+}
+
+// Parameter sets of the active station, the clocks of all polled stations, the event log.
+void TForm1::AddServiceItems(QMenu* extras) {
+    using Handler = void (TForm1::*)();
+    auto item = [&](const char* caption, const char* name, const char* hint, int hc, Handler handler) {
+        QAction* a = extras->addAction(U(caption));
+        Describe(a, name, hint, hc);
+        connect(a, &QAction::triggered, this, handler);
+    };
+    extras->addSeparator();
+    item("Parametersatz &sichern...", "Parametersatzsichern1",
+         "Alle Parameter des aktiven Gerätes in eine Datei sichern", 84, &TForm1::Parametersatzsichern1Click);
+    item("Parametersatz &vergleichen...", "Parametersatzvergleichen1",
+         "Parameter des aktiven Gerätes mit einer Datei vergleichen", 85,
+         &TForm1::Parametersatzvergleichen1Click);
+    item("Parametersatz &übertragen...", "Parametersatzbertragen1",
+         "Parameter aus einer Datei auf das aktive Gerät übertragen", 86,
+         &TForm1::Parametersatzbertragen1Click);
+    extras->addSeparator();
+    item("&Uhren aller Geräte stellen...", "UhrenallerGertestellen1",
+         "Uhren aller abgefragten Geräte nach dem PC stellen", 87, &TForm1::UhrenallerGertestellen1Click);
+    item("&Ereignisse...", "Ereignisse1", "Ereignisprotokoll des Busses anzeigen", 88,
+         &TForm1::Ereignisse1Click);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {

@@ -12,6 +12,7 @@
 #include "link/Sio.h"
 #include "mainwindow/Tarvo.h"
 #include "mainwindow/ValueText.h"
+#include "records/BusEvents.h"
 
 namespace {
 constexpr int kFailuresBeforeRest = 10;   // the eleventh failure in a row rests the station
@@ -106,6 +107,7 @@ void TForm1::PollStation(TQTV3590* p) {
     const QPointer<TQTV3590> alive(p);  // the exchange may run an event loop (see Timer1Timer)
     int v = ReadMWert();
     if (!alive) return;
+    Stationswache->NotePoll(p->StatAdr, SioErgebnis >= 1);
     if (SioErgebnis < 1) {
         p->ZVar = 1;
         if (++p->SioFehler > kFailuresBeforeRest) {

@@ -11,6 +11,8 @@
 #include "mainwindow/Tarvo.h"
 #include "mainwindow/TypeCode.h"
 #include "platform/Clock.h"
+#include "records/EventLog.h"
+#include "service/StationType.h"
 
 namespace {
 constexpr std::uint64_t kStepMs = 1000;
@@ -40,6 +42,7 @@ void TForm1::Suchen1Click() {
     SLabel->hide();
     Label1->show();
     TQTV3590* first = nullptr;
+    std::string found;
     for (int n = 1; n <= MaxGeraete; ++n) {
         Label1->setText(QString::asprintf("Suche Station %2d", n));
         Label1->repaint();
@@ -55,10 +58,14 @@ void TForm1::Suchen1Click() {
                 p->move(n * kSearchSpacing, n * kSearchSpacing);
                 p->SetHGColor(kFoundBackgnd);
                 p->SetTextColor(kFoundText);
+                Ereignisse->Add(n, "bei der Suche gefunden, Typ " + TypeCodeText(p->GetSTyp()));
+                found += (found.empty() ? "" : ", ") + std::to_string(n);
             }
         }
         WaitUntil(start + kStepMs);
     }
+    Ereignisse->Add("Suche über die Stationen 1 bis " + std::to_string(MaxGeraete) + ": " +
+                    (found.empty() ? std::string("keine Station gefunden") : "gefunden " + found));
     AktivPanel = nullptr;
     Activate(first);
     Label1->hide();

@@ -10,6 +10,8 @@
 
 #include "dialogs/ActiveStation.h"
 #include "dialogs/Messages.h"
+#include "extras/EventsDlg.h"
+#include "link/LinkEvents.h"
 #include "link/Sio.h"
 #include "link/SioPort.h"
 #include "link/Siodlg.h"
@@ -17,6 +19,8 @@
 #include "mainwindow/Tarvo.h"
 #include "platform/IniFile.h"
 #include "platform/PortPath.h"
+#include "records/BusEvents.h"
+#include "records/EventLog.h"
 
 TForm1* Form1 = nullptr;
 
@@ -39,6 +43,10 @@ QString NotReadWholeReason(const IniFile& ini) {
 
 TForm1::TForm1(const QString& configFile, QWidget* parent)
     : QMainWindow(parent), configFile_(configFile) {
+    // The log lies in the recording folder, which is the working directory.
+    Ereignisse = std::make_unique<EventLog>();
+    Stationswache = std::make_unique<StationWatch>(*Ereignisse);
+    Ereignisse->Add("Programm gestartet");
     GeraeteAnzahl = 0;
     Broadcast = false;
     AktivPanel = nullptr;
@@ -66,6 +74,8 @@ TForm1::TForm1(const QString& configFile, QWidget* parent)
 
 TForm1::~TForm1() {
     Timer1->stop();
+    delete ereignisDlg_;  // it listens to the log, which goes before the children do
+    SetLinkEvents(LinkEvents{});
     SetActivePanelSource(nullptr);
     SetPortObjectSource(nullptr);
     SetLinkHooks(LinkHooks{});
@@ -123,6 +133,7 @@ void TForm1::InstallSources() {
     hooks.restartPolling = [this] { RestoreTimer(linkRememberedInterval_); };
     hooks.setupNetLink = [this](bool internet) { SetupNetLinkNow(internet); };
     SetLinkHooks(std::move(hooks));
+    SetLinkEvents(LinkEventsInto(*Ereignisse));
 }
 
 void TForm1::SetupNetLinkNow(bool internet) { SetupNetLink(internet, SioNr, HostName, LokalIP, ConfigFolder()); }
@@ -190,6 +201,7 @@ void TForm1::Beenden1Click() {
         delete active;
     }
     SioObjekt.reset();
+    configurationWritten_ = true;
     close();
 }
 
@@ -200,6 +212,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
         return;
     }
     Timer1->stop();
+    Ereignisse->Add(configurationWritten_ ? "Programm beendet"
+                                          : "Programm beendet, ohne die Konfiguration zu schreiben");
     event->accept();
     // The program ends with its main window, also while the help window or another window of
     // its own is still open: a process left running would hold the serial port.

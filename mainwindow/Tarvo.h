@@ -9,6 +9,9 @@
 //   panel/      TQTV3590, one station's panel and its record in memory, and its recording file
 //   dialogs/    the parameter and settings dialogs; they reach the active station through
 //               dialogs/ActiveStation.h, whose sources this window installs
+//   records/    the event log and its daily file (plain C++)
+//   service/    parameter sets and the setting of clocks over the device commands (plain C++)
+//   extras/     the windows of the "E&xtras" menu
 //   mainwindow/ this window, split by concern (Startup, Configuration, StationList, MainMenu,
 //               Polling, ValueText, Search, Broadcast, Settings, TypeGroups) and the program entry
 //
@@ -20,6 +23,7 @@
 // active station.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -33,6 +37,9 @@ class QMenu;
 class QTimer;
 class IniFile;
 class SioPort;
+class EventLog;
+class StationWatch;
+class TEreignisDlg;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -59,6 +66,10 @@ public:
     bool Stop = false;
     std::uint16_t AlleZyklen = 0;
     std::unique_ptr<SioPort> SioObjekt;
+    // What happened on the bus and in the program; Stationswache tells it which stations fell
+    // silent and came back.
+    std::unique_ptr<EventLog> Ereignisse;
+    std::unique_ptr<StationWatch> Stationswache;
 
     // --- Controls --------------------------------------------------------------------------------
     QWidget* Client = nullptr;  // the client area; station panels are docked into it
@@ -115,6 +126,14 @@ public:
     void Messbereich1Click();
     void Sonstiges1Click();
 
+    // --- Extras: parameter sets, clocks, event log (ServiceItems.cpp) ------------------------------
+    void Parametersatzsichern1Click();
+    void Parametersatzvergleichen1Click();
+    void Parametersatzbertragen1Click();
+    void UhrenallerGertestellen1Click();
+    void Ereignisse1Click();
+    TEreignisDlg* EreignisFenster() const;  // the event log's window, once opened
+
     // --- Exit (Startup.cpp) ---------------------------------------------------------------------
     void Beenden1Click();
 
@@ -129,6 +148,7 @@ protected:
 private:
     void CreateControls();
     void CreateMenu();
+    void AddServiceItems(QMenu* extras);
     void InstallSources();
     void SetupNetLinkNow(bool internet);
     void PollStation(TQTV3590* p);
@@ -146,6 +166,8 @@ private:
     bool searching_ = false;
     bool ticking_ = false;
     int linkRememberedInterval_ = 0;
+    bool configurationWritten_ = false;  // "&Beenden" wrote the file before the window closed
+    QPointer<TEreignisDlg> ereignisDlg_;
 };
 
 extern TForm1* Form1;

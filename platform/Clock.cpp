@@ -3,6 +3,7 @@
 #include <chrono>
 #include <ctime>
 #include <thread>
+#include <time.h>
 #include <utility>
 
 namespace {
@@ -33,10 +34,11 @@ std::function<LocalDateTime()>& WallClock() {
 }
 
 LocalDateTime SystemLocalNow() {
-    const std::time_t now = std::time(nullptr);
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
     std::tm parts{};
     LocalDateTime result;
-    if (::localtime_r(&now, &parts) == nullptr) return result;
+    if (::localtime_r(&now.tv_sec, &parts) == nullptr) return result;
     result.year = parts.tm_year + 1900;
     result.month = parts.tm_mon + 1;
     result.day = parts.tm_mday;
@@ -44,6 +46,7 @@ LocalDateTime SystemLocalNow() {
     result.minute = parts.tm_min;
     result.second = parts.tm_sec;
     result.weekday = (parts.tm_wday + 6) % 7;  // tm counts from Sunday, we from Monday
+    result.millisecond = static_cast<int>(now.tv_nsec / 1'000'000);
     return result;
 }
 
@@ -85,3 +88,30 @@ LocalDateTime LocalNow() {
 }
 
 void SetWallClock(std::function<LocalDateTime()> clock) { WallClock() = std::move(clock); }
+
+std::int64_t LocalMilliseconds(const LocalDateTime& t) {
+    using namespace std::chrono;
+    const sys_days day = year{t.year} / month{static_cast<unsigned>(t.month)} / static_cast<unsigned>(t.day);
+    const std::int64_t seconds =
+        std::int64_t{day.time_since_epoch().count()} * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+    return seconds * 1000 + t.millisecond;
+}
+
+LocalDateTime LocalDateTimeAt(std::int64_t localMilliseconds) {
+    using namespace std::chrono;
+    const std::int64_t ms = localMilliseconds;
+    const std::int64_t daysSince = (ms >= 0 ? ms : ms - 86'399'999) / 86'400'000;
+    const std::int64_t inDay = ms - daysSince * 86'400'000;
+    const sys_days day{days{daysSince}};
+    const year_month_day ymd{day};
+    LocalDateTime t;
+    t.year = int(ymd.year());
+    t.month = static_cast<int>(unsigned(ymd.month()));
+    t.day = static_cast<int>(unsigned(ymd.day()));
+    t.hour = static_cast<int>(inDay / 3'600'000);
+    t.minute = static_cast<int>(inDay / 60'000 % 60);
+    t.second = static_cast<int>(inDay / 1000 % 60);
+    t.millisecond = static_cast<int>(inDay % 1000);
+    t.weekday = static_cast<int>(weekday{day}.iso_encoding()) - 1;
+    return t;
+}

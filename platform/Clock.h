@@ -45,6 +45,12 @@ struct LocalDateTime {
     int minute = 0;
     int second = 0;
     int weekday = 0;   // 0 Monday .. 6 Sunday
+    int millisecond = 0;  // 0..999
 };
 LocalDateTime LocalNow();
 void SetWallClock(std::function<LocalDateTime()> clock);  // empty restores the system clock
+
+// Local wall time as milliseconds since 1970-01-01 00:00 local, and back (weekday included).
+// Differences of these are what the wall clock shows, daylight-saving changes included.
+std::int64_t LocalMilliseconds(const LocalDateTime& t);
+LocalDateTime LocalDateTimeAt(std::int64_t localMilliseconds);

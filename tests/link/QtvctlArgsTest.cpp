@@ -81,6 +81,15 @@ TEST(QtvctlArguments, badPortOptionsAreRefused) {
     ExpectRefused("5 ReadMWert --port", "--port needs an argument");
 }
 
+TEST(QtvctlArguments, parameterSetAndClockActionsAreCheckedBeforeAnyPortOpens) {
+    ExpectRefused(kNoPorts + "5 backup", "backup needs a FILE");
+    ExpectRefused(kNoPorts + "5 setclock now", "too many arguments after setclock");
+    ExpectRefused(kNoPorts + "0 setclock", "address '0' is not a station address from 1 to 31");
+    ExpectRefused(kNoPorts + "--broadcast 5 restore a.ini", "--broadcast cannot be used");
+    ExpectRefused(kNoPorts + "--force 5 ReadMWert", "--force goes with restore only");
+    ExpectRefused(kNoPorts + "--all 5 setclock", "--all goes with setclock alone");
+}
+
 TEST(QtvctlArguments, portThatCannotBeOpenedIsRefused) {
     ExpectRefused("--device /nonexistent-qtvctl-device 5 ReadMWert", "cannot open /nonexistent-qtvctl-device");
     ExpectRefused("--port 0 5 ReadMWert", "cannot open COM0");

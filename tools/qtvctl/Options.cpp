@@ -38,6 +38,10 @@ bool ParseOption(const std::vector<std::string>& args, std::size_t& i, Options& 
         o.broadcast = true;
     } else if (arg == "--trace") {
         o.trace = true;
+    } else if (arg == "--all") {
+        o.all = true;
+    } else if (arg == "--force") {
+        o.force = true;
     } else if (arg == "--ports") {
         return TakeArgument(args, i, o.portsFolder, error);
     } else if (arg == "--device") {
@@ -55,7 +59,50 @@ bool ParseOption(const std::vector<std::string>& args, std::size_t& i, Options& 
     return error.empty();
 }
 
+ServiceAction ActionNamed(const std::string& name) {
+    if (name == "backup") return ServiceAction::Backup;
+    if (name == "compare") return ServiceAction::Compare;
+    if (name == "restore") return ServiceAction::Restore;
+    if (name == "setclock") return ServiceAction::SetClock;
+    return ServiceAction::None;
+}
+
+// ADDRESS backup|compare|restore FILE, ADDRESS setclock, --all setclock.
+bool CheckServiceAction(const std::vector<std::string>& positionals, Options& o, std::string& error) {
+    const std::string& name = positionals[o.all ? 0 : 1];
+    o.action = ActionNamed(name);
+    const bool takesFile = o.action != ServiceAction::SetClock;
+    const std::size_t expected = (o.all ? 1 : 2) + (takesFile ? 1 : 0);
+    if (o.broadcast) error = name + " addresses one station at a time: --broadcast cannot be used";
+    else if (o.force && o.action != ServiceAction::Restore) error = "--force goes with restore only";
+    else if (takesFile && positionals.size() < expected) error = name + " needs a FILE";
+    else if (positionals.size() > expected) error = "too many arguments after " + name;
+    if (!error.empty()) return false;
+    if (takesFile) o.file = positionals.back();
+    if (o.all) return true;
+    const auto address = ParseNumber(positionals[0]);
+    if (!address || *address < 1 || *address > kLastStation) {
+        error = "address '" + positionals[0] + "' is not a station address from 1 to 31";
+        return false;
+    }
+    o.address = static_cast<unsigned>(*address);
+    return true;
+}
+
 bool CheckPositionals(const std::vector<std::string>& positionals, Options& o, std::string& error) {
+    if (o.all) {
+        if (positionals.size() != 1 || positionals[0] != "setclock") {
+            error = "--all goes with setclock alone: qtvctl --all setclock";
+            return false;
+        }
+        return CheckServiceAction(positionals, o, error);
+    }
+    if (positionals.size() >= 2 && ActionNamed(positionals[1]) != ServiceAction::None)
+        return CheckServiceAction(positionals, o, error);
+    if (o.force) {
+        error = "--force goes with restore only";
+        return false;
+    }
     if (positionals.size() < 2) {
         error = "missing ADDRESS and COMMAND (qtvctl --help shows the usage)";
         return false;

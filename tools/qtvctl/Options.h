@@ -7,6 +7,9 @@
 
 #include "tools/qtvctl/CommandTable.h"
 
+// The actions over many commands (service/): a station's parameter set and its clock.
+enum class ServiceAction { None, Backup, Compare, Restore, SetClock };
+
 struct Options {
     bool help = false;
     unsigned port = 1;           // COMn, when no device path is given
@@ -18,6 +21,10 @@ struct Options {
     unsigned address = 0;
     const CommandRow* command = nullptr;
     CommandValue value;
+    ServiceAction action = ServiceAction::None;
+    std::string file;   // the parameter set's file
+    bool all = false;   // setclock: every address 1..31 that answers
+    bool force = false; // restore: also onto a station of another device type
 };
 
 // The options, or nullopt with a one-line reason in `error`.

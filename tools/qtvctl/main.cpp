@@ -1,6 +1,7 @@
 // qtvctl: runs one device command against one station over the bus link, for bench work and
 // for tests against the simulator.
 //   qtvctl [--port N [--ports DIR] | --device PATH] [--net] [--broadcast] [--trace] ADDRESS COMMAND [VALUE]
+//   qtvctl [port options] ADDRESS backup|compare|restore FILE, ADDRESS setclock, --all setclock
 // Exit status: 0 the command succeeded, 1 the exchange failed, 2 bad usage or a port that
 // cannot be opened (the bus is then not touched).
 
@@ -16,6 +17,7 @@
 #include "tools/qtvctl/CommandTable.h"
 #include "tools/qtvctl/ExchangeDiagnosis.h"
 #include "tools/qtvctl/Options.h"
+#include "tools/qtvctl/ServiceActions.h"
 
 namespace {
 
@@ -27,6 +29,8 @@ void PrintHelp() {
     std::printf(
         "usage: qtvctl [--port N [--ports DIR] | --device PATH] [--net] [--broadcast] [--trace]\n"
         "              ADDRESS COMMAND [VALUE]\n"
+        "       qtvctl [port options] ADDRESS backup|compare|restore FILE\n"
+        "       qtvctl [port options] ADDRESS setclock | --all setclock\n"
         "\n"
         "Runs one device command against the station at ADDRESS (0..31) and prints the result.\n"
         "  --port N       serial port COMn (0..99, default 1): DIR/COMn if present, else /dev/ttyS<n-1>\n"
@@ -39,6 +43,14 @@ void PrintHelp() {
         "(no reply, NAK, wrong checksum, another station, ...). The clock commands also show their\n"
         "bytes as time and date. Exit status: 0 success, 1 the exchange failed,\n"
         "2 bad usage or the port cannot be opened.\n"
+        "\n"
+        "Actions over many commands (one line per parameter or station):\n"
+        "  ADDRESS backup FILE     reads every parameter into FILE (INI, UTF-8); 1 when one is not read\n"
+        "  ADDRESS compare FILE    reads them again beside FILE; 0 equal, 1 different or unreadable\n"
+        "  ADDRESS restore FILE    writes and reads back each value; 0 when all are verified\n"
+        "          [--force]       restore also when the file names another device type\n"
+        "  ADDRESS setclock        sets the station's clock from this PC's; 1 when it failed\n"
+        "  --all setclock          the same for every address 1..31 that answers\n"
         "\n"
         "Commands (value):\n");
     for (const CommandRow& row : CommandTable())
@@ -119,6 +131,11 @@ int main(int argc, char** argv) {
     Internet = options->net ? 1 : 0;
     ExchangeWatch watch;  // tells why an exchange failed
     watch.install(options->trace ? StderrTrace() : LinkTrace{});
+    if (options->action != ServiceAction::None) {
+        const int status = RunServiceAction(*options);
+        ReSetSio();
+        return status;
+    }
     const std::int32_t result = RunCommand(*options->command, options->value, watch);
     ReSetSio();
     return result == 1 ? kExitSuccess : kExitFailed;

@@ -1,0 +1,30 @@
+#pragma once
+// What the bus link tells whoever listens (the program's event log): the fate of the command-set
+// port, and every write a station was sent, whichever exchange carried it. The link itself keeps
+// no record; without a listener nothing happens.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+struct WrittenParameter {
+    std::uint8_t address = 0;  // the address the request went to (0x20: every station)
+    std::uint8_t code = 0;    // the write code (bit 7 set)
+    const std::uint8_t* data = nullptr;
+    std::size_t dataCount = 0;
+    bool ok = false;  // the station acknowledged it (in broadcast: it was sent)
+};
+
+struct LinkEvents {
+    std::function<void(std::uint8_t portNumber)> portNotOpened;  // InitSio failed
+    std::function<void(std::uint8_t portNumber)> portLost;      // the device went away
+    std::function<void(std::uint8_t portNumber)> portReopened;  // opened again after a failure
+    std::function<void(const WrittenParameter&)> written;
+};
+
+void SetLinkEvents(LinkEvents events);  // empty members: not reported
+const LinkEvents& GetLinkEvents();
+
+// For the exchanges: reports a write request (bit 7 of the code set) that has just been run.
+// request points at the telegram (STX, address, L, code, data).
+void ReportWrite(const std::uint8_t* request, bool ok);

@@ -1,0 +1,40 @@
+#pragma once
+// What the bus link and the polling cycle report, turned into entries of the event log: the
+// command-set port not opened, lost and opened again; every parameter sent, with its value in
+// the form a person reads; a station that stopped answering and that answers again.
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "link/LinkEvents.h"
+#include "records/EventLog.h"
+
+// The listener to install with SetLinkEvents; it writes into log, which must outlive it.
+LinkEvents LinkEventsInto(EventLog& log);
+
+// "SP1Wert = 500", "DTxt = bar", "RTCZeit = 10:20": a write request's parameter and value.
+std::string WrittenText(std::uint8_t code, const std::uint8_t* data, std::size_t dataCount);
+
+// "2 h 5 min", "3 min 20 s", "12 s".
+std::string DurationText(std::int64_t seconds);
+
+// Follows every poll's outcome per address. A station counts as silent at its eleventh failed
+// poll in a row, which is when the polling cycle rests it and shows it white; the first answer
+// afterwards says how long it was away, counted from its first failed poll.
+class StationWatch {
+public:
+    explicit StationWatch(EventLog& log) : log_(log) {}
+    void NotePoll(int address, bool answered);
+
+    static constexpr int kFailuresBeforeSilent = 11;
+
+private:
+    struct State {
+        int failures = 0;
+        std::int64_t firstFailureMs = 0;  // local wall clock
+        bool silent = false;
+    };
+    EventLog& log_;
+    std::map<int, State> states_;
+};
