@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #include "dialogs/Messages.h"
-#include "link/SerialLine.h"
+#include "platform/SerialLine.h"
 #include "mainwindow/Forms.h"
 #include "mainwindow/Tarvo.h"
 #include "platform/IniFile.h"
