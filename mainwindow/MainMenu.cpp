@@ -81,6 +81,12 @@ void TForm1::CreateMenu() {
     einst->addSeparator();
     Broadcast1 = item(einst, "&Broadcast", "Broadcast1", "Broadcast- / Normalbetrieb", 55, &TForm1::Broadcast1Click);
 
+    // Our own additions, program-wide, between the settings and the help.
+    ItExtras = menu("E&xtras", "Extras1", "Zusätzliche Funktionen", 8);
+    item(ItExtras, "&Verlauf...", "Verlauf1", "Messwertverlauf des aktiven Gerätes anzeigen", 81, &TForm1::Verlauf1Click);
+    item(ItExtras, "Aufzeichnungen e&xportieren...", "Exportieren1",
+         "Aufgezeichnete Messwerte für Tabellenkalkulationen exportieren", 82, &TForm1::Exportieren1Click);
+
     QMenu* hilfe = menu("&Hilfe", "Hilfe1", "Hilfesystem", 6);
     item(hilfe, "&Inhalt", "Inhalt1", "Inhaltsverzeichnis", 61, [] { ShowHelpContents(); });
     item(hilfe, "Inde&x", "Index1", "Suchworte", 62, [] { ShowHelpIndex(); });

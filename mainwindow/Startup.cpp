@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "dialogs/ActiveStation.h"
+#include "extras/ExtrasWindows.h"
 #include "dialogs/Messages.h"
 #include "link/Sio.h"
 #include "link/SioPort.h"
@@ -27,6 +28,7 @@ TForm1::TForm1(const QString& configFile, QWidget* parent)
     GeraetBelegt.fill(false);
     CreateControls();
     CreateMenu();
+    CreateExtras();
     InstallSources();
     SetPortsFolder((ConfigFolder() + QStringLiteral("/ports")).toStdString());
 
@@ -47,6 +49,8 @@ TForm1::TForm1(const QString& configFile, QWidget* parent)
 
 TForm1::~TForm1() {
     Timer1->stop();
+    extras_.reset();
+    TQTV3590::showTrend = nullptr;
     SetActivePanelSource(nullptr);
     SetPortObjectSource(nullptr);
     SetLinkHooks(LinkHooks{});

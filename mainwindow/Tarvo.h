@@ -9,6 +9,8 @@
 //   panel/      TQTV3590, one station's panel and its record in memory, and its recording file
 //   dialogs/    the parameter and settings dialogs; they reach the active station through
 //               dialogs/ActiveStation.h, whose sources this window installs
+//   records/    the recorded values (plain C++): recording files, series, CSV export
+//   extras/     the windows of the menu "E&xtras" (trend, export), reached through ExtrasWindows
 //   mainwindow/ this window, split by concern (Startup, Configuration, StationList, MainMenu,
 //               Polling, ValueText, Search, Broadcast, Settings, TypeGroups) and the program entry
 //
@@ -16,8 +18,9 @@
 // panel (ZVar ran out) -> caption green, repainted -> BusAdresse := its address -> ReadMWert
 // fills TeleBuffer and runs SioExchange on the command-set SerialLine -> the signed value comes
 // back -> FormatValueText (ValueText.h) adds sign, decimal point and unit -> the panel's SetText
-// shows it -> TeleSpeichern records it when recording is on -> BusAdresse goes back to the
-// active station.
+// shows it -> TeleSpeichern records it when recording is on -> ReportPoll hands the result to the
+// panel's statistics and to every listener of PollEvents (the trend windows) -> BusAdresse goes
+// back to the active station.
 
 #include <QMainWindow>
 #include <QString>
@@ -25,12 +28,14 @@
 #include <cstdint>
 #include <memory>
 
+#include "panel/PollEvents.h"
 #include "panel/Qtv3590.h"
 
 class QAction;
 class QLabel;
 class QMenu;
 class QTimer;
+class ExtrasWindows;
 class IniFile;
 class SioPort;
 
@@ -70,6 +75,7 @@ public:
     QAction* Sonstiges1 = nullptr;
     QAction* Broadcast1 = nullptr;
     QAction* StopItem = nullptr;
+    QMenu* ItExtras = nullptr;
 
     const QString& ConfigFile() const { return configFile_; }
     QString ConfigFolder() const;
@@ -93,6 +99,13 @@ public:
 
     // --- Polling cycle (Polling.cpp) -------------------------------------------------------------
     void Timer1Timer();
+    // Every poll's result, in polling order (see ReportPoll).
+    PollEvents& Polls() { return pollEvents_; }
+
+    // --- Extras (Extras.cpp) --------------------------------------------------------------------
+    void Verlauf1Click();
+    void Exportieren1Click();
+    ExtrasWindows& Extras() { return *extras_; }
 
     // --- Search and device type (Search.cpp) -----------------------------------------------------
     void Suchen1Click();
@@ -132,6 +145,10 @@ private:
     void InstallSources();
     void SetupNetLinkNow(bool internet);
     void PollStation(TQTV3590* p);
+    void CountFailure(TQTV3590* p);
+    void ShowAnswer(TQTV3590* p, int v);
+    void ReportPoll(TQTV3590* p, bool answered, int value);
+    void CreateExtras();
     void ApplyPendingAddressChange();
     void ShowStatusLine();
     void AdaptParameterMenu();
@@ -143,6 +160,8 @@ private:
     bool searching_ = false;
     bool ticking_ = false;
     int linkRememberedInterval_ = 0;
+    PollEvents pollEvents_;
+    std::unique_ptr<ExtrasWindows> extras_;
 };
 
 extern TForm1* Form1;

@@ -27,10 +27,13 @@ std::function<LocalDateTime()>& WallClock() {
 }
 
 LocalDateTime SystemLocalNow() {
-    const std::time_t now = std::time(nullptr);
+    timespec exact{};
+    ::clock_gettime(CLOCK_REALTIME, &exact);
+    const std::time_t now = exact.tv_sec;
     std::tm parts{};
     LocalDateTime result;
     if (::localtime_r(&now, &parts) == nullptr) return result;
+    result.millisecond = static_cast<int>(exact.tv_nsec / 1'000'000);
     result.year = parts.tm_year + 1900;
     result.month = parts.tm_mon + 1;
     result.day = parts.tm_mday;

@@ -26,6 +26,7 @@ struct LocalDateTime {
     int minute = 0;
     int second = 0;
     int weekday = 0;   // 0 Monday .. 6 Sunday
+    int millisecond = 0;  // 0..999; the trend and the poll statistics tell polls within a second apart
 };
 LocalDateTime LocalNow();
 void SetWallClock(std::function<LocalDateTime()> clock);  // empty restores the system clock
