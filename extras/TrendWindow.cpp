@@ -332,7 +332,8 @@ void TrendWindow::LoadDone() {
         trace->history = std::move(series.samples);
         trace->shown = MergeSeries(trace->history, trace->live);
         trace->shownRule = trace->liveRule;
-        points += trace->history.size();
+        points += std::size_t(std::count_if(trace->history.begin(), trace->history.end(),
+                                            [](const Sample& x) { return x.kind != SampleKind::Gap; }));
     }
     loadStatus_ = QStringLiteral("%1 Punkte aus %2 Dateien").arg(points).arg(files);
     if (malformed > 0) loadStatus_ += QString::fromUtf8(", %1 fehlerhafte Zeilen übersprungen").arg(malformed);

@@ -32,8 +32,9 @@ std::optional<ValueText> ParseNumber(std::string_view rest, bool negative) {
 
 double ValueText::Value() const {
     if (kind != ValueKind::Number) return 0.0;
-    double v = scaled;
-    for (int d = 0; d < decimals; ++d) v /= 10.0;
+    // One division, correctly rounded: "0.06" reads as the double nearest to 0.06.
+    static constexpr double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    const double v = double(scaled) / kPowers[decimals < 10 ? decimals : 9];
     return negative ? -v : v;
 }
 
