@@ -4,7 +4,7 @@
 #include <QChart>
 #include <QGraphicsLineItem>
 #include <QKeyEvent>
-#include <QLineSeries>
+#include <QGraphicsItem>
 #include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
@@ -61,6 +61,51 @@ QScatterSeries* MarkSeries(QChart* chart, QAbstractAxis* x, QAbstractAxis* y, co
 }
 }  // namespace
 
+// One station's lines, painted as polylines in the plot area of the chart it belongs to.
+class TraceLines : public QGraphicsItem {
+public:
+    explicit TraceLines(QChart* chart) : QGraphicsItem(chart), chart_(chart) { setZValue(5); }
+
+    void Set(std::vector<std::vector<DrawPoint>> lines, double from, double to, double low, double high) {
+        prepareGeometryChange();
+        lines_ = std::move(lines);
+        from_ = from;
+        to_ = to;
+        low_ = low;
+        high_ = high;
+        update();
+    }
+    void SetColour(const QColor& c) {
+        colour_ = c;
+        update();
+    }
+    const std::vector<std::vector<DrawPoint>>& Lines() const { return lines_; }
+
+    QRectF boundingRect() const override { return chart_->plotArea(); }
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override {
+        const QRectF area = chart_->plotArea();
+        if (to_ <= from_ || high_ <= low_) return;
+        const double sx = area.width() / (to_ - from_), sy = area.height() / (high_ - low_);
+        painter->setClipRect(area);
+        painter->setPen(QPen(colour_, 1.5));
+        QPolygonF polyline;
+        for (const auto& line : lines_) {
+            polyline.clear();
+            polyline.reserve(qsizetype(line.size()));
+            for (const DrawPoint& p : line)
+                polyline.append(QPointF(area.left() + (p.t - from_) * sx, area.bottom() - (p.value - low_) * sy));
+            if (polyline.size() == 1) painter->drawPoint(polyline.front());  // a lone answer between gaps
+            else painter->drawPolyline(polyline);
+        }
+    }
+
+private:
+    QChart* chart_;
+    std::vector<std::vector<DrawPoint>> lines_;
+    QColor colour_ = Qt::black;
+    double from_ = 0, to_ = 1, low_ = 0, high_ = 1;
+};
+
 TrendChart::TrendChart(QWidget* parent) : QChartView(new QChart, parent) {
     setObjectName(QStringLiteral("TrendChart"));
     setFocusPolicy(Qt::StrongFocus);
@@ -82,6 +127,9 @@ TrendChart::TrendChart(QWidget* parent) : QChartView(new QChart, parent) {
     cursor_->setZValue(100);
     cursor_->hide();
     c->scene()->addItem(cursor_);
+    connect(c, &QChart::plotAreaChanged, this, [this] {
+        for (Pool& pool : pools_) pool.lines->update();
+    });
 }
 
 void TrendChart::SetTraces(const std::vector<Trace>& traces) {
@@ -89,7 +137,7 @@ void TrendChart::SetTraces(const std::vector<Trace>& traces) {
     Ensure(traces_.size());
     for (std::size_t i = 0; i < traces_.size(); ++i) {
         Pool& pool = pools_[i];
-        for (QLineSeries* l : pool.lines) l->setColor(traces_[i].colour);
+        pool.lines->SetColour(traces_[i].colour);
         pool.over->setBrush(Triangle(traces_[i].colour, true));
         pool.under->setBrush(Triangle(traces_[i].colour, false));
     }
@@ -99,10 +147,7 @@ void TrendChart::SetTraces(const std::vector<Trace>& traces) {
 void TrendChart::Ensure(std::size_t traces) {
     while (pools_.size() > traces) {
         Pool& pool = pools_.back();
-        for (QLineSeries* l : pool.lines) {
-            chart()->removeSeries(l);
-            delete l;
-        }
+        delete pool.lines;
         for (QScatterSeries* s : {pool.over, pool.under}) {
             chart()->removeSeries(s);
             delete s;
@@ -111,23 +156,11 @@ void TrendChart::Ensure(std::size_t traces) {
     }
     while (pools_.size() < traces) {
         Pool pool;
+        pool.lines = new TraceLines(chart());
         pool.over = MarkSeries(chart(), timeAxis_, valueAxis_, Qt::black, true);
         pool.under = MarkSeries(chart(), timeAxis_, valueAxis_, Qt::black, false);
         pools_.push_back(pool);
     }
-}
-
-// Series are kept and reused: adding one to a chart costs far more than replacing its points.
-QLineSeries* TrendChart::LineAt(Pool& pool, int index, const QColor& colour) {
-    while (int(pool.lines.size()) <= index) {
-        auto* line = new QLineSeries;
-        line->setColor(colour);
-        chart()->addSeries(line);
-        line->attachAxis(timeAxis_);
-        line->attachAxis(valueAxis_);
-        pool.lines.push_back(line);
-    }
-    return pool.lines[std::size_t(index)];
 }
 
 int TrendChart::Columns() const { return std::max(1, int(chart()->plotArea().width())); }
@@ -165,20 +198,7 @@ void TrendChart::Redraw() {
     for (std::size_t i = 0; i < traces_.size(); ++i) {
         Pool& pool = pools_[i];
         const DrawnSeries& d = drawn[i];
-        int n = 0;
-        for (const auto& line : d.lines) {
-            QList<QPointF> points;
-            points.reserve(qsizetype(line.size()));
-            for (const DrawPoint& p : line) points.append(QPointF(p.t, p.value));
-            QLineSeries* series = LineAt(pool, n++, traces_[i].colour);
-            series->replace(points);
-            series->setVisible(true);
-        }
-        for (std::size_t k = std::size_t(n); k < pool.lines.size(); ++k) {
-            if (pool.lines[k]->count() > 0) pool.lines[k]->clear();
-            pool.lines[k]->setVisible(false);
-        }
-        pool.linesShown = n;
+        pool.lines->Set(d.lines, double(from_), double(to_), axisLow, axisHigh);
         QList<QPointF> over, under;
         for (double t : d.over) over.append(QPointF(t, overAt));
         for (double t : d.under) under.append(QPointF(t, underAt));
@@ -196,9 +216,11 @@ void TrendChart::UpdateTimeAxis() {
         if (tick.t > from_) timeAxis_->append(tick.label, double(tick.t));
 }
 
-int TrendChart::LineSeriesShown(int trace) const { return pools_.at(std::size_t(trace)).linesShown; }
+int TrendChart::LinePieces(int trace) const { return int(pools_.at(std::size_t(trace)).lines->Lines().size()); }
 QList<QPointF> TrendChart::LinePoints(int trace, int line) const {
-    return pools_.at(std::size_t(trace)).lines.at(std::size_t(line))->points();
+    QList<QPointF> points;
+    for (const DrawPoint& p : pools_.at(std::size_t(trace)).lines->Lines().at(std::size_t(line))) points.append(QPointF(p.t, p.value));
+    return points;
 }
 int TrendChart::OverMarks(int trace) const { return int(pools_.at(std::size_t(trace)).over->count()); }
 int TrendChart::UnderMarks(int trace) const { return int(pools_.at(std::size_t(trace)).under->count()); }

@@ -21,5 +21,29 @@ struct ReadCount {
 using RecordSink = std::function<bool(const RecordLine& record, std::string_view line)>;
 bool ReadRecords(std::string_view bytes, const RecordSink& onRecord, ReadCount& count);
 
+// The same for a sink known at compile time (a week of records is 1.2 million calls).
+template <typename Sink>
+bool ForEachRecord(std::string_view bytes, Sink&& onRecord, ReadCount& count) {
+    std::size_t start = 0;
+    int lineNumber = 0;
+    while (start < bytes.size()) {
+        ++lineNumber;
+        const std::size_t end = bytes.find('\n', start);
+        const bool cut = end == std::string_view::npos;  // no line end: the record was cut off
+        std::string_view line = bytes.substr(start, cut ? std::string_view::npos : end - start);
+        start = cut ? bytes.size() : end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        const auto record = cut ? std::nullopt : ParseRecordLine(line);
+        if (!record) {
+            ++count.malformed;
+            if (count.firstMalformedLine == 0) count.firstMalformedLine = lineNumber;
+            continue;
+        }
+        ++count.records;
+        if (!onRecord(*record, line)) return false;
+    }
+    return true;
+}
+
 // The whole file at once; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);

@@ -107,7 +107,7 @@ private slots:
         QCOMPARE(s[1].value, -1.5f);
         QCOMPARE(int(s[1].decimals), 2);
         TrendChart* chart = w->Chart();
-        QCOMPARE(chart->LineSeriesShown(0), 2);
+        QCOMPARE(chart->LinePieces(0), 2);
         QCOMPARE(chart->LinePoints(0, 0), (QList<QPointF>{{double(t), 1.0}, {double(t + 500), -1.5}}));
         QCOMPARE(chart->OverMarks(0), 1);
         QVERIFY(chart->OverMarks(0) == 1 && chart->UnderMarks(0) == 0);
@@ -146,7 +146,7 @@ private slots:
         const std::vector<Sample>& s = *w->SeriesOf(5);
         QCOMPARE(Count(s, SampleKind::Value), 3);
         QCOMPARE(Count(s, SampleKind::Gap), 0);
-        QCOMPARE(w->Chart()->LineSeriesShown(0), 1);
+        QCOMPARE(w->Chart()->LinePieces(0), 1);
     }
 
     void daysAreReadInTheBackgroundAndShownWhole() {
@@ -172,7 +172,7 @@ private slots:
         const std::vector<Sample>& s = *w->SeriesOf(5);
         QCOMPARE(Count(s, SampleKind::Value), 7200);
         QCOMPARE(Count(s, SampleKind::Gap), 1);  // the night between the days
-        QCOMPARE(w->Chart()->LineSeriesShown(0), 2);
+        QCOMPARE(w->Chart()->LinePieces(0), 2);
         QVERIFY(w->StatusText().contains(QStringLiteral("7200 Punkte aus 2 Dateien")));
         QVERIFY(w->StatusText().contains(QString::fromUtf8("1 fehlerhafte Zeilen übersprungen")));
         QVERIFY(w->Chart()->ValueAxisMax() >= 99);
