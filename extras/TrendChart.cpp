@@ -119,7 +119,7 @@ TrendChart::TrendChart(QWidget* parent) : QChartView(new QChart, parent) {
     timeAxis_ = new QCategoryAxis;
     timeAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     valueAxis_ = new QValueAxis;
-    valueAxis_->setLabelFormat(QStringLiteral("%.5g"));
+    valueAxis_->setLabelFormat(QStringLiteral("%.6g"));
     c->addAxis(timeAxis_, Qt::AlignBottom);
     c->addAxis(valueAxis_, Qt::AlignLeft);
     cursor_ = new QGraphicsLineItem;
@@ -190,8 +190,9 @@ void TrendChart::Redraw() {
         high = 1;
     }
     const double margin = high > low ? (high - low) * 0.08 : std::max(1.0, std::abs(high) * 0.05);
-    const double axisLow = low - margin, axisHigh = high + margin;
-    valueAxis_->setRange(axisLow, axisHigh);
+    valueAxis_->setRange(low - margin, high + margin);
+    valueAxis_->applyNiceNumbers();  // labels on round values
+    const double axisLow = valueAxis_->min(), axisHigh = valueAxis_->max();
     const double overAt = axisHigh - (axisHigh - axisLow) * 0.03;
     const double underAt = axisLow + (axisHigh - axisLow) * 0.03;
 
@@ -213,7 +214,8 @@ void TrendChart::UpdateTimeAxis() {
     timeAxis_->setRange(double(from_), double(to_));
     timeAxis_->setStartValue(double(from_));
     for (const TimeTick& tick : TimeTicks(from_, to_, Columns() / kPixelsPerLabel))
-        if (tick.t > from_) timeAxis_->append(tick.label, double(tick.t));
+        if (tick.t > from_ && tick.t < to_ - (to_ - from_) / 25)  // a label at the very edge would be cut
+            timeAxis_->append(tick.label, double(tick.t));
 }
 
 int TrendChart::LinePieces(int trace) const { return int(pools_.at(std::size_t(trace)).lines->Lines().size()); }
