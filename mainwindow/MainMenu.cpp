@@ -83,8 +83,13 @@ void TForm1::CreateMenu() {
     einst->addSeparator();
     Broadcast1 = item(einst, "&Broadcast", "Broadcast1", "Broadcast- / Normalbetrieb", 55, &TForm1::Broadcast1Click);
 
-    QMenu* extras = menu("E&xtras", "Extras1", "Zusatzfunktionen", 8);
-    AddServiceItems(extras);
+    // Our own additions, program-wide, between the settings and the help: the recorded values
+    // first, then, behind a separator, the service of the stations (AddServiceItems).
+    ItExtras = menu("E&xtras", "Extras1", "Zusatzfunktionen", 8);
+    item(ItExtras, "&Verlauf...", "Verlauf1", "Messwertverlauf des aktiven Gerätes anzeigen", 81, &TForm1::Verlauf1Click);
+    item(ItExtras, "Aufzeichnungen e&xportieren...", "Exportieren1",
+         "Aufgezeichnete Messwerte für Tabellenkalkulationen exportieren", 82, &TForm1::Exportieren1Click);
+    AddServiceItems(ItExtras);
 
     QMenu* hilfe = menu("&Hilfe", "Hilfe1", "Hilfesystem", 6);
     item(hilfe, "&Inhalt", "Inhalt1", "Inhaltsverzeichnis", 61, [] { ShowHelpContents(); });
@@ -98,7 +103,8 @@ void TForm1::CreateMenu() {
     connect(StopItem, &QAction::triggered, this, &TForm1::StopItemClick);
 }
 
-// Parameter sets of the active station, the clocks of all polled stations, the event log.
+// Behind the trend items: parameter sets of the active station, the clocks of all polled
+// stations, the event log.
 void TForm1::AddServiceItems(QMenu* extras) {
     using Handler = void (TForm1::*)();
     auto item = [&](const char* caption, const char* name, const char* hint, int hc, Handler handler) {
@@ -109,7 +115,7 @@ void TForm1::AddServiceItems(QMenu* extras) {
     extras->addSeparator();
     item("Parametersatz &sichern...", "Parametersatzsichern1",
          "Alle Parameter des aktiven Gerätes in eine Datei sichern", 84, &TForm1::Parametersatzsichern1Click);
-    item("Parametersatz &vergleichen...", "Parametersatzvergleichen1",
+    item("Parametersatz ver&gleichen...", "Parametersatzvergleichen1",
          "Parameter des aktiven Gerätes mit einer Datei vergleichen", 85,
          &TForm1::Parametersatzvergleichen1Click);
     item("Parametersatz &übertragen...", "Parametersatzbertragen1",

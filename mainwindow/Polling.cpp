@@ -12,7 +12,7 @@
 #include "link/Sio.h"
 #include "mainwindow/Tarvo.h"
 #include "mainwindow/ValueText.h"
-#include "records/BusEvents.h"
+#include "platform/Clock.h"
 
 namespace {
 constexpr int kFailuresBeforeRest = 10;   // the eleventh failure in a row rests the station
@@ -107,20 +107,30 @@ void TForm1::PollStation(TQTV3590* p) {
     const QPointer<TQTV3590> alive(p);  // the exchange may run an event loop (see Timer1Timer)
     int v = ReadMWert();
     if (!alive) return;
-    Stationswache->NotePoll(p->StatAdr, SioErgebnis >= 1);
-    if (SioErgebnis < 1) {
-        p->ZVar = 1;
-        if (++p->SioFehler > kFailuresBeforeRest) {
-            p->ZVar = kRestTicks;
-            p->SetFrameColor(clWhite);
-            p->SioFehler = 0;
+    const bool answered = SioErgebnis >= 1;
+    if (answered) {
+        if (Broadcast) {
+            v = ReadBroadcast();
+            if (!alive) return;
         }
-        return;
+        ShowAnswer(p, v);
+    } else {
+        CountFailure(p);
     }
-    if (Broadcast) {
-        v = ReadBroadcast();
-        if (!alive) return;
+    ReportPoll(p, answered, answered ? v : 0);
+}
+
+void TForm1::CountFailure(TQTV3590* p) {
+    p->ZVar = 1;
+    if (++p->SioFehler > kFailuresBeforeRest) {
+        p->ZVar = kRestTicks;
+        p->SetFrameColor(clWhite);
+        p->SioFehler = 0;
     }
+    // The text and the caption colour stay as they are (the caption stays green).
+}
+
+void TForm1::ShowAnswer(TQTV3590* p, int v) {
     p->SetFrameColor(TQTV3590::kFrameButtonFace);
     p->SioFehler = 0;
     if (v < 0) {
@@ -134,4 +144,17 @@ void TForm1::PollStation(TQTV3590* p) {
     } else {
         p->SetCaptionColor(clBlack);
     }
+}
+
+// The one point where a poll's result leaves the polling cycle: the panel's statistics and every
+// listener (the event log's station watch, the trend windows) learn of it here, in polling order.
+void TForm1::ReportPoll(TQTV3590* p, bool answered, int value) {
+    PollResult result;
+    result.address = p->StatAdr;
+    result.time = LocalMilliseconds(LocalNow());
+    result.answered = answered;
+    result.value = value;
+    if (answered) result.text = p->GetText();
+    p->PollStats.Add(answered, result.time);
+    pollEvents_.Notify(result);
 }

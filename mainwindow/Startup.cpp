@@ -11,6 +11,7 @@
 #include "dialogs/ActiveStation.h"
 #include "dialogs/Messages.h"
 #include "extras/EventsDlg.h"
+#include "extras/ExtrasWindows.h"
 #include "link/LinkEvents.h"
 #include "link/Sio.h"
 #include "link/SioPort.h"
@@ -46,6 +47,8 @@ TForm1::TForm1(const QString& configFile, QWidget* parent)
     // The log lies in the recording folder, which is the working directory.
     Ereignisse = std::make_unique<EventLog>();
     Stationswache = std::make_unique<StationWatch>(*Ereignisse);
+    // The watch learns of every poll where everyone else does, first of all listeners.
+    pollEvents_.Subscribe([this](const PollResult& poll) { Stationswache->NotePoll(poll.address, poll.answered); });
     Ereignisse->Add("Programm gestartet");
     GeraeteAnzahl = 0;
     Broadcast = false;
@@ -53,6 +56,7 @@ TForm1::TForm1(const QString& configFile, QWidget* parent)
     GeraetBelegt.fill(false);
     CreateControls();
     CreateMenu();
+    CreateExtras();
     InstallSources();
     SetPortsFolder((ConfigFolder() + QStringLiteral("/ports")).toStdString());
 
@@ -76,6 +80,8 @@ TForm1::~TForm1() {
     Timer1->stop();
     delete ereignisDlg_;  // it listens to the log, which goes before the children do
     SetLinkEvents(LinkEvents{});
+    extras_.reset();
+    TQTV3590::showTrend = nullptr;
     SetActivePanelSource(nullptr);
     SetPortObjectSource(nullptr);
     SetLinkHooks(LinkHooks{});

@@ -16,6 +16,7 @@ bool TForm1::QtvInsert(int n) {
     auto* p = new TQTV3590(Client);
     p->Insert(n);
     connect(p, &TQTV3590::dragEnded, this, &TForm1::PanelDragEnded);
+    p->PanelMenu()->installEventFilter(this);  // F1 on "&Verlauf..." opens its help topic
     if (p->x() < kMinEdge) p->move(kMinEdge, kMinEdge);
     GeraetPanel[n] = p;
     GeraetBelegt[n] = true;

@@ -9,18 +9,22 @@
 //   panel/      TQTV3590, one station's panel and its record in memory, and its recording file
 //   dialogs/    the parameter and settings dialogs; they reach the active station through
 //               dialogs/ActiveStation.h, whose sources this window installs
-//   records/    the event log and its daily file (plain C++)
+//   records/    plain C++ over the program's files: the recorded values (recording files, series,
+//               CSV export) and the event log with its daily file
 //   service/    parameter sets and the setting of clocks over the device commands (plain C++)
-//   extras/     the windows of the "E&xtras" menu
+//   extras/     the windows of the menu "E&xtras": trend and export (reached through ExtrasWindows),
+//               parameter sets, clocks of all stations, event log
 //   mainwindow/ this window, split by concern (Startup, Configuration, StationList, MainMenu,
-//               Polling, ValueText, Search, Broadcast, Settings, TypeGroups) and the program entry
+//               Polling, ValueText, Search, Broadcast, Settings, TypeGroups, Extras,
+//               ServiceItems) and the program entry
 //
 // How a value travels from the bus to the panel: Timer1 fires -> Timer1Timer finds the due
 // panel (ZVar ran out) -> caption green, repainted -> BusAdresse := its address -> ReadMWert
 // fills TeleBuffer and runs SioExchange on the command-set SerialLine -> the signed value comes
 // back -> FormatValueText (ValueText.h) adds sign, decimal point and unit -> the panel's SetText
-// shows it -> TeleSpeichern records it when recording is on -> BusAdresse goes back to the
-// active station.
+// shows it -> TeleSpeichern records it when recording is on -> ReportPoll hands the result to the
+// panel's statistics and to every listener of PollEvents (the event log's station watch, the
+// trend windows) -> BusAdresse goes back to the active station.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -29,12 +33,14 @@
 #include <cstdint>
 #include <memory>
 
+#include "panel/PollEvents.h"
 #include "panel/Qtv3590.h"
 
 class QAction;
 class QLabel;
 class QMenu;
 class QTimer;
+class ExtrasWindows;
 class IniFile;
 class SioPort;
 class EventLog;
@@ -66,8 +72,8 @@ public:
     bool Stop = false;
     std::uint16_t AlleZyklen = 0;
     std::unique_ptr<SioPort> SioObjekt;
-    // What happened on the bus and in the program; Stationswache tells it which stations fell
-    // silent and came back.
+    // What happened on the bus and in the program; Stationswache, a listener of Polls(), tells it
+    // which stations fell silent and came back.
     std::unique_ptr<EventLog> Ereignisse;
     std::unique_ptr<StationWatch> Stationswache;
 
@@ -81,6 +87,7 @@ public:
     QAction* Sonstiges1 = nullptr;
     QAction* Broadcast1 = nullptr;
     QAction* StopItem = nullptr;
+    QMenu* ItExtras = nullptr;
 
     const QString& ConfigFile() const { return configFile_; }
     QString ConfigFolder() const;
@@ -104,6 +111,13 @@ public:
 
     // --- Polling cycle (Polling.cpp) -------------------------------------------------------------
     void Timer1Timer();
+    // Every poll's result, in polling order (see ReportPoll).
+    PollEvents& Polls() { return pollEvents_; }
+
+    // --- Extras (Extras.cpp) --------------------------------------------------------------------
+    void Verlauf1Click();
+    void Exportieren1Click();
+    ExtrasWindows& Extras() { return *extras_; }
 
     // --- Search and device type (Search.cpp) -----------------------------------------------------
     void Suchen1Click();
@@ -152,6 +166,10 @@ private:
     void InstallSources();
     void SetupNetLinkNow(bool internet);
     void PollStation(TQTV3590* p);
+    void CountFailure(TQTV3590* p);
+    void ShowAnswer(TQTV3590* p, int v);
+    void ReportPoll(TQTV3590* p, bool answered, int value);
+    void CreateExtras();
     void ApplyPendingAddressChange();
     void ShowStatusLine();
     void AdaptParameterMenu();
@@ -168,6 +186,8 @@ private:
     int linkRememberedInterval_ = 0;
     bool configurationWritten_ = false;  // "&Beenden" wrote the file before the window closed
     QPointer<TEreignisDlg> ereignisDlg_;
+    PollEvents pollEvents_;
+    std::unique_ptr<ExtrasWindows> extras_;
 };
 
 extern TForm1* Form1;

@@ -45,6 +45,18 @@ void TQTV3590::BuildPanelMenu() {
         if (tag == kRecord) item->setCheckable(true);
         connect(item, &QAction::triggered, this, [this, tag] { PopupItemClick(tag); });
     }
+    // Our own addition stays behind the eight items of the table, after a separator.
+    panelMenu_->addSeparator();
+    trendAction_ = panelMenu_->addAction(QStringLiteral("&Verlauf..."));
+    trendAction_->setObjectName(QStringLiteral("Verlauf2"));
+    const QString hint = QString::fromUtf8("Messwertverlauf dieses Gerätes anzeigen");
+    trendAction_->setStatusTip(hint);
+    trendAction_->setToolTip(hint);
+    trendAction_->setProperty("helpContext", 83);
+    panelMenu_->setToolTipsVisible(true);  // only items with a hint of their own show one
+    connect(trendAction_, &QAction::triggered, this, [this] {
+        if (showTrend) showTrend(this);
+    });
 }
 
 QAction* TQTV3590::RecordAction() const {

@@ -1,12 +1,14 @@
 #include "panel/Qtv3590.h"
 
 #include "dialogs/MenuLetters.h"
+#include "platform/Clock.h"
 
 #include <QContextMenuEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QToolTip>
 #include <algorithm>
 #include <cstdlib>
 
@@ -160,4 +162,15 @@ void TQTV3590::mouseReleaseEvent(QMouseEvent* event) {
 void TQTV3590::contextMenuEvent(QContextMenuEvent* event) {
     event->accept();
     panelMenu_->popup(event->globalPos());
+}
+
+QString TQTV3590::PollToolTip() const { return PollStatisticsText(PollStats, Zyklus, LocalMilliseconds(LocalNow())); }
+
+// Built when asked for, so that the age is that of the moment the tooltip shows.
+bool TQTV3590::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), PollToolTip(), this);
+        return true;
+    }
+    return QGroupBox::event(event);
 }

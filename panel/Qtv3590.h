@@ -10,6 +10,8 @@
 #include <functional>
 #include <optional>
 
+#include "panel/PollStatistics.h"
+
 class QAction;
 class QLabel;
 class QMenu;
@@ -69,6 +71,11 @@ public:
     QMenu* PanelMenu() const { return panelMenu_; }
     void PopupItemClick(int tag);
     QAction* RecordAction() const;  // the item "Aufzeichnen"
+    QAction* TrendAction() const { return trendAction_; }  // "&Verlauf...", behind the eight items
+
+    // Results of this station's polls, kept by the polling cycle; shown as the panel's tooltip.
+    PollStatistics PollStats;
+    QString PollToolTip() const;
 
     QFrame* ValuePanel() const { return valuePanel_; }
     QLabel* ValueLabel() const { return valueLabel_; }
@@ -83,6 +90,8 @@ public:
     static inline std::function<bool(int address, const TQTV3590* self)> addressTaken;
     // The colour-choice dialog; tests replace it. Empty: the toolkit's dialog. No value: cancelled.
     static inline std::function<std::optional<TColor>(QWidget* owner)> chooseColor;
+    // Installed by the main window: opens the trend of the panel's station.
+    static inline std::function<void(TQTV3590* panel)> showTrend;
 
     // Fields.
     QString FileName = QStringLiteral("0");
@@ -124,6 +133,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void SetCaption(const QString& caption);
@@ -138,6 +148,7 @@ private:
     QFrame* valuePanel_ = nullptr;
     QLabel* valueLabel_ = nullptr;
     QMenu* panelMenu_ = nullptr;
+    QAction* trendAction_ = nullptr;
     TColor textColor_ = clBlack;
     TColor backgnd_ = clWhite;
     TColor frameColor_ = clWhite;

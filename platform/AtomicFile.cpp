@@ -164,3 +164,52 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& content) 
     RemoveStaleTemporaries(folder, base);
     return true;
 }
+
+AtomicFileWriter::~AtomicFileWriter() { Abandon(); }
+
+bool AtomicFileWriter::Open(const std::string& path) {
+    Abandon();
+    target_ = ResolvedTarget(path);
+    const auto slash = target_.rfind('/');
+    const std::string base = slash == std::string::npos ? target_ : target_.substr(slash + 1);
+    std::string temporary = FolderOf(target_) + "/." + base + ".XXXXXX";
+    std::vector<char> name(temporary.begin(), temporary.end());
+    name.push_back('\0');
+    fd_ = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd_ < 0) return false;
+    temporary_ = name.data();
+    failed_ = false;
+    TakeOverAttributes(fd_, target_);
+    return true;
+}
+
+bool AtomicFileWriter::Write(const std::string& bytes) {
+    if (fd_ < 0 || failed_) return false;
+    failed_ = !WriteAll(fd_, bytes);
+    return !failed_;
+}
+
+bool AtomicFileWriter::Commit() {
+    if (fd_ < 0) return false;
+    bool ok = !failed_ && ::fsync(fd_) == 0;
+    ok = (::close(fd_) == 0) && ok;
+    fd_ = -1;
+    ok = ok && ::rename(temporary_.c_str(), target_.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temporary_.c_str());
+        temporary_.clear();
+        return false;
+    }
+    temporary_.clear();
+    const auto slash = target_.rfind('/');
+    SyncFolder(FolderOf(target_));
+    RemoveStaleTemporaries(FolderOf(target_), slash == std::string::npos ? target_ : target_.substr(slash + 1));
+    return true;
+}
+
+void AtomicFileWriter::Abandon() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    temporary_.clear();
+}

@@ -14,3 +14,26 @@
 // False when the content could not be put in place; the old file (if any) is then unchanged.
 // A link is followed: the file it points to is replaced, and the link stays.
 bool ReplaceFileAtomically(const std::string& path, const std::string& content);
+
+// The same replacement for content too large to hold in memory at once (an export of many
+// days): written piece by piece into the temporary file, put in place only by Commit().
+// Destroyed without a successful Commit(), it removes the temporary file and the old file stays.
+// It has no way out in place: in a folder that takes no new file, Open() fails.
+class AtomicFileWriter {
+public:
+    AtomicFileWriter() = default;
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+    ~AtomicFileWriter();
+
+    bool Open(const std::string& path);  // false when no temporary file can be made beside it
+    bool Write(const std::string& bytes);  // false once any write failed (a full disk)
+    bool Commit();                          // false when the new content could not be put in place
+    void Abandon();
+
+private:
+    int fd_ = -1;
+    bool failed_ = false;
+    std::string target_;
+    std::string temporary_;
+};

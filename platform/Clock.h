@@ -45,7 +45,7 @@ struct LocalDateTime {
     int minute = 0;
     int second = 0;
     int weekday = 0;   // 0 Monday .. 6 Sunday
-    int millisecond = 0;  // 0..999
+    int millisecond = 0;  // 0..999; polls, events and clock readings within one second differ here
 };
 LocalDateTime LocalNow();
 void SetWallClock(std::function<LocalDateTime()> clock);  // empty restores the system clock

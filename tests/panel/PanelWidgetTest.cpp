@@ -85,15 +85,20 @@ void PanelWidgetTest::insertCaptionHasOneSpaceEachSideAndDefaults() {
 void PanelWidgetTest::menuHoldsTheEightItemsWithTheirTags() {
     TQTV3590 p(nullptr);
     const QList<QAction*> items = p.PanelMenu()->actions();
-    QCOMPARE(items.size(), 8);
+    QCOMPARE(items.size(), 10);  // the eight, then our own "&Verlauf..." behind a separator
     const QStringList captions = {"&Adresse", "Zyklus", "Aufzeichnen", "", "&TextFarbe", "&Hintergrund", "", "T&itel"};
-    for (int i = 0; i < items.size(); ++i) {
+    for (int i = 0; i < 8; ++i) {
         QCOMPARE(items[i]->data().toInt(), i);
         QCOMPARE(items[i]->text(), captions[i]);
         QCOMPARE(items[i]->isSeparator(), i == 3 || i == 6);
         QCOMPARE(items[i]->isCheckable(), i == 2);
     }
     QCOMPARE(p.RecordAction(), items[2]);
+    QVERIFY(items[8]->isSeparator());
+    QCOMPARE(items[9], p.TrendAction());
+    QCOMPARE(items[9]->text(), QStringLiteral("&Verlauf..."));
+    QCOMPARE(items[9]->property("helpContext").toInt(), 83);
+    QVERIFY(!items[9]->statusTip().isEmpty());
 }
 
 void PanelWidgetTest::captionColourNeverReachesTheValueText() {

@@ -1,12 +1,11 @@
-// The "E&xtras" menu of the main window and the event log the window keeps: program start and
-// exit, search, broadcast, stop and start, a parameter sent from a dialog, and a polled station
-// that falls silent and comes back, in memory and in the day's file.
+// The service items of "E&xtras" (parameter sets, clocks, event log) and the event log the main
+// window keeps: program start and exit, search, broadcast, stop and start, a parameter sent from
+// a dialog, and a polled station that falls silent and comes back, in memory and in the day's file.
 
 #include <QAction>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
-#include <QMenuBar>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
@@ -38,7 +37,7 @@ bool Logged(const TForm1& f, int station, const std::string& text) {
 const QByteArray kOneStation = "[Form]\nMaxGeraete=3\n[Geraet 1]\nAdresse=1\nZyklus=1\nBenennung=bar\n";
 }  // namespace
 
-class ExtrasTest : public QObject {
+class ServiceItemsTest : public QObject {
     Q_OBJECT
     std::int64_t wallMs = LocalMilliseconds(LocalDateTime{2026, 2, 3, 10, 0, 0});
 
@@ -48,26 +47,26 @@ class ExtrasTest : public QObject {
     }
     void cleanup() { SetWallClock({}); }
 
-    void extrasStandsBetweenEinstellungenAndHilfeWithItsItems() {
+    void serviceItemsFollowTheTrendItemsBehindASeparator() {
         WindowFixture w;
         TForm1& f = w.start();
-        QStringList bar;
-        for (QAction* a : f.menuBar()->actions())
-            bar << a->text();
-        QCOMPARE(bar, (QStringList{U("&Datei"), U("&Gerät"), U("&Parameter"), U("&Einstellungen"),
-                                   U("E&xtras"), U("&Hilfe"), U("&Stop")}));
         QMenu* extras = f.findChild<QMenu*>(QStringLiteral("Extras1"));
         QCOMPARE(extras->menuAction()->statusTip(), QStringLiteral("Zusatzfunktionen"));
         QCOMPARE(extras->menuAction()->property("helpContext").toInt(), 8);
+        const QList<QAction*> all = extras->actions();
+        const qsizetype first = all.indexOf(f.findChild<QAction*>(QStringLiteral("Parametersatzsichern1")));
+        QVERIFY(first > 0);
+        QVERIFY(all[first - 1]->isSeparator());
         QStringList items;
         QList<int> contexts;
-        for (QAction* a : extras->actions()) {
+        for (qsizetype i = first; i < all.size(); ++i) {
+            QAction* a = all[i];
             if (a->isSeparator()) continue;
             items << a->text();
             contexts << a->property("helpContext").toInt();
             QVERIFY(!a->statusTip().isEmpty());
         }
-        QCOMPARE(items, (QStringList{U("Parametersatz &sichern..."), U("Parametersatz &vergleichen..."),
+        QCOMPARE(items, (QStringList{U("Parametersatz &sichern..."), U("Parametersatz ver&gleichen..."),
                                      U("Parametersatz &übertragen..."), U("&Uhren aller Geräte stellen..."),
                                      U("&Ereignisse...")}));
         QCOMPARE(contexts, (QList<int>{84, 85, 86, 87, 88}));
@@ -167,5 +166,5 @@ class ExtrasTest : public QObject {
     }
 };
 
-QTEST_MAIN(ExtrasTest)
-#include "ExtrasTest.moc"
+QTEST_MAIN(ServiceItemsTest)
+#include "ServiceItemsTest.moc"

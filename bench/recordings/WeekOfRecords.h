@@ -1,0 +1,42 @@
+#pragma once
+// Recording files as the program writes them: one station, two records a second, a week long,
+// with a slow wave, noise, now and then a value over the range, and (if asked) a pause of a few
+// seconds every `holeEvery` seconds.
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "records/LocalTime.h"
+#include "records/RecordingFiles.h"
+
+inline std::uint64_t WriteWeekOfRecords(const std::string& folder, int address, const Date& first, int days,
+                                        int holeEvery = 0) {
+    std::mt19937 random(42);
+    std::uniform_int_distribution<int> noise(-30, 30);
+    std::uint64_t lines = 0;
+    Date d = first;
+    for (int day = 0; day < days; ++day, d = NextDay(d)) {
+        std::string bytes;
+        bytes.reserve(172'800 * 22);
+        for (int s = 0; s < 86'400; ++s) {
+            if (holeEvery > 0 && s % holeEvery < 5) continue;
+            for (int half = 0; half < 2; ++half) {
+                char line[64];
+                const int v = int(2000 + 1500 * std::sin((day * 86'400 + s) / 3600.0)) + noise(random);
+                if ((s + half) % 7919 == 0)
+                    std::snprintf(line, sizeof line, "%02d:%02d:%02d Ueber bar\r\n", s / 3600, s / 60 % 60, s % 60);
+                else
+                    std::snprintf(line, sizeof line, "%02d:%02d:%02d%c%02d.%02d bar\r\n", s / 3600, s / 60 % 60, s % 60,
+                                  v < 0 ? '-' : ' ', std::abs(v) / 100, std::abs(v) % 100);
+                bytes += line;
+                ++lines;
+            }
+        }
+        std::ofstream(std::filesystem::path(folder) / RecordingFileName(address, d), std::ios::binary) << bytes;
+    }
+    return lines;
+}

@@ -1,0 +1,334 @@
+#include "extras/TrendChart.h"
+
+#include <QCategoryAxis>
+#include <QChart>
+#include <QGraphicsLineItem>
+#include <QKeyEvent>
+#include <QGraphicsItem>
+#include <QLocale>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScatterSeries>
+#include <QValueAxis>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "extras/TimeTicks.h"
+#include "records/Downsample.h"
+
+namespace {
+constexpr std::int64_t kShortestWindowMs = 10'000;
+constexpr std::int64_t kLongestWindowMs = 400LL * 86'400'000;
+constexpr double kWheelStep = 1.25;
+constexpr double kKeyPan = 0.1;
+constexpr int kPixelsPerLabel = 110;
+constexpr qreal kTriangleSize = 9;
+
+// A triangle pointing to the edge it stands for, as the brush of a scatter marker.
+QImage Triangle(const QColor& colour, bool up) {
+    const int side = static_cast<int>(kTriangleSize);
+    QImage image(side, side, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath path;
+    const qreal s = kTriangleSize;
+    if (up) {
+        path.moveTo(s / 2, 0);
+        path.lineTo(s, s);
+        path.lineTo(0, s);
+    } else {
+        path.moveTo(0, 0);
+        path.lineTo(s, 0);
+        path.lineTo(s / 2, s);
+    }
+    path.closeSubpath();
+    painter.fillPath(path, colour);
+    return image;
+}
+
+QScatterSeries* MarkSeries(QChart* chart, QAbstractAxis* x, QAbstractAxis* y, const QColor& colour, bool up) {
+    auto* s = new QScatterSeries;
+    s->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+    s->setMarkerSize(kTriangleSize);
+    s->setPen(QColor(Qt::transparent));
+    s->setBrush(Triangle(colour, up));
+    chart->addSeries(s);
+    s->attachAxis(x);
+    s->attachAxis(y);
+    return s;
+}
+}  // namespace
+
+// One station's lines, painted as polylines in the plot area of the chart it belongs to.
+class TraceLines : public QGraphicsItem {
+public:
+    explicit TraceLines(QChart* chart) : QGraphicsItem(chart), chart_(chart) { setZValue(5); }
+
+    void Set(std::vector<std::vector<DrawPoint>> lines, double from, double to, double low, double high) {
+        prepareGeometryChange();
+        lines_ = std::move(lines);
+        from_ = from;
+        to_ = to;
+        low_ = low;
+        high_ = high;
+        update();
+    }
+    void SetColour(const QColor& c) {
+        colour_ = c;
+        update();
+    }
+    const std::vector<std::vector<DrawPoint>>& Lines() const { return lines_; }
+
+    QRectF boundingRect() const override { return chart_->plotArea(); }
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override {
+        const QRectF area = chart_->plotArea();
+        if (to_ <= from_ || high_ <= low_) return;
+        const double sx = area.width() / (to_ - from_), sy = area.height() / (high_ - low_);
+        painter->setClipRect(area);
+        painter->setPen(QPen(colour_, 1.5));
+        QPolygonF polyline;
+        for (const auto& line : lines_) {
+            polyline.clear();
+            polyline.reserve(qsizetype(line.size()));
+            for (const DrawPoint& p : line)
+                polyline.append(QPointF(area.left() + (p.t - from_) * sx, area.bottom() - (p.value - low_) * sy));
+            if (polyline.size() == 1) painter->drawPoint(polyline.front());  // a lone answer between gaps
+            else painter->drawPolyline(polyline);
+        }
+    }
+
+private:
+    QChart* chart_;
+    std::vector<std::vector<DrawPoint>> lines_;
+    QColor colour_ = Qt::black;
+    double from_ = 0, to_ = 1, low_ = 0, high_ = 1;
+};
+
+TrendChart::TrendChart(QWidget* parent) : QChartView(new QChart, parent) {
+    setObjectName(QStringLiteral("TrendChart"));
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setRenderHint(QPainter::Antialiasing, false);  // thousands of short segments: crisp and fast
+    QChart* c = chart();
+    c->legend()->hide();
+    c->setMargins(QMargins(4, 4, 4, 4));
+    c->setLocalizeNumbers(true);
+    c->setLocale(QLocale(QLocale::German));
+    timeAxis_ = new QCategoryAxis;
+    timeAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    valueAxis_ = new QValueAxis;
+    valueAxis_->setLabelFormat(QStringLiteral("%.6g"));
+    c->addAxis(timeAxis_, Qt::AlignBottom);
+    c->addAxis(valueAxis_, Qt::AlignLeft);
+    cursor_ = new QGraphicsLineItem;
+    cursor_->setPen(QPen(QColor(0x60, 0x60, 0x60), 1, Qt::DashLine));
+    cursor_->setZValue(100);
+    cursor_->hide();
+    c->scene()->addItem(cursor_);
+    connect(c, &QChart::plotAreaChanged, this, [this] {
+        for (Pool& pool : pools_) pool.lines->update();
+    });
+}
+
+void TrendChart::SetTraces(const std::vector<Trace>& traces) {
+    traces_ = traces;
+    Ensure(traces_.size());
+    for (std::size_t i = 0; i < traces_.size(); ++i) {
+        Pool& pool = pools_[i];
+        pool.lines->SetColour(traces_[i].colour);
+        pool.over->setBrush(Triangle(traces_[i].colour, true));
+        pool.under->setBrush(Triangle(traces_[i].colour, false));
+    }
+    Redraw();
+}
+
+void TrendChart::Ensure(std::size_t traces) {
+    while (pools_.size() > traces) {
+        Pool& pool = pools_.back();
+        delete pool.lines;
+        for (QScatterSeries* s : {pool.over, pool.under}) {
+            chart()->removeSeries(s);
+            delete s;
+        }
+        pools_.pop_back();
+    }
+    while (pools_.size() < traces) {
+        Pool pool;
+        pool.lines = new TraceLines(chart());
+        pool.over = MarkSeries(chart(), timeAxis_, valueAxis_, Qt::black, true);
+        pool.under = MarkSeries(chart(), timeAxis_, valueAxis_, Qt::black, false);
+        pools_.push_back(pool);
+    }
+}
+
+int TrendChart::Columns() const { return std::max(1, int(chart()->plotArea().width())); }
+
+void TrendChart::SetWindow(std::int64_t from, std::int64_t to) {
+    from_ = from;
+    to_ = std::max(to, from + 1);
+    Redraw();
+}
+
+void TrendChart::Redraw() {
+    const int columns = Columns();
+    std::vector<DrawnSeries> drawn;
+    drawn.reserve(traces_.size());
+    bool any = false;
+    double low = 0, high = 0;
+    for (const Trace& t : traces_) {
+        drawn.push_back(t.samples ? Downsample(*t.samples, from_, to_, columns) : DrawnSeries{});
+        const DrawnSeries& d = drawn.back();
+        if (!d.hasValues) continue;
+        low = any ? std::min(low, d.low) : d.low;
+        high = any ? std::max(high, d.high) : d.high;
+        any = true;
+    }
+    if (!any) {
+        low = 0;
+        high = 1;
+    }
+    const double margin = high > low ? (high - low) * 0.08 : std::max(1.0, std::abs(high) * 0.05);
+    valueAxis_->setRange(low - margin, high + margin);
+    valueAxis_->applyNiceNumbers();  // labels on round values
+    const double axisLow = valueAxis_->min(), axisHigh = valueAxis_->max();
+    const double overAt = axisHigh - (axisHigh - axisLow) * 0.03;
+    const double underAt = axisLow + (axisHigh - axisLow) * 0.03;
+
+    for (std::size_t i = 0; i < traces_.size(); ++i) {
+        Pool& pool = pools_[i];
+        const DrawnSeries& d = drawn[i];
+        pool.lines->Set(d.lines, double(from_), double(to_), axisLow, axisHigh);
+        QList<QPointF> over, under;
+        for (double t : d.over) over.append(QPointF(t, overAt));
+        for (double t : d.under) under.append(QPointF(t, underAt));
+        pool.over->replace(over);
+        pool.under->replace(under);
+    }
+    UpdateTimeAxis();
+}
+
+void TrendChart::UpdateTimeAxis() {
+    for (const QString& label : timeAxis_->categoriesLabels()) timeAxis_->remove(label);
+    timeAxis_->setRange(double(from_), double(to_));
+    timeAxis_->setStartValue(double(from_));
+    for (const TimeTick& tick : TimeTicks(from_, to_, Columns() / kPixelsPerLabel))
+        if (tick.t > from_ && tick.t < to_ - (to_ - from_) / 25)  // a label at the very edge would be cut
+            timeAxis_->append(tick.label, double(tick.t));
+}
+
+int TrendChart::LinePieces(int trace) const { return int(pools_.at(std::size_t(trace)).lines->Lines().size()); }
+QList<QPointF> TrendChart::LinePoints(int trace, int line) const {
+    QList<QPointF> points;
+    for (const DrawPoint& p : pools_.at(std::size_t(trace)).lines->Lines().at(std::size_t(line))) points.append(QPointF(p.t, p.value));
+    return points;
+}
+int TrendChart::OverMarks(int trace) const { return int(pools_.at(std::size_t(trace)).over->count()); }
+int TrendChart::UnderMarks(int trace) const { return int(pools_.at(std::size_t(trace)).under->count()); }
+double TrendChart::ValueAxisMax() const { return valueAxis_->max(); }
+double TrendChart::ValueAxisMin() const { return valueAxis_->min(); }
+
+std::int64_t TrendChart::TimeAt(const QPointF& viewPos) const {
+    const QRectF area = chart()->plotArea();
+    const QPointF scenePos = mapToScene(viewPos.toPoint());
+    const double f = area.width() > 0 ? (scenePos.x() - area.left()) / area.width() : 0.0;
+    return from_ + std::int64_t(std::llround(f * double(to_ - from_)));
+}
+
+void TrendChart::Operator(std::int64_t from, std::int64_t to) {
+    const std::int64_t span = std::clamp(to - from, kShortestWindowMs, kLongestWindowMs);
+    const std::int64_t centre = from + (to - from) / 2;
+    SetWindow(centre - span / 2, centre - span / 2 + span);
+    emit windowMoved(from_, to_);
+}
+
+void TrendChart::MoveBy(double fraction) {
+    const auto shift = std::int64_t(std::llround(fraction * double(to_ - from_)));
+    Operator(from_ + shift, to_ + shift);
+}
+
+void TrendChart::ZoomAround(std::int64_t centre, double factor) {
+    const double from = double(centre) - double(centre - from_) * factor;
+    const double to = double(centre) + double(to_ - centre) * factor;
+    Operator(std::int64_t(std::llround(from)), std::int64_t(std::llround(to)));
+}
+
+void TrendChart::wheelEvent(QWheelEvent* event) {
+    const int steps = event->angleDelta().y() / 120;
+    if (steps == 0) return;
+    ZoomAround(TimeAt(event->position()), std::pow(kWheelStep, -steps));
+    event->accept();
+}
+
+void TrendChart::mousePressEvent(QMouseEvent* event) {
+    setFocus();
+    if (event->button() != Qt::LeftButton) return QChartView::mousePressEvent(event);
+    dragging_ = true;
+    dragStart_ = event->position();
+    dragFrom_ = from_;
+    dragTo_ = to_;
+    event->accept();
+}
+
+void TrendChart::mouseMoveEvent(QMouseEvent* event) {
+    PlaceCursor(event->position());
+    if (!dragging_) return;
+    const double width = std::max(1.0, chart()->plotArea().width());
+    const auto shift = std::int64_t(std::llround((dragStart_.x() - event->position().x()) / width * double(dragTo_ - dragFrom_)));
+    Operator(dragFrom_ + shift, dragTo_ + shift);
+    event->accept();
+}
+
+void TrendChart::mouseReleaseEvent(QMouseEvent* event) {
+    dragging_ = false;
+    event->accept();
+}
+
+void TrendChart::keyPressEvent(QKeyEvent* event) {
+    const std::int64_t centre = from_ + (to_ - from_) / 2;
+    switch (event->key()) {
+    case Qt::Key_Left: MoveBy(-kKeyPan); break;
+    case Qt::Key_Right: MoveBy(kKeyPan); break;
+    case Qt::Key_PageUp: MoveBy(-1.0); break;
+    case Qt::Key_PageDown: MoveBy(1.0); break;
+    case Qt::Key_Plus:
+    case Qt::Key_Up: ZoomAround(centre, 1.0 / kWheelStep); break;
+    case Qt::Key_Minus:
+    case Qt::Key_Down: ZoomAround(centre, kWheelStep); break;
+    case Qt::Key_End: emit followAsked(); break;
+    case Qt::Key_Home: {
+        std::int64_t first = from_;
+        for (const Trace& t : traces_)
+            if (t.samples && !t.samples->empty()) first = std::min(first, t.samples->front().t);
+        Operator(first, first + (to_ - from_));
+        break;
+    }
+    default: QChartView::keyPressEvent(event); return;
+    }
+    event->accept();
+}
+
+void TrendChart::resizeEvent(QResizeEvent* event) {
+    QChartView::resizeEvent(event);
+    Redraw();  // the number of pixel columns changed
+}
+
+void TrendChart::leaveEvent(QEvent* event) {
+    cursor_->hide();
+    emit cursorAt(-1);
+    QChartView::leaveEvent(event);
+}
+
+void TrendChart::PlaceCursor(const QPointF& at) {
+    const QRectF area = chart()->plotArea();
+    const QPointF scenePos = mapToScene(at.toPoint());
+    if (!area.contains(scenePos)) {
+        cursor_->hide();
+        emit cursorAt(-1);
+        return;
+    }
+    cursor_->setLine(scenePos.x(), area.top(), scenePos.x(), area.bottom());
+    cursor_->show();
+    emit cursorAt(TimeAt(at));
+}

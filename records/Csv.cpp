@@ -1,0 +1,60 @@
+#include "records/Csv.h"
+
+#include <charconv>
+
+std::string CsvHeader() { return "Datum;Uhrzeit;Station;Titel;Wert;Einheit;Status\r\n"; }
+
+void AppendCsvField(std::string& out, std::string_view field) {
+    if (field.find_first_of(";\"\r\n") == std::string_view::npos) {
+        out.append(field);
+        return;
+    }
+    out.push_back('"');
+    for (char c : field) {
+        if (c == '"') out.push_back('"');
+        out.push_back(c);
+    }
+    out.push_back('"');
+}
+
+std::string GermanNumber(const ValueText& v) {
+    if (v.kind != ValueKind::Number) return {};
+    char digits[16];
+    const auto r = std::to_chars(std::begin(digits), std::end(digits), v.scaled);
+    std::string text(digits, r.ptr);
+    // Leading zeros of the four-digit format go; one stays in front of the comma.
+    const std::size_t width = std::size_t(v.decimals) + 1;
+    if (text.size() < width) text.insert(0, width - text.size(), '0');
+    if (v.decimals > 0) text.insert(text.size() - v.decimals, 1, ',');
+    if (v.negative && v.scaled != 0) text.insert(0, 1, '-');
+    return text;
+}
+
+std::string_view StatusOf(const ValueText& v) {
+    switch (v.kind) {
+    case ValueKind::Over: return "Ueber";
+    case ValueKind::Under: return "Unter";
+    case ValueKind::Number: break;
+    }
+    return {};
+}
+
+void AppendCsvRow(std::string& out, std::string_view date, std::string_view time, int station,
+                  std::string_view title, const ValueText& v, std::string_view unit) {
+    out.append(date);
+    out.push_back(';');
+    out.append(time);
+    out.push_back(';');
+    char number[16];
+    const auto r = std::to_chars(std::begin(number), std::end(number), station);
+    out.append(number, r.ptr);
+    out.push_back(';');
+    AppendCsvField(out, title);
+    out.push_back(';');
+    out.append(GermanNumber(v));
+    out.push_back(';');
+    AppendCsvField(out, unit);
+    out.push_back(';');
+    out.append(StatusOf(v));
+    out.append("\r\n");
+}

@@ -1,0 +1,234 @@
+// The trend window with stations and polls of its own (no main window): live points and their
+// gaps, out-of-range marks, following and scrolling back, days read from recording files in the
+// background, the cursor's read-out, the legend's tooltip, PNG and CSV.
+
+#include <QImage>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+
+#include "extras/TrendChart.h"
+#include "extras/TrendWindow.h"
+#include "platform/Clock.h"
+#include "records/RecordingFiles.h"
+#include "records/StrictCsv.h"
+
+namespace {
+const Date kToday{2026, 12, 6};
+const std::int64_t kNow = LocalMs(kToday, 12, 0, 0);
+
+class Rig {
+public:
+    Rig() {
+        SetWallClock([] { return LocalDateTime{2026, 12, 6, 12, 0, 0, 6, 0}; });
+        context.polls = &polls;
+        context.stations = [this] { return stations; };
+        const QString folder = dir.path();
+        context.recordingFolder = [folder] { return folder; };
+        StationInfo s;
+        s.address = 5;
+        s.title = QString::fromUtf8("Kühlung");
+        s.unit = QStringLiteral("bar");
+        s.zyklus = 1;
+        stations.push_back(s);
+        s.address = 7;
+        s.title = QStringLiteral("Druck");
+        s.unit = QStringLiteral("mbar");
+        stations.push_back(s);
+    }
+    ~Rig() { SetWallClock({}); }
+
+    void poll(int address, std::int64_t t, const char* text) {
+        PollResult r;
+        r.address = address;
+        r.time = t;
+        r.answered = text != nullptr;
+        if (text) r.text = QString::fromUtf8(text);
+        polls.Notify(r);
+    }
+    void record(int address, const Date& d, const std::string& bytes) {
+        std::ofstream out(dir.filePath(QString::fromStdString(RecordingFileName(address, d))).toStdString(), std::ios::binary);
+        out << bytes;
+    }
+    // A window showing station 5 whose first load (yesterday and today) is done.
+    std::unique_ptr<TrendWindow> open() {
+        auto w = std::make_unique<TrendWindow>(context);
+        QSignalSpy loaded(w.get(), &TrendWindow::loadFinished);
+        w->AddStation(5);
+        if (loaded.isEmpty()) loaded.wait(5000);
+        w->resize(900, 500);
+        w->show();
+        QCoreApplication::processEvents();
+        return w;
+    }
+
+    QTemporaryDir dir;
+    PollEvents polls;
+    std::vector<StationInfo> stations;
+    ExtrasContext context;
+};
+
+int Count(const std::vector<Sample>& s, SampleKind kind) {
+    return int(std::count_if(s.begin(), s.end(), [kind](const Sample& x) { return x.kind == kind; }));
+}
+}  // namespace
+
+class TrendWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void captionNamesEveryStationWithTitleAndAddress() {
+        Rig rig;
+        auto w = rig.open();
+        QCOMPARE(w->windowTitle(), QString::fromUtf8("Verlauf – Kühlung (5)"));
+        w->AddStation(7);
+        QCOMPARE(w->windowTitle(), QString::fromUtf8("Verlauf – Kühlung (5), Druck (7)"));
+        w->RemoveStation(5);
+        QCOMPARE(w->windowTitle(), QString::fromUtf8("Verlauf – Druck (7)"));
+        QCOMPARE(w->Stations(), (std::vector<int>{7}));
+    }
+
+    void answeredPollsAddPointsAndAFailedPollCutsTheLine() {
+        Rig rig;
+        auto w = rig.open();
+        const std::int64_t t = kNow - 10'000;
+        rig.poll(5, t, " 01.00 bar");
+        rig.poll(5, t + 500, "-01.50 bar");
+        rig.poll(5, t + 1000, nullptr);  // no answer
+        rig.poll(5, t + 1500, " 02.00 bar");
+        rig.poll(5, t + 2000, " 02.25 bar");
+        rig.poll(5, t + 2500, " Ueber bar");
+        rig.poll(7, t + 2500, " 0003 mbar");  // not shown: ignored
+        QCoreApplication::processEvents();
+        const std::vector<Sample>& s = *w->SeriesOf(5);
+        QCOMPARE(Count(s, SampleKind::Value), 4);
+        QCOMPARE(Count(s, SampleKind::Gap), 1);
+        QCOMPARE(Count(s, SampleKind::Over), 1);
+        QCOMPARE(s[1].value, -1.5f);
+        QCOMPARE(int(s[1].decimals), 2);
+        TrendChart* chart = w->Chart();
+        QCOMPARE(chart->LinePieces(0), 2);
+        QCOMPARE(chart->LinePoints(0, 0), (QList<QPointF>{{double(t), 1.0}, {double(t + 500), -1.5}}));
+        QCOMPARE(chart->OverMarks(0), 1);
+        QVERIFY(chart->OverMarks(0) == 1 && chart->UnderMarks(0) == 0);
+        QVERIFY(chart->ValueAxisMax() > 2.25 && chart->ValueAxisMin() < -1.5);
+        // Following: the window ends now and spans the chosen ten minutes.
+        QVERIFY(w->Following());
+        QCOMPARE(chart->To(), kNow);
+        QCOMPARE(chart->To() - chart->From(), TrendWindow::SpanMs(0));
+    }
+
+    void scrollingBackStopsFollowingAndEndReturns() {
+        Rig rig;
+        auto w = rig.open();
+        w->Chart()->setFocus();
+        QTest::keyClick(w->Chart(), Qt::Key_Left);
+        QVERIFY(!w->Following());
+        QCOMPARE(w->Chart()->To(), kNow - TrendWindow::SpanMs(0) / 10);
+        rig.poll(5, kNow, " 0001 bar");
+        QCoreApplication::processEvents();
+        QCOMPARE(w->Chart()->To(), kNow - TrendWindow::SpanMs(0) / 10);  // stays where the operator put it
+        QTest::keyClick(w->Chart(), Qt::Key_Minus);
+        QVERIFY(w->Chart()->To() - w->Chart()->From() > TrendWindow::SpanMs(0));
+        QTest::keyClick(w->Chart(), Qt::Key_End);
+        QVERIFY(w->Following());
+        QCOMPARE(w->Chart()->To(), kNow);
+        w->ChooseSpan(2);
+        QCOMPARE(w->Chart()->To() - w->Chart()->From(), TrendWindow::SpanMs(2));
+    }
+
+    void todaysRecordingIsJoinedWithTheLivePoints() {
+        Rig rig;
+        rig.record(5, kToday, "11:59:50 0001 bar\r\n11:59:51 0002 bar\r\n");
+        auto w = rig.open();
+        rig.poll(5, kNow - 8000, " 0003 bar");
+        QCoreApplication::processEvents();
+        const std::vector<Sample>& s = *w->SeriesOf(5);
+        QCOMPARE(Count(s, SampleKind::Value), 3);
+        QCOMPARE(Count(s, SampleKind::Gap), 0);
+        QCOMPARE(w->Chart()->LinePieces(0), 1);
+    }
+
+    void daysAreReadInTheBackgroundAndShownWhole() {
+        Rig rig;
+        std::string day1, day2;
+        for (int s = 0; s < 3600; ++s) {
+            char line[32];
+            std::snprintf(line, sizeof line, "%02d:%02d:%02d %04d bar\r\n", 8 + s / 3600, s / 60 % 60, s % 60, s % 100);
+            day1 += line;
+            day2 += line;
+        }
+        day2 += "kaputt\r\n";
+        rig.record(5, Date{2026, 12, 3}, day1);
+        rig.record(5, Date{2026, 12, 4}, day2);
+        auto w = rig.open();
+        QSignalSpy loaded(w.get(), &TrendWindow::loadFinished);
+        w->LoadDays(Date{2026, 12, 4}, Date{2026, 12, 3});  // either order
+        QVERIFY(w->Loading());
+        QVERIFY(loaded.wait(5000));
+        QVERIFY(!w->Following());
+        QCOMPARE(w->Chart()->From(), LocalMs(Date{2026, 12, 3}));
+        QCOMPARE(w->Chart()->To(), LocalMs(Date{2026, 12, 5}));
+        const std::vector<Sample>& s = *w->SeriesOf(5);
+        QCOMPARE(Count(s, SampleKind::Value), 7200);
+        QCOMPARE(Count(s, SampleKind::Gap), 1);  // the night between the days
+        QCOMPARE(w->Chart()->LinePieces(0), 2);
+        QVERIFY(w->StatusText().contains(QStringLiteral("7200 Punkte aus 2 Dateien")));
+        QVERIFY(w->StatusText().contains(QString::fromUtf8("1 fehlerhafte Zeilen übersprungen")));
+        QVERIFY(w->Chart()->ValueAxisMax() >= 99);
+    }
+
+    void cursorReadsEachStationsValueAndGaps() {
+        Rig rig;
+        auto w = rig.open();
+        w->AddStation(7);
+        rig.poll(5, kNow - 3000, " 01.25 bar");
+        rig.poll(5, kNow - 2500, " 01.50 bar");
+        rig.poll(5, kNow - 2000, nullptr);
+        rig.poll(7, kNow - 3000, " Unter mbar");
+        QCoreApplication::processEvents();
+        const QString at = w->CursorText(kNow - 2700);
+        QVERIFY2(at.startsWith(QStringLiteral("06.12.2026 11:59:57")), qPrintable(at));
+        QVERIFY2(at.contains(QString::fromUtf8("Kühlung (5): 1,25 bar")), qPrintable(at));
+        QVERIFY2(at.contains(QStringLiteral("Druck (7): Unter")), qPrintable(at));
+        QVERIFY2(w->CursorText(kNow - 1000).contains(QStringLiteral("(5): keine Antwort")), qPrintable(w->CursorText(kNow - 1000)));
+    }
+
+    void legendToolTipTellsTheAgeOfTheValue() {
+        Rig rig;
+        rig.stations[0].stats.Add(true, kNow - 3000);
+        rig.stations[0].stats.Add(false, kNow - 1000);
+        auto w = rig.open();
+        const QString tip = w->LegendToolTip(5);
+        QVERIFY2(tip.contains(QString::fromUtf8("Kühlung (5), bar")), qPrintable(tip));
+        QVERIFY2(tip.contains(QString::fromUtf8("Letzter gültiger Wert: 11:59:57 (vor 3 s)")), qPrintable(tip));
+        QVERIFY2(tip.contains(QStringLiteral("Fehlversuche seither: 1")), qPrintable(tip));
+    }
+
+    void viewSavesAsPngAndShownValuesAsCsv() {
+        Rig rig;
+        auto w = rig.open();
+        rig.poll(5, kNow - 3000, " 01.25 bar");
+        rig.poll(5, kNow - 2000, nullptr);
+        rig.poll(5, kNow - 1000, " Ueber bar");
+        QCoreApplication::processEvents();
+        const QString png = rig.dir.filePath(QStringLiteral("v.png"));
+        QVERIFY(w->SavePng(png));
+        QImage image(png);
+        QVERIFY(!image.isNull());
+        QVERIFY(image.width() > 400);
+        const QString csvPath = rig.dir.filePath(QStringLiteral("v.csv"));
+        QVERIFY(w->SaveCsv(csvPath));
+        QFile f(csvPath);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const StrictCsv csv = ReadStrictCsv(f.readAll().toStdString());
+        QCOMPARE(QString::fromStdString(csv.error), QString());
+        QVERIFY(csv.bom);
+        QCOMPARE(int(csv.rows.size()), 3);
+        QCOMPARE(csv.rows[1], (std::vector<std::string>{"06.12.2026", "11:59:57", "5", "Kühlung", "1,25", "bar", ""}));
+        QCOMPARE(csv.rows[2], (std::vector<std::string>{"06.12.2026", "11:59:59", "5", "Kühlung", "", "bar", "Ueber"}));
+    }
+};
+
+QTEST_MAIN(TrendWindowTest)
+#include "TrendWindowTest.moc"
