@@ -4,12 +4,24 @@
 
 std::string CsvHeader() { return "Datum;Uhrzeit;Station;Titel;Wert;Einheit;Status\r\n"; }
 
+namespace {
+// A spreadsheet takes a cell that begins with one of these as a formula (a tab or a carriage
+// return first hides one that follows). A title typed as "=HYPERLINK(...)" must stay a title.
+bool ReadAsFormula(std::string_view text) {
+    return !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+}
+}  // namespace
+
 void AppendCsvField(std::string& out, std::string_view field) {
+    // The apostrophe makes the spreadsheet show the rest as text; it shows no apostrophe itself.
+    const std::string_view guard = ReadAsFormula(field) ? "'" : "";
     if (field.find_first_of(";\"\r\n") == std::string_view::npos) {
+        out.append(guard);
         out.append(field);
         return;
     }
     out.push_back('"');
+    out.append(guard);
     for (char c : field) {
         if (c == '"') out.push_back('"');
         out.push_back(c);

@@ -12,6 +12,9 @@
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 std::string CsvHeader();  // the column names and the line end, without the byte-order mark
 
+// A text cell (title, unit); one that a spreadsheet would take as a formula (it begins with '=',
+// '+', '-', '@', a tab or a carriage return) gets a leading apostrophe. The value columns never
+// pass through here.
 void AppendCsvField(std::string& out, std::string_view field);
 
 // The value with the station's decimals and a decimal comma ("-123,4", "0,05", "12345");

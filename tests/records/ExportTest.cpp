@@ -1,6 +1,6 @@
 // The export for spreadsheets: the CSV form read back by a strict reader, numbers with a decimal
-// comma, out-of-range values, skipped lines counted, the recording files untouched, and a target
-// that is only replaced by a whole export.
+// comma, out-of-range values, texts that would be taken as formulas kept as text, skipped lines
+// counted, the recording files untouched, and a target that is only replaced by a whole export.
 
 #include <gtest/gtest.h>
 
@@ -47,6 +47,25 @@ TEST(Csv, TextsWithSeparatorsQuotesOrLineBreaksAreQuoted) {
     ASSERT_EQ(csv.rows.size(), 2u);
     EXPECT_EQ(csv.rows[1][3], "Kessel; \"alt\"");
     EXPECT_EQ(csv.rows[1][4], "-123,4");
+}
+
+TEST(Csv, TextsThatASpreadsheetWouldCalculateStayText) {
+    std::string rows;
+    AppendCsvRow(rows, "06.12.2026", "14:03:27", 5, "=HYPERLINK(\"x\";\"y\")", Number(5, 2, true), "-bar");
+    AppendCsvRow(rows, "06.12.2026", "14:03:28", 5, "+1", Number(5, 2), "@x");
+    AppendCsvRow(rows, "06.12.2026", "14:03:29", 5, "\t=1", Number(5, 2), "\r=1");
+    AppendCsvRow(rows, "06.12.2026", "14:03:30", 5, "Kessel = 1", Number(5, 2), "bar");
+    const StrictCsv csv = ReadStrictCsv(CsvHeader() + rows);
+    ASSERT_EQ(csv.error, "");
+    ASSERT_EQ(csv.rows.size(), 5u);
+    EXPECT_EQ(csv.rows[1][3], "'=HYPERLINK(\"x\";\"y\")");
+    EXPECT_EQ(csv.rows[1][4], "-0,05");  // a negative value stays a number
+    EXPECT_EQ(csv.rows[1][5], "'-bar");
+    EXPECT_EQ(csv.rows[2][3], "'+1");
+    EXPECT_EQ(csv.rows[2][5], "'@x");
+    EXPECT_EQ(csv.rows[3][3], "'\t=1");
+    EXPECT_EQ(csv.rows[3][5], "'\r=1");
+    EXPECT_EQ(csv.rows[4][3], "Kessel = 1");  // only the first character counts
 }
 
 TEST(Export, RecordsOfSeveralStationsAndDaysReadBackStrictly) {
