@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/Messages.h"
-#include "dialogs/NumberText.h"
-#include "dialogs/UpDown.h"
 #include "link/SioPort.h"
 #include "platform/Help.h"
 #include "platform/Net.h"
 #include "platform/Process.h"
+#include "ui/Messages.h"
+#include "ui/NumberText.h"
+#include "ui/UpDown.h"
 
 TPcSioDlg* PcSioDlg = nullptr;
 

@@ -7,8 +7,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "dialogs/ActiveStation.h"
-#include "dialogs/Messages.h"
 #include "link/Sio.h"
 #include "link/SioPort.h"
 #include "link/Siodlg.h"
@@ -16,6 +14,8 @@
 #include "mainwindow/Tarvo.h"
 #include "platform/IniFile.h"
 #include "platform/PortPath.h"
+#include "ui/ActiveStation.h"
+#include "ui/Messages.h"
 
 TForm1* Form1 = nullptr;
 
