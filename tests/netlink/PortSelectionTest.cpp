@@ -10,14 +10,14 @@
 #include <memory>
 #include <vector>
 
-#include "dialogs/Messages.h"
-#include "dialogs/UpDown.h"
 #include "link/SioPort.h"
 #include "link/Siodlg.h"
 #include "platform/Help.h"
 #include "platform/Net.h"
 #include "platform/Process.h"
 #include "support/FakeLine.h"
+#include "ui/Messages.h"
+#include "ui/UpDown.h"
 
 class PortSelectionTest : public QObject {
     Q_OBJECT
