@@ -19,7 +19,8 @@ ScriptedBus::ScriptedBus() {
     });
 }
 
-ScriptedBus::~ScriptedBus() = default;
+// The link lets go of its lines while the script they report to is still whole.
+ScriptedBus::~ScriptedBus() { ResetLinkState(); }
 
 bool ScriptedBus::openPort() {
     Internet = 1;
@@ -37,7 +38,7 @@ void ScriptedBus::script(const Bytes& reply) {
     ++scripted_;
 }
 
-std::size_t ScriptedBus::pendingReplies() const { return lines_.count() > 0 ? scripted_ : 0; }
+std::size_t ScriptedBus::pendingReplies() const { return scripted_; }
 
 std::vector<std::string> ScriptedBus::requests() const { return requests_; }
 
