@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "link/Sio.h"
 #include "link/SioPort.h"
 #include "link/Siodlg.h"
 #include "platform/Help.h"
@@ -54,6 +55,7 @@ class PortSelectionTest : public QObject {
 
 private slots:
     void init() {
+        ResetLinkState();
         runs.clear();
         messages.clear();
         addExit = 0;
@@ -75,6 +77,7 @@ private slots:
     void cleanup() {
         dlg.reset();
         sioObjekt.reset();
+        ResetLinkState();
         lines.reset();
         SetProcessRunner({});
         SetHostResolver({});
