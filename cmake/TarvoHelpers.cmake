@@ -5,28 +5,53 @@ function(tarvo_program target)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVO_PROGRAM_DIR})
 endfunction()
 
-# A GoogleTest executable, linked only against what it tests.
-#   tarvo_gtest(NAME name SOURCES a.cpp b.cpp LIBS lib1 lib2)
+# Every GoogleTest case and every Qt Test class is one ctest entry, with labels, so that
+# `ctest -L unit` runs the fast ones and `ctest -LE slow` leaves out the ones that take seconds:
+#   unit  in the process, against fakes and the simulated line (the default)
+#   pty   against a pseudo-terminal or another program (qtvsim, cprmgrcmd, a bridge)
+#   slow  takes a second or more
+# Tests always run offscreen.
+
+# A GoogleTest executable, linked only against what it tests; each TEST is one entry.
+#   tarvo_gtest(NAME name SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS pty slow])
 function(tarvo_gtest)
-  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
+  if(NOT T_LABELS)
+    set(T_LABELS unit)
+  endif()
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
   target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
-  gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 30
-                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  # One LABELS pair per label: a list would not survive the way to the discovered tests.
+  set(label_properties "")
+  foreach(label IN LISTS T_LABELS)
+    list(APPEND label_properties LABELS ${label})
+  endforeach()
+  # Plain names (no "# GetParam() = ..." in them), so that ctest keeps each case's cost from run to
+  # run and starts the long ones first.
+  gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 30 NO_PRETTY_VALUES
+                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${label_properties})
 endfunction()
 
-# A Qt Test executable (one test case class), run offscreen.
-#   tarvo_qttest(NAME name SOURCES a.cpp LIBS lib1)
+# A Qt Test executable: one test class, one entry. A class whose cases take seconds is split into
+# executables of its own (as the main window's faults on the simulated line and on a
+# pseudo-terminal are), so that no entry holds up the rest. One entry per test function would
+# start a Qt application for each of some 250 functions, at about 50 ms of CPU each on a
+# 2-core machine, and double the time of the whole suite.
+#   tarvo_qttest(NAME name SOURCES a.cpp LIBS lib1 [LABELS pty slow] [TIMEOUT seconds])
 function(tarvo_qttest)
-  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  if(NOT T_LABELS)
+    set(T_LABELS unit)
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
   add_executable(${T_NAME} ${T_SOURCES})
   set_target_properties(${T_NAME} PROPERTIES AUTOMOC ON)
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} Qt6::Test Qt6::Widgets)
   target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
-  if(NOT T_TIMEOUT)
-    set(T_TIMEOUT 300)
-  endif()
-  set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT ${T_TIMEOUT})
+  set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT ${T_TIMEOUT}
+                       LABELS "${T_LABELS}")
 endfunction()

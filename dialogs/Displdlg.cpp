@@ -2,14 +2,14 @@
 
 #include "dialogs/LimitRows.h"
 
-#include "dialogs/ActiveStation.h"
-#include "dialogs/Messages.h"
-#include "dialogs/NumberText.h"
 #include "link/QtvCommands.h"
 #include "link/Sio.h"
 #include "panel/Qtv3590.h"
 #include "platform/Help.h"
 #include "platform/Windows1252.h"
+#include "ui/ActiveStation.h"
+#include "ui/Messages.h"
+#include "ui/NumberText.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -5,12 +5,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "dialogs/ActiveStation.h"
-#include "dialogs/Messages.h"
 #include "link/SioPort.h"
 #include "link/Telegram.h"
 #include "panel/Qtv3590.h"
 #include "platform/Help.h"
+#include "ui/ActiveStation.h"
+#include "ui/Messages.h"
 
 TFeuTempDlg* FeuTempDlg = nullptr;
 

@@ -1,9 +1,9 @@
 #include "dialogs/LimitRows.h"
 
-#include "dialogs/ActiveStation.h"
-#include "dialogs/Messages.h"
-#include "dialogs/NumberText.h"
 #include "link/Sio.h"
+#include "ui/ActiveStation.h"
+#include "ui/Messages.h"
+#include "ui/NumberText.h"
 
 #include <QLineEdit>
 

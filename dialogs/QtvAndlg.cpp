@@ -4,9 +4,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "dialogs/NumberText.h"
-#include "dialogs/UpDown.h"
 #include "platform/Help.h"
+#include "ui/NumberText.h"
+#include "ui/UpDown.h"
 
 TQtvAnDlg* QtvAnDlg = nullptr;
 

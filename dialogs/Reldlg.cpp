@@ -6,14 +6,14 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-#include "dialogs/ActiveStation.h"
-#include "dialogs/Messages.h"
 #include "dialogs/NumberMaskEdit.h"
-#include "dialogs/NumberText.h"
 #include "link/QtvCommands.h"
 #include "link/Sio.h"
 #include "panel/Qtv3590.h"
 #include "platform/Help.h"
+#include "ui/ActiveStation.h"
+#include "ui/Messages.h"
+#include "ui/NumberText.h"
 
 TRelDlg* RelDlg = nullptr;
 

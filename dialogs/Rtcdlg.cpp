@@ -1,12 +1,12 @@
 #include "dialogs/Rtcdlg.h"
 
-#include "dialogs/ActiveStation.h"
-#include "dialogs/Messages.h"
-#include "dialogs/UpDown.h"
 #include "link/QtvCommands.h"
 #include "link/Sio.h"
 #include "platform/Clock.h"
 #include "platform/Help.h"
+#include "ui/ActiveStation.h"
+#include "ui/Messages.h"
+#include "ui/UpDown.h"
 
 #include <QComboBox>
 #include <QKeySequence>

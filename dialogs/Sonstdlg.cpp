@@ -2,12 +2,12 @@
 
 #include "dialogs/LimitRows.h"
 
-#include "dialogs/ActiveStation.h"
-#include "dialogs/Messages.h"
-#include "dialogs/NumberText.h"
 #include "link/QtvCommands.h"
 #include "link/Sio.h"
 #include "platform/Help.h"
+#include "ui/ActiveStation.h"
+#include "ui/Messages.h"
+#include "ui/NumberText.h"
 
 #include <QKeySequence>
 #include <QLabel>

@@ -4,8 +4,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "dialogs/NumberText.h"
-#include "dialogs/UpDown.h"
+#include "ui/NumberText.h"
+#include "ui/UpDown.h"
 
 TZyklDlg* ZyklDlg = nullptr;
 

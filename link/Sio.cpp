@@ -1,11 +1,13 @@
 #include "link/Sio.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <utility>
 
 #include "link/LinkEvents.h"
 #include "link/PortOpen.h"
+#include "link/SioPort.h"
 #include "link/TelegramExchange.h"
 #include "platform/Clock.h"
 
@@ -163,3 +165,21 @@ void SetLinkHooks(LinkHooks hooks) { g_hooks = std::move(hooks); }
 const LinkHooks& GetLinkHooks() { return g_hooks; }
 
 void SetLinkTrace(LinkTrace trace) { g_trace = std::move(trace); }
+
+void ResetLinkState() {
+    ReSetSio();
+    g_commandSetLine.reset();
+    g_recovery = {};
+    BusAdresse = 0;
+    Broadcast = false;
+    Internet = 0;
+    Negativ = false;
+    SioErgebnis = 0;
+    std::memset(TeleBuffer, 0, sizeof TeleBuffer);
+    std::memset(FremdAntworten, 0, sizeof FremdAntworten);
+    SioPortNr = 0;
+    SendeReserve = SioPort::kSendReserve;
+    g_hooks = {};
+    g_trace = {};
+    SetSerialLineFactory({});
+}

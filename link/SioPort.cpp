@@ -6,11 +6,10 @@
 #include "link/TelegramExchange.h"
 
 std::uint8_t SioPortNr = 0;
-std::int16_t SendeReserve = 20;
+std::int16_t SendeReserve = SioPort::kSendReserve;
 
 namespace {
 
-constexpr std::int16_t kSendReserve = 20;
 // The port object waits for the first reply byte with 25 reads in a row (81 ms each), no pause.
 constexpr int kReplyAttempts = 25;
 // Ports 1 and 2 are the PC's own; higher numbers are the redirector's virtual ports.

@@ -23,6 +23,8 @@ public:
     static constexpr int kRequestArea = 70;
     static constexpr int kAnswerArea = 14;
     static constexpr int kAnswer = kRequestArea;
+    // Failed sends tolerated before the port is closed and opened again.
+    static constexpr std::int16_t kSendReserve = 20;
 
     // Sets SioPortNr, opens the port (a failed open is not reported), sets SendeReserve to 20.
     explicit SioPort(std::uint8_t portNumber);

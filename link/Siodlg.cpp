@@ -6,13 +6,13 @@
 #include <QRadioButton>
 #include <string>
 
-#include "dialogs/Messages.h"
-#include "dialogs/NumberText.h"
-#include "dialogs/UpDown.h"
 #include "link/NetLink.h"
 #include "link/PortSelection.h"
 #include "link/SioPort.h"
 #include "platform/Help.h"
+#include "ui/Messages.h"
+#include "ui/NumberText.h"
+#include "ui/UpDown.h"
 
 TPcSioDlg* PcSioDlg = nullptr;
 

@@ -7,7 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "dialogs/MenuLetters.h"
+#include "ui/MenuLetters.h"
 #include "mainwindow/Tarvo.h"
 #include "platform/Help.h"
 

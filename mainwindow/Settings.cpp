@@ -13,13 +13,13 @@
 #include "dialogs/Rtcdlg.h"
 #include "dialogs/Sonstdlg.h"
 #include "dialogs/Titeldlg.h"
-#include "dialogs/UpDown.h"
 #include "dialogs/Zykludlg.h"
 #include "link/Sio.h"
 #include "link/Siodlg.h"
 #include "mainwindow/ConfigValue.h"
 #include "mainwindow/Tarvo.h"
 #include "platform/IniFile.h"
+#include "ui/UpDown.h"
 
 namespace {
 void Run(QDialog* dlg) {

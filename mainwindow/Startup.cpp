@@ -8,8 +8,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "dialogs/ActiveStation.h"
-#include "dialogs/Messages.h"
 #include "extras/EventsDlg.h"
 #include "extras/ExtrasWindows.h"
 #include "link/LinkEvents.h"
@@ -22,6 +20,8 @@
 #include "platform/PortPath.h"
 #include "records/BusEvents.h"
 #include "records/EventLog.h"
+#include "ui/ActiveStation.h"
+#include "ui/Messages.h"
 
 TForm1* Form1 = nullptr;
 

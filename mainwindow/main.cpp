@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <exception>
 
+#include "link/Sio.h"
 #include "mainwindow/Forms.h"
 #include "mainwindow/Tarvo.h"
 #include "platform/FileSizeLimit.h"
@@ -50,5 +51,8 @@ int main(int argc, char* argv[]) {
         ShowException(e.what());
     }
     DestroyForms();
+    // The link's hooks point into the main window that has just gone; the command-set port is
+    // released here, in a known order, rather than somewhere among the static destructors.
+    ResetLinkState();
     return result;
 }

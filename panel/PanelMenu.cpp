@@ -3,9 +3,9 @@
 
 #include "panel/Qtv3590.h"
 
-#include "dialogs/Messages.h"
-#include "dialogs/UpDown.h"
 #include "panel/Stadrdlg.h"
+#include "ui/Messages.h"
+#include "ui/UpDown.h"
 
 #include <QAction>
 #include <QColorDialog>

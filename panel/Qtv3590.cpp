@@ -1,6 +1,6 @@
 #include "panel/Qtv3590.h"
 
-#include "dialogs/MenuLetters.h"
+#include "ui/MenuLetters.h"
 #include "platform/Clock.h"
 
 #include <QContextMenuEvent>

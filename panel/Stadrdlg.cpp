@@ -1,6 +1,6 @@
 #include "panel/Stadrdlg.h"
 
-#include "dialogs/UpDown.h"
+#include "ui/UpDown.h"
 
 #include <QLabel>
 #include <QLineEdit>

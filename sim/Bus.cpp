@@ -33,7 +33,8 @@ std::string HexBytes(const std::vector<std::uint8_t>& bytes) {
     char pair[4];
     for (std::uint8_t b : bytes) {
         std::snprintf(pair, sizeof pair, "%02X", b);
-        text += (text.empty() ? "" : " ") + std::string(pair);
+        if (!text.empty()) text += ' ';
+        text += pair;
     }
     return text;
 }

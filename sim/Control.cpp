@@ -194,9 +194,9 @@ private:
         if (a_.words.size() < 3) return Error("add ADDR TYPE [UNIT]");
         BusConfig config;
         std::string stationText = std::string(a_.words[1]) + ":" + std::string(a_.words[2]);
-        if (a_.words.size() > 3) stationText += ":" + std::string(a_.restAfter(3));
+        if (a_.words.size() > 3) stationText.append(":").append(a_.restAfter(3));
         std::string error = AddStationArgument(stationText, config);
-        if (error.empty() && !bus_.add(config.stations.front())) error = "station " + std::string(a_.words[1]) + " exists";
+        if (error.empty() && !bus_.add(config.stations.front())) error = std::string("station ").append(a_.words[1]).append(" exists");
         return error.empty() ? Ok() : Error(error);
     }
 

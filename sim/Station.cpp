@@ -152,7 +152,7 @@ std::string Station::setParam(std::string_view name, std::string_view value) {
     const bool twoBytes = c->kind == ParamKind::Twelve || c->kind == ParamKind::Word;
     if (!oneByte && !twoBytes) return std::string(c->param) + " is not a stored parameter";
     if (!n || *n < (oneByte ? 0 : -32768) || *n > (oneByte ? 255 : 65535)) {
-        return "'" + std::string(value) + "' is no value for " + std::string(c->param);
+        return std::string("'").append(value).append("' is no value for ").append(c->param);
     }
     if (oneByte) s[0] = static_cast<std::uint8_t>(*n);
     else setWord(c->readCode, static_cast<std::uint16_t>(*n));

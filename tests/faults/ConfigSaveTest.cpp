@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "dialogs/Messages.h"
+#include "ui/Messages.h"
 #include "platform/SerialLine.h"
 #include "mainwindow/Forms.h"
 #include "mainwindow/Tarvo.h"

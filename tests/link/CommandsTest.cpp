@@ -9,12 +9,7 @@
 namespace {
 
 // The answer telegram of station 5 carrying the given data bytes.
-Bytes AnswerWith(const Bytes& data) {
-    Bytes answer{STX, 5, static_cast<std::uint8_t>(3 + data.size())};
-    answer.insert(answer.end(), data.begin(), data.end());
-    answer.push_back(TelegramChecksum(answer.data(), answer.size()));
-    return answer;
-}
+Bytes AnswerWith(const Bytes& data) { return AnswerTelegram(5, data); }
 
 // --- Every command's request ----------------------------------------------------------------------
 

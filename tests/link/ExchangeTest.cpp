@@ -80,11 +80,11 @@ TEST_F(RequestFrame, drainingEndsOnALineThatNeverFallsQuiet) {
 // A stray byte every 60 ms: no read ever finds the line quiet, and the byte limit alone would let
 // the drain run for 960 bytes, almost a minute.
 TEST_F(RequestFrame, drainingEndsAfterOneSecondOnALineWithAStrayByteNowAndThen) {
-    SteppingCounter counter(1);
+    clock.setStep(1);
     line().feed(Hex("55"));
     line().onEvent = [&](const LineEvent& e) {
         if (e.kind != Kind::Read || line().writes().size() > 0) return;
-        counter.advanceMs(60);
+        clock.advanceMs(60);
         line().feed(Hex("55"));
     };
     request(0x31);
@@ -189,17 +189,17 @@ TEST_F(Reply, unexpectedFirstByteGivesZeroAndNothingIsSentBack) {
 }
 
 TEST_F(Reply, restOfTheAnswerIsReadAfterAPauseOfThreeThousandUnits) {
-    SteppingCounter counter(1);
+    clock.setStep(1);
     request(0x31);
     line().queueReply(Hex("02 05 05 0A 0B 21"));
     std::uint64_t headerAt = 0, restAt = 0;
     line().onEvent = [&](const LineEvent& e) {
         if (e.kind != Kind::Read || e.result <= 0) return;
-        if (e.bytes.size() == 2 && headerAt == 0) headerAt = counter.now();
-        if (e.bytes.size() == 3) restAt = counter.now();
+        if (e.bytes.size() == 2 && headerAt == 0) headerAt = clock.now();
+        if (e.bytes.size() == 3) restAt = clock.now();
     };
     EXPECT_EQ(SioExchange(), 1);
-    EXPECT_GE(restAt - headerAt, 3000 * SteppingCounter::ticksPerUnit());
+    EXPECT_GE(restAt - headerAt, 3000 * FakeCounter::kPerUnit);
 }
 
 TEST_F(Reply, answerFillingTheWholeAnswerAreaIsAccepted) {
@@ -250,16 +250,16 @@ TEST_F(Silence, replyArrivingOnTheLastLocalAttemptCounts) {
 }
 
 TEST_F(Silence, networkModeMakesTenThousandAttemptsWhenReadsReturnAtOnce) {
-    SteppingCounter counter(100);  // ten readings to a unit: the pauses alone stay within bounds
+    clock.setStep(100);  // ten readings to a unit: the pauses alone stay within bounds
     request(0x31);
     EXPECT_EQ(SioExchange(), 0);
     EXPECT_EQ(line().emptyReadCount(), 1 + 10000);
 }
 
 TEST_F(Silence, networkModeWaitIsBoundedWhenEveryReadTakesItsTimeOut) {
-    SteppingCounter counter(1);
+    clock.setStep(1);
     line().onEvent = [&](const LineEvent& e) {
-        if (e.kind == Kind::Read && e.result == 0) counter.advanceMs(101);
+        if (e.kind == Kind::Read && e.result == 0) clock.advanceMs(101);
     };
     request(0x31);
     EXPECT_EQ(SioExchange(), 0);
@@ -334,6 +334,7 @@ TEST_F(RequestFrame, traceSeesEveryByteAndRtsSwitchInOrder) {
 
 class CommandSetPort : public ::testing::Test {
 protected:
+    LinkReset linkReset;
     FakeLineFactory lines;
 };
 

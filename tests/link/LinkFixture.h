@@ -1,6 +1,6 @@
 #pragma once
-// Common ground of the link tests: the command-set port opened on a fake line, the shared state
-// reset, and a replaceable counter for tests that must not wait.
+// Common ground of the link tests: the link state reset, the command-set port opened on a fake
+// line, and the fake counter, so that no test waits.
 
 #include <gtest/gtest.h>
 
@@ -9,41 +9,19 @@
 #include <memory>
 
 #include "link/Sio.h"
-#include "platform/Clock.h"
+#include "support/FakeCounter.h"
 #include "support/FakeLine.h"
-
-// A counter that moves only when read (and when a test moves it), so that busy waits end at
-// once and time passes exactly as a test says.
-class SteppingCounter {
-public:
-    static constexpr std::uint64_t kFrequency = 95'000'000;  // 1000 ticks per unit of 1/95000 s
-    explicit SteppingCounter(std::uint64_t ticksPerReading) : step_(ticksPerReading) {
-        SetCounter({[] { return kFrequency; }, [this] { return now_ += step_; }});
-    }
-    ~SteppingCounter() { SetCounter({}); }
-    void advanceMs(std::uint64_t ms) { now_ += kFrequency / 1000 * ms; }
-    std::uint64_t now() const { return now_; }
-    static constexpr std::uint64_t ticksPerUnit() { return kFrequency / 95000; }
-
-private:
-    std::uint64_t now_ = 0;
-    std::uint64_t step_;
-};
+#include "support/LinkReset.h"
 
 class LinkTest : public ::testing::Test {
 protected:
     void SetUp() override {
         BusAdresse = 5;
-        Broadcast = false;
         Internet = 1;
-        Negativ = false;
         SioErgebnis = -1;
-        std::memset(TeleBuffer, 0, sizeof TeleBuffer);
-        std::memset(FremdAntworten, 0, sizeof FremdAntworten);
         ASSERT_TRUE(InitSio(1));
         line().clearEvents();
     }
-    void TearDown() override { SetLinkTrace({}); }
 
     FakeLine& line() { return lines.last(); }
     // The bytes of the request as they went on the wire (all writes before the first read after
@@ -71,8 +49,9 @@ protected:
         for (std::size_t i = 0; i < data.size(); ++i) TeleBuffer[4 + i] = data[i];
     }
 
+    LinkReset linkReset;
     FakeLineFactory lines;
     // One unit of 1/95000 s per reading: the busy waits end at once, and a silent station in
     // network mode is given up after its bounded wait without the test waiting a second.
-    SteppingCounter clock{SteppingCounter::ticksPerUnit()};
+    FakeCounter clock;
 };

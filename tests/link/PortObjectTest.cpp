@@ -14,21 +14,19 @@ using Kind = LineEvent::Kind;
 class PortObject : public ::testing::Test {
 protected:
     void SetUp() override {
-        Broadcast = false;
         Internet = 1;
         Negativ = true;
-        SioPortNr = 0;
         SendeReserve = -5;
     }
-    void TearDown() override { SetLinkHooks({}); }
     // A reading request of the humidity dialog: L = 4, code 0x42, to station 9.
     static bool ask(SioPort& port) {
         port.Buffer[2] = 4;
         return port.Command(0x42, 9);
     }
 
+    LinkReset linkReset;
     FakeLineFactory lines;
-    SteppingCounter clock{SteppingCounter::ticksPerUnit()};
+    FakeCounter clock;
 };
 
 TEST_F(PortObject, creationOpensWithItsOwnTimeoutsAndFillsTheReserve) {

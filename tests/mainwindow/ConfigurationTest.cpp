@@ -4,9 +4,9 @@
 #include <QTest>
 
 #include "WindowFixture.h"
-#include "dialogs/Messages.h"
 #include "link/SioPort.h"
 #include "panel/Qtv3590.h"
+#include "ui/Messages.h"
 
 namespace {
 QByteArray Fixture(const char* name) {

@@ -13,7 +13,7 @@
 #include "dialogs/Displdlg.h"
 #include "dialogs/Feutmpdlg.h"
 #include "dialogs/Mbrdlg.h"
-#include "dialogs/MenuLetters.h"
+#include "ui/MenuLetters.h"
 #include "dialogs/QtvAndlg.h"
 #include "dialogs/Reldlg.h"
 #include "dialogs/Rtcdlg.h"

@@ -205,11 +205,11 @@ private slots:
         TForm1& f = StartOne(w);
         Broadcast = true;
         w.ticks(1);
-        QCOMPARE(w.bus.requests.size(), std::size_t(2));
-        QCOMPARE(w.bus.requests[0].address, 0x20);
-        QCOMPARE(w.bus.requests[0].code, 0x31);
-        QCOMPARE(w.bus.requests[1].address, 1);
-        QCOMPARE(w.bus.requests[1].code, 0x61);
+        QCOMPARE(w.bus.asked().size(), std::size_t(2));
+        QCOMPARE(w.bus.asked()[0].address, 0x20);
+        QCOMPARE(w.bus.asked()[0].code, 0x31);
+        QCOMPARE(w.bus.asked()[1].address, 1);
+        QCOMPARE(w.bus.asked()[1].code, 0x61);
         QCOMPARE(f.GeraetPanel[1]->GetText(), QStringLiteral("-0042 bar"));
         QVERIFY(Broadcast);
     }

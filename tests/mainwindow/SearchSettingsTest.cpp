@@ -9,14 +9,14 @@
 #include "WindowFixture.h"
 #include "dialogs/QtvAndlg.h"
 #include "dialogs/Titeldlg.h"
-#include "dialogs/UpDown.h"
 #include "dialogs/Zykludlg.h"
 #include "panel/Qtv3590.h"
+#include "ui/UpDown.h"
 
 namespace {
-std::vector<int> TypeRequests(const StationBus& bus) {
+std::vector<int> TypeRequests(const ScriptedBus& bus) {
     std::vector<int> out;
-    for (const SeenRequest& r : bus.requests)
+    for (const AskedRequest& r : bus.asked())
         if (r.code == 0x30) out.push_back(r.address);
     return out;
 }
@@ -42,10 +42,10 @@ private slots:
         TForm1& f = w.start("[Form]\nMaxGeraete=3\n[Geraet 2]\nAdresse=2\nLeft=200\nTop=200\n");
         TQTV3590* occupied = f.GeraetPanel[2];
         f.Timer1->start();
-        SteppingMilliseconds clock(50);
-        const std::uint64_t before = clock.ms();
+        w.bus.counter.setStepMs(50);
+        const std::uint64_t before = w.bus.counter.ms();
         f.Suchen1Click();
-        const std::uint64_t took = clock.ms() - before;
+        const std::uint64_t took = w.bus.counter.ms() - before;
 
         QCOMPARE(TypeRequests(w.bus), (std::vector<int>{1, 3}));
         QVERIFY2(took >= 3000, "at least one second per address");
@@ -76,7 +76,7 @@ private slots:
     void searchLeavesAStoppedTimerStopped() {
         WindowFixture w;
         TForm1& f = w.start("[Form]\nMaxGeraete=1\n");
-        SteppingMilliseconds clock(250);
+        w.bus.counter.setStepMs(250);
         f.Suchen1Click();
         QVERIFY(!f.Timer1->isActive());
     }
@@ -87,7 +87,7 @@ private slots:
         w.bus.stations[2].silent = true;
         TForm1& f = w.start("[Form]\nMaxGeraete=2\n[Geraet 2]\nAdresse=5\n");
         f.Entfernen1Click();
-        SteppingMilliseconds clock(250);
+        w.bus.counter.setStepMs(250);
         f.Suchen1Click();
         QCOMPARE(TypeRequests(w.bus), (std::vector<int>{1, 2}));
         QVERIFY(!f.GeraetPanel[1] && !f.GeraetPanel[2]);
@@ -99,7 +99,7 @@ private slots:
     void searchFindingNothingClearsTheActiveStation() {
         WindowFixture w;
         TForm1& f = w.start("[Form]\nMaxGeraete=2\n[Geraet 1]\nAdresse=1\n");
-        SteppingMilliseconds clock(250);
+        w.bus.counter.setStepMs(250);
         f.Suchen1Click();
         QVERIFY(f.AktivPanel == nullptr);
         QVERIFY(f.GeraetPanel[1]);

@@ -110,10 +110,8 @@ class ServiceItemsTest : public QObject {
         f.SwitchBroadcast();
         f.StopItemClick();
         f.StopItemClick();
-        {
-            SteppingMilliseconds clock(250);
-            f.Suchen1Click();
-        }
+        w.bus.counter.setStepMs(250);
+        f.Suchen1Click();
         f.Beenden1Click();
         const std::vector<std::string> expected = {
             "Programm gestartet",

@@ -11,10 +11,10 @@
 #include "WindowFixture.h"
 #include "dialogs/Feutmpdlg.h"
 #include "link/Sio.h"
-#include "dialogs/UpDown.h"
 #include "panel/Qtv3590.h"
 #include "panel/Stadrdlg.h"
 #include "platform/Help.h"
+#include "ui/UpDown.h"
 
 namespace {
 QAction* ActionNamed(TForm1& f, const char* name) { return f.findChild<QAction*>(QString::fromLatin1(name)); }

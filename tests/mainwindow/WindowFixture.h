@@ -1,6 +1,7 @@
 #pragma once
 // A main window started from a configuration text in a scratch folder (which is also the
-// current folder, where recording files land), against stations on a fake line, with Timer1
+// current folder, where recording files land), against standing stations on a scripted line
+// (ScriptedBus, which also resets the link state and holds the fake counter), with Timer1
 // stopped so that the test drives the ticks itself.
 
 #include <QDir>
@@ -9,22 +10,16 @@
 #include <QTimer>
 #include <memory>
 
-#include "StationBus.h"
-#include "dialogs/Messages.h"
 #include "link/Sio.h"
 #include "mainwindow/Forms.h"
 #include "mainwindow/Tarvo.h"
-#include "platform/Clock.h"
+#include "support/ScriptedBus.h"
+#include "ui/Messages.h"
 
 class WindowFixture {
 public:
     WindowFixture() : previous_(QDir::currentPath()) {
         QDir::setCurrent(dir_.path());
-        BusAdresse = 0;
-        Broadcast = false;
-        Internet = 0;
-        Negativ = false;
-        SioErgebnis = 0;
         // Boxes are recorded, never shown: a test must not wait for a click.
         SetMessageObserver([this](const ShownMessage& m) { messages.push_back(m); });
     }
@@ -62,26 +57,11 @@ public:
         for (int i = 0; i < n; ++i) form_->Timer1Timer();
     }
 
-    StationBus bus;
+    ScriptedBus bus;
     std::vector<ShownMessage> messages;
 
 private:
     QString previous_;
     QTemporaryDir dir_;
     TForm1* form_ = nullptr;
-};
-
-// A counter that moves on by a fixed step at every reading, so that waits on it end quickly
-// while still counting the time they stand for.
-class SteppingMilliseconds {
-public:
-    explicit SteppingMilliseconds(std::uint64_t msPerReading) : step_(msPerReading * 1'000'000) {
-        SetCounter({[] { return std::uint64_t{1'000'000'000}; }, [this] { return now_ += step_; }});
-    }
-    ~SteppingMilliseconds() { SetCounter({}); }
-    std::uint64_t ms() const { return now_ / 1'000'000; }
-
-private:
-    std::uint64_t now_ = 0;
-    std::uint64_t step_;
 };

@@ -13,9 +13,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "dialogs/ActiveStation.h"
 #include "dialogs/Feutmpdlg.h"
-#include "dialogs/Messages.h"
 #include "link/NetLink.h"
 #include "link/QtvCommands.h"
 #include "link/Sio.h"
@@ -23,6 +21,8 @@
 #include "panel/Qtv3590.h"
 #include "platform/PortPath.h"
 #include "platform/Process.h"
+#include "ui/ActiveStation.h"
+#include "ui/Messages.h"
 
 namespace {
 constexpr int kPort = 6;
@@ -47,6 +47,7 @@ class EndToEndTest : public QObject {
 
 private slots:
     void initTestCase() {
+        ResetLinkState();
         QVERIFY(dir.isValid());
         sim.setProgram(QStringLiteral(QTVSIM_PATH));
         sim.setArguments({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0"), QStringLiteral("--station"),
@@ -71,10 +72,9 @@ private slots:
         sim.terminate();
         if (!sim.waitForFinished(5000)) sim.kill();
         SetMessageObserver({});
-        SetLinkHooks({});
         SetActivePanelSource({});
         SetPortObjectSource({});
-        Internet = 0;
+        ResetLinkState();
     }
 
     void busLinkReadsAStationThroughTheBridgedPort() {

@@ -8,10 +8,10 @@
 #include <QtTest>
 #include <vector>
 
-#include "dialogs/Messages.h"
 #include "link/Siodlg.h"
 #include "platform/Net.h"
 #include "platform/Process.h"
+#include "ui/Messages.h"
 
 using Args = std::vector<std::string>;
 

@@ -10,14 +10,15 @@
 #include <memory>
 #include <vector>
 
-#include "dialogs/Messages.h"
-#include "dialogs/UpDown.h"
+#include "link/Sio.h"
 #include "link/SioPort.h"
 #include "link/Siodlg.h"
 #include "platform/Help.h"
 #include "platform/Net.h"
 #include "platform/Process.h"
 #include "support/FakeLine.h"
+#include "ui/Messages.h"
+#include "ui/UpDown.h"
 
 class PortSelectionTest : public QObject {
     Q_OBJECT
@@ -54,6 +55,7 @@ class PortSelectionTest : public QObject {
 
 private slots:
     void init() {
+        ResetLinkState();
         runs.clear();
         messages.clear();
         addExit = 0;
@@ -75,6 +77,7 @@ private slots:
     void cleanup() {
         dlg.reset();
         sioObjekt.reset();
+        ResetLinkState();
         lines.reset();
         SetProcessRunner({});
         SetHostResolver({});

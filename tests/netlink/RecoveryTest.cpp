@@ -6,13 +6,13 @@
 #include <memory>
 #include <vector>
 
-#include "dialogs/Messages.h"
 #include "link/Sio.h"
 #include "link/SioPort.h"
 #include "link/Siodlg.h"
 #include "platform/Net.h"
 #include "platform/Process.h"
 #include "support/FakeLine.h"
+#include "ui/Messages.h"
 
 class RecoveryTest : public QObject {
     Q_OBJECT
@@ -30,6 +30,7 @@ class RecoveryTest : public QObject {
 
 private slots:
     void init() {
+        ResetLinkState();
         commands.clear();
         events.clear();
         lines = std::make_unique<FakeLineFactory>([](FakeLine& l) { l.failAllWrites(); });
@@ -51,12 +52,11 @@ private slots:
         SetLinkHooks(hooks);
     }
     void cleanup() {
-        SetLinkHooks({});
+        ResetLinkState();
         lines.reset();
         SetProcessRunner({});
         SetHostResolver({});
         SetMessageObserver({});
-        Internet = 0;
     }
 
     void twentyFailedSendsPassAloneAndTheTwentyFirstRegistersAndReopens() {

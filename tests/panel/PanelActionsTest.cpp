@@ -1,10 +1,10 @@
 // The panel menu's actions with the station-address dialog answered by the test: address,
 // cycle, title and colours, and the refusal of an address another station holds.
 
-#include "dialogs/Messages.h"
-#include "dialogs/UpDown.h"
 #include "panel/Qtv3590.h"
 #include "panel/Stadrdlg.h"
+#include "ui/Messages.h"
+#include "ui/UpDown.h"
 
 #include <QAction>
 #include <QLabel>

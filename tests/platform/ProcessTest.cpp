@@ -78,7 +78,7 @@ TEST_F(ProcessInFolder, installedRunnerReceivesTheRequestInsteadOfTheSystem) {
 
 TEST(ProgramFolder, isTheFolderOfTheRunningTestProgram) {
     const std::string folder = ProgramFolder();
-    EXPECT_EQ(::access((folder + "/platform_files").c_str(), X_OK), 0) << folder;
+    EXPECT_EQ(::access((folder + "/platform_files_test").c_str(), X_OK), 0) << folder;
 }
 
 }  // namespace

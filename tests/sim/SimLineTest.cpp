@@ -3,10 +3,9 @@
 // broadcast latching works. Virtual time: nothing here waits for the line.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "CommandRoundTrips.h"
-#include "platform/Clock.h"
+#include "support/FakeCounter.h"
+#include "support/LinkReset.h"
 #include "support/SimLine.h"
 
 namespace {
@@ -14,20 +13,12 @@ namespace {
 class OverSimLine : public ::testing::Test {
 protected:
     void SetUp() override {
-        // A counter that runs 1 ms per reading, so the link's busy waits end at once.
-        SetCounter({[] { return std::uint64_t{1000000000}; }, [this] { return tick += 1000000; }});
-        Broadcast = false;
-        Internet = 0;
-        std::memset(FremdAntworten, 0, sizeof FremdAntworten);
+        counter.setStepMs(1);  // the link's busy waits end at once
         ASSERT_TRUE(InitSio(1));
         BusAdresse = 1;
     }
-    void TearDown() override {
-        ReSetSio();
-        Broadcast = false;
-        SetCounter({});
-    }
-    std::uint64_t tick = 0;
+    LinkReset linkReset;
+    FakeCounter counter;
     SimulatedBus sim;
 };
 

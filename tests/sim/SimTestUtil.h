@@ -11,14 +11,11 @@
 #include "sim/Bus.h"
 
 inline std::vector<std::uint8_t> Frame(std::uint8_t address, std::uint8_t code, std::initializer_list<std::uint8_t> data = {}) {
-    std::vector<std::uint8_t> f(4 + data.size() + 1);
-    f[0] = STX;
-    f[1] = address;
-    f[2] = static_cast<std::uint8_t>(4 + data.size());
-    f[3] = code;
-    std::size_t i = 4;
-    for (std::uint8_t b : data) f[i++] = b;
-    f[i] = TelegramChecksum(f.data(), i);
+    std::vector<std::uint8_t> f;
+    f.reserve(4 + data.size() + 1);
+    for (std::uint8_t b : {STX, address, static_cast<std::uint8_t>(4 + data.size()), code}) f.push_back(b);
+    for (std::uint8_t b : data) f.push_back(b);
+    f.push_back(TelegramChecksum(f.data(), f.size()));
     return f;
 }
 

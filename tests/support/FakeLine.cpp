@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <initializer_list>
 #include <stdexcept>
 
 #include "link/Telegram.h"
@@ -36,6 +37,26 @@ std::string HexOf(const Bytes& bytes) {
         out += digits[b & 0x0F];
     }
     return out;
+}
+
+namespace {
+// Built in place, so that the telegram never grows out of a smaller buffer.
+Bytes WithChecksum(std::initializer_list<std::uint8_t> head, const Bytes& data) {
+    Bytes t;
+    t.reserve(head.size() + data.size() + 1);
+    for (std::uint8_t b : head) t.push_back(b);
+    for (std::uint8_t b : data) t.push_back(b);
+    t.push_back(TelegramChecksum(t.data(), t.size()));
+    return t;
+}
+}  // namespace
+
+Bytes AnswerTelegram(std::uint8_t address, const Bytes& data) {
+    return WithChecksum({STX, address, static_cast<std::uint8_t>(3 + data.size())}, data);
+}
+
+Bytes RequestTelegram(std::uint8_t address, std::uint8_t code, const Bytes& data) {
+    return WithChecksum({STX, address, static_cast<std::uint8_t>(4 + data.size()), code}, data);
 }
 
 // --- Script ------------------------------------------------------------------------------------

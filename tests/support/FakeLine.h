@@ -26,6 +26,7 @@
 // before the link uses it (to make its open fail, to feed it, ...).
 //
 // Hex("02 05 04 10 1B") turns a hex string (blanks ignored) into bytes; HexOf(bytes) the reverse.
+// AnswerTelegram and RequestTelegram build whole telegrams with their checksum.
 
 #include <cstddef>
 #include <cstdint>
@@ -43,6 +44,11 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes Hex(std::string_view hex);
 std::string HexOf(const Bytes& bytes);  // "02 05 04 10 1B"
+
+// A station's answer telegram: STX, address, L = 3 + the data bytes, the data, the checksum.
+Bytes AnswerTelegram(std::uint8_t address, const Bytes& data);
+// A request telegram as the PC sends it: STX, address, L = 4 + the data bytes, code, data, checksum.
+Bytes RequestTelegram(std::uint8_t address, std::uint8_t code, const Bytes& data = {});
 
 struct LineEvent {
     enum Kind { Open, Configure, SetTimeouts, Read, Write, Rts, Close };

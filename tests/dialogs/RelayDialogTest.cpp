@@ -5,10 +5,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QLineEdit>
 #include <QTest>
 
-#include "DialogBus.h"
 #include "dialogs/Reldlg.h"
+#include "panel/Qtv3590.h"
+#include "support/DialogFixture.h"
 
 namespace {
 
@@ -56,7 +58,7 @@ void AddRows(const char* column) {
 
 class RelayDialogTest : public QObject {
     Q_OBJECT
-    std::unique_ptr<DialogBus> bus_;
+    std::unique_ptr<DialogFixture> bus_;
     std::unique_ptr<TRelDlg> dlg_;
     TQTV3590* station_ = nullptr;
 
@@ -70,10 +72,9 @@ class RelayDialogTest : public QObject {
 
 private slots:
     void init() {
-        bus_ = std::make_unique<DialogBus>();
-        QVERIFY(bus_->opened());
-        station_ = bus_->NewPanel();
-        bus_->SetActive(station_);
+        bus_ = std::make_unique<DialogFixture>();
+        QVERIFY(bus_->portOpened());
+        station_ = bus_->panel();
         dlg_ = std::make_unique<TRelDlg>();
     }
     void cleanup() {
@@ -108,21 +109,21 @@ private slots:
     void readingANumberShowsAndKeepsIt() {
         QFETCH(int, row);
         const NumberRow& r = kNumberRows[row];
-        bus_->Answer(Hex("01 F4"));
+        bus_->answer(Hex("01 F4"));
         (dlg_.get()->*r.read)->click();
-        QCOMPARE(bus_->Request(), DialogBus::Frame(r.code));
-        QCOMPARE(bus_->Reply(), std::string("06"));
+        QCOMPARE(bus_->lastRequest(), ScriptedBus::request(r.code));
+        QCOMPARE(bus_->pcReply(), std::string("06"));
         QCOMPARE((dlg_.get()->*r.edit)->displayText(), QStringLiteral(" 0500"));
         QCOMPARE(r.field(*station_), 500);
         QVERIFY(bus_->messages.empty());
     }
 
     void readingTheHighestAndLowestSwitchPoint() {
-        bus_->Answer(Hex("0F FF"));
+        bus_->answer(Hex("0F FF"));
         dlg_->S1LBtn->click();
         QCOMPARE(dlg_->S1WMEdit->displayText(), QStringLiteral(" 4095"));
         QCOMPARE(station_->SP1Wert, 4095);
-        bus_->Answer(Hex("00 00"));
+        bus_->answer(Hex("00 00"));
         dlg_->S1LBtn->click();
         QCOMPARE(dlg_->S1WMEdit->displayText(), QStringLiteral(" 0000"));
         QCOMPARE(station_->SP1Wert, 0);
@@ -132,17 +133,16 @@ private slots:
     void failedReadShowsZerosBeforeTheMessageAndKeepsTheField() {
         QFETCH(int, row);
         const NumberRow& r = kNumberRows[row];
-        bus_->Answer(Hex("00 2A"));
+        bus_->answer(Hex("00 2A"));
         (dlg_.get()->*r.read)->click();
         QCOMPARE(r.field(*station_), 42);
 
-        QString shownWithMessage;
-        bus_->onMessage = [&] { shownWithMessage = (dlg_.get()->*r.edit)->displayText(); };
-        bus_->Refuse();
+        bus_->observeAtMessage = [&] { return (dlg_.get()->*r.edit)->displayText(); };
+        bus_->nak();
         (dlg_.get()->*r.read)->click();
         QCOMPARE(bus_->messages.size(), size_t(1));
         QVERIFY(IsTransferError(bus_->messages[0]));
-        QCOMPARE(shownWithMessage, QStringLiteral(" 0000"));
+        QCOMPARE(bus_->messages[0].observed, QStringLiteral(" 0000"));
         QCOMPARE(r.field(*station_), 42);
 
         dlg_->FormActivate();  // the next opening shows what the station kept
@@ -150,7 +150,7 @@ private slots:
     }
 
     void silentStationIsATransferError() {
-        bus_->Silence();
+        bus_->silent();
         dlg_->V2LBtn->click();
         QCOMPARE(dlg_->S2VMEdit->text(), QStringLiteral(" 0000"));
         QCOMPARE(bus_->messages.size(), size_t(1));
@@ -162,18 +162,18 @@ private slots:
         QFETCH(int, row);
         const NumberRow& r = kNumberRows[row];
         Type(dlg_.get()->*r.edit, QStringLiteral(" 0500"));
-        bus_->Accept();
+        bus_->ack();
         (dlg_.get()->*r.send)->click();
-        QCOMPARE(bus_->Request(), DialogBus::Frame(static_cast<std::uint8_t>(r.code | 0x80), Hex("01 F4")));
+        QCOMPARE(bus_->lastRequest(), ScriptedBus::request(static_cast<std::uint8_t>(r.code | 0x80), Hex("01 F4")));
         QCOMPARE(r.field(*station_), 500);
         QVERIFY(bus_->messages.empty());
     }
 
     void refusedSendKeepsTheNewValueInTheStation() {
         dlg_->S1WMEdit->setText(QStringLiteral(" 0300"));
-        bus_->Refuse();
+        bus_->nak();
         dlg_->S1SBtn->click();
-        QCOMPARE(bus_->Request(), std::string("02 05 06 D0 01 2C 0A"));
+        QCOMPARE(bus_->lastRequest(), std::string("02 05 06 D0 01 2C 0A"));
         QCOMPARE(bus_->messages.size(), size_t(1));
         QVERIFY(IsTransferError(bus_->messages[0]));
         QCOMPARE(station_->SP1Wert, 300);
@@ -185,21 +185,21 @@ private slots:
     void minusZeroZeroTwelveSendsMinusTwelve() {
         Type(dlg_->S1HMEdit, QStringLiteral("-0012"));
         QCOMPARE(dlg_->S1HMEdit->displayText(), QStringLiteral("-0012"));
-        bus_->Accept();
+        bus_->ack();
         dlg_->H1SBtn->click();
         QCOMPARE(station_->SP1Hyst, -12);
-        QCOMPARE(bus_->Request(), DialogBus::Frame(0xD2, Hex("FF F4")));
+        QCOMPARE(bus_->lastRequest(), ScriptedBus::request(0xD2, Hex("FF F4")));
     }
 
     void minusOneIsTheLargestDelayButMinusOneAsHysteresis() {
         dlg_->S2VMEdit->setText(QStringLiteral("-1"));
-        bus_->Accept();
+        bus_->ack();
         dlg_->V2SBtn->click();
         QCOMPARE(station_->SP2Verz, 65535);
-        QCOMPARE(bus_->Request(), DialogBus::Frame(0xD5, Hex("FF FF")));
+        QCOMPARE(bus_->lastRequest(), ScriptedBus::request(0xD5, Hex("FF FF")));
 
         dlg_->S2HMEdit->setText(QStringLiteral("-1"));
-        bus_->Accept();
+        bus_->ack();
         dlg_->H2SBtn->click();
         QCOMPARE(station_->SP2Hyst, -1);
 
@@ -210,14 +210,14 @@ private slots:
 
     void maskedEditShowsAFiveDigitDelayWholeAndSendsItBack() {
         Type(dlg_->S1VMEdit, QStringLiteral("-1"));
-        bus_->Accept();
+        bus_->ack();
         dlg_->V1SBtn->click();
         QCOMPARE(station_->SP1Verz, 65535);
         dlg_->FormActivate();
         QCOMPARE(dlg_->S1VMEdit->displayText(), QStringLiteral(" 65535"));
-        bus_->Accept();
+        bus_->ack();
         dlg_->V1SBtn->click();  // what is shown is what goes out again
-        QCOMPARE(bus_->Request(), DialogBus::Frame(0xD4, Hex("FF FF")));
+        QCOMPARE(bus_->lastRequest(), ScriptedBus::request(0xD4, Hex("FF FF")));
         station_->SP1Verz = 7;
         dlg_->FormActivate();
         QCOMPARE(dlg_->S1VMEdit->displayText(), QStringLiteral(" 0007"));
@@ -238,10 +238,10 @@ private slots:
         QFETCH(int, sent);
         station_->SP2Wert = 99;
         dlg_->S2WMEdit->setText(text);
-        bus_->Accept();
+        bus_->ack();
         dlg_->S2SBtn->click();
         QCOMPARE(int(station_->SP2Wert), sent);
-        QCOMPARE(bus_->Request(), DialogBus::Frame(0xD1, Bytes{std::uint8_t(sent >> 8), std::uint8_t(sent)}));
+        QCOMPARE(bus_->lastRequest(), ScriptedBus::request(0xD1, Bytes{std::uint8_t(sent >> 8), std::uint8_t(sent)}));
         QVERIFY(bus_->messages.empty());
     }
 
@@ -253,13 +253,13 @@ private slots:
         QFETCH(int, row);
         const CheckRow& r = kCheckRows[row];
         QCheckBox* box = dlg_.get()->*r.box;
-        bus_->Answer(Hex("01"));
+        bus_->answer(Hex("01"));
         (dlg_.get()->*r.read)->click();
-        QCOMPARE(bus_->Request(), DialogBus::Frame(r.code));
+        QCOMPARE(bus_->lastRequest(), ScriptedBus::request(r.code));
         QVERIFY(box->isChecked());
         if (r.field) QCOMPARE(int(station_->*r.field), 1);
 
-        bus_->Answer(Hex("FE"));  // only bit 0 counts
+        bus_->answer(Hex("FE"));  // only bit 0 counts
         (dlg_.get()->*r.read)->click();
         QVERIFY(!box->isChecked());
         if (r.field) QCOMPARE(int(station_->*r.field), 0);
@@ -272,7 +272,7 @@ private slots:
         const CheckRow& r = kCheckRows[row];
         (dlg_.get()->*r.box)->setChecked(true);
         if (r.field) station_->*r.field = 0;
-        bus_->Refuse();
+        bus_->nak();
         (dlg_.get()->*r.read)->click();
         QVERIFY((dlg_.get()->*r.box)->isChecked());
         if (r.field) QCOMPARE(int(station_->*r.field), 0);
@@ -286,23 +286,23 @@ private slots:
         const CheckRow& r = kCheckRows[row];
         const std::uint8_t writeCode = static_cast<std::uint8_t>(r.code | 0x80);
         (dlg_.get()->*r.box)->setChecked(true);
-        bus_->Accept();
+        bus_->ack();
         (dlg_.get()->*r.send)->click();
-        QCOMPARE(bus_->Request(), DialogBus::Frame(writeCode, Hex("01")));
+        QCOMPARE(bus_->lastRequest(), ScriptedBus::request(writeCode, Hex("01")));
         if (r.field) QCOMPARE(int(station_->*r.field), 1);
 
         (dlg_.get()->*r.box)->setChecked(false);
-        bus_->Refuse();
+        bus_->nak();
         (dlg_.get()->*r.send)->click();
-        QCOMPARE(bus_->Request(), DialogBus::Frame(writeCode, Hex("00")));
+        QCOMPARE(bus_->lastRequest(), ScriptedBus::request(writeCode, Hex("00")));
         if (r.field) QCOMPARE(int(station_->*r.field), 0);
         QCOMPARE(bus_->messages.size(), size_t(1));
     }
 
     void statusIsNeverKeptInTheStation() {
-        bus_->Answer(Hex("01"));
+        bus_->answer(Hex("01"));
         dlg_->U1LBtn->click();
-        bus_->Accept();
+        bus_->ack();
         dlg_->U2SBtn->click();
         QCOMPARE(station_->SP1Aktiv + station_->SP1Funk + station_->SP2Aktiv + station_->SP2Funk, 0);
         QVERIFY(dlg_->S1SCBox->isChecked());
@@ -312,7 +312,7 @@ private slots:
         station_->SP1Wert = 100;
         station_->SP2Verz = 200;
         station_->SP1Funk = 1;
-        TQTV3590* other = bus_->NewPanel();
+        TQTV3590* other = bus_->newPanel();
         other->SP1Wert = -5;
         other->SP2Verz = 3000;
         other->SP2Aktiv = 1;
@@ -324,13 +324,13 @@ private slots:
         QVERIFY(dlg_->S1OpCBox->isChecked() && !dlg_->S2AkCBox->isChecked());
         dlg_->hide();
 
-        bus_->SetActive(other);
+        bus_->setActive(other);
         dlg_->show();
         QCOMPARE(dlg_->S1WMEdit->displayText(), QStringLiteral("-0005"));
         QCOMPARE(dlg_->S2VMEdit->text(), QStringLiteral(" 3000"));
         QVERIFY(!dlg_->S1OpCBox->isChecked() && dlg_->S2AkCBox->isChecked());
         QVERIFY(dlg_->S1SCBox->isChecked());  // the status keeps what it showed last
-        QVERIFY(bus_->NothingSent());
+        QVERIFY(bus_->nothingSent());
     }
 
     void okKeepsTheOpenerFlagsButNotTheActiveFlags() {
@@ -343,7 +343,7 @@ private slots:
         QCOMPARE(int(station_->SP1Funk), 1);
         QCOMPARE(int(station_->SP2Funk), 1);
         QCOMPARE(int(station_->SP1Aktiv), 0);
-        QVERIFY(bus_->NothingSent());
+        QVERIFY(bus_->nothingSent());
         dlg_->open();
         QVERIFY(dlg_->S1OpCBox->isChecked());
         QVERIFY(!dlg_->S1AkCBox->isChecked());
@@ -359,16 +359,16 @@ private slots:
 
     void withoutAnActiveStationNothingHappens() {
         station_->SP1Wert = 1234;
-        bus_->SetActive(nullptr);
+        bus_->setActive(nullptr);
         dlg_->S1WMEdit->setText(QStringLiteral("-0077"));
         dlg_->S1AkCBox->setChecked(true);
-        bus_->Accept();
+        bus_->ack();
         dlg_->show();
         for (QPushButton* b : dlg_->findChildren<QPushButton*>()) {
             if (b == dlg_->OkBtn || b == dlg_->CancelBtn || b == dlg_->HelpBtn) continue;
             b->click();
         }
-        QVERIFY(bus_->NothingSent());
+        QVERIFY(bus_->nothingSent());
         QVERIFY(bus_->messages.empty());
         QCOMPARE(dlg_->S1WMEdit->displayText(), QStringLiteral("-0077"));
         QVERIFY(dlg_->S1AkCBox->isChecked());

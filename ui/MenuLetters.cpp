@@ -1,4 +1,4 @@
-#include "dialogs/MenuLetters.h"
+#include "ui/MenuLetters.h"
 
 #include <QAction>
 #include <QCoreApplication>

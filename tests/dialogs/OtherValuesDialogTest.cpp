@@ -3,27 +3,30 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <memory>
 
-#include "DialogBus.h"
 #include "dialogs/Sonstdlg.h"
+#include "support/DialogFixture.h"
 
 using Requests = std::vector<std::string>;
 
-class TstSonsDlg : public QObject {
+class OtherValuesDialogTest : public QObject {
     Q_OBJECT
-    DialogBus bus;
+    std::unique_ptr<DialogFixture> bus;
     TSonsDlg* dlg = nullptr;
 
 private slots:
-    void initTestCase() {
-        bus.Start();
-        dlg = new TSonsDlg;
+    void initTestCase() { dlg = new TSonsDlg; }
+    void cleanupTestCase() { delete dlg; }
+    void init() {
+        bus = std::make_unique<DialogFixture>();
+        QVERIFY(bus->portOpened());
     }
-    void cleanupTestCase() {
-        delete dlg;
-        bus.Stop();
+    void cleanup() {
+        const std::size_t unasked = bus->pendingReplies();
+        bus.reset();
+        QVERIFY2(unasked == 0, "a scripted reply was never asked for");
     }
-    void init() { bus.Reset(); }
 
     void formShowsItsInitialTexts() {
         TSonsDlg fresh;
@@ -37,84 +40,84 @@ private slots:
     // --- Reading -------------------------------------------------------------------------------
 
     void limitReadShowsFourDigitsWithMinusForNegativeValues() {
-        bus.Answer({0x00, 0x0C});
+        bus->answer({0x00, 0x0C});
         dlg->MaxLBtnClick();
         QCOMPARE(dlg->MaxMEdit->text(), QStringLiteral("0012"));
-        bus.Answer({0xFF, 0xF4});
+        bus->answer({0xFF, 0xF4});
         dlg->MaxLBtnClick();
         QCOMPARE(dlg->MaxMEdit->text(), QStringLiteral("-0012"));
-        bus.Answer({0x80, 0x00});
+        bus->answer({0x80, 0x00});
         dlg->MinLBtnClick();
         QCOMPARE(dlg->MinMEdit->text(), QStringLiteral("-32768"));
-        QCOMPARE(bus.Requests(), (Requests{DialogBus::Request(0x56), DialogBus::Request(0x56), DialogBus::Request(0x57)}));
-        QCOMPARE(bus.messages.size(), size_t(0));
+        QCOMPARE(bus->requests(), (Requests{ScriptedBus::request(0x56), ScriptedBus::request(0x56), ScriptedBus::request(0x57)}));
+        QCOMPARE(bus->messages.size(), size_t(0));
     }
 
     void limitAnsweredWithQuestionMarkShowsZerosWithoutMessage() {
-        bus.Answer({0x3F, 0x12});
+        bus->answer({0x3F, 0x12});
         dlg->MinLBtnClick();
         QCOMPARE(dlg->MinMEdit->text(), QStringLiteral(" 0000"));
-        QCOMPARE(bus.messages.size(), size_t(0));
+        QCOMPARE(bus->messages.size(), size_t(0));
     }
 
     void silentStationShowsQuestionMarksBeforeTheMessage() {
-        bus.observeAtMessage = [this] { return dlg->MaxMEdit->text(); };
-        bus.Silent();
+        bus->observeAtMessage = [this] { return dlg->MaxMEdit->text(); };
+        bus->silent();
         dlg->MaxLBtnClick();
-        QCOMPARE(bus.TransferErrors(), 1);
-        QCOMPARE(bus.messages.at(0).observed, QStringLiteral(" ????"));
+        QCOMPARE(bus->transferErrors(), 1);
+        QCOMPARE(bus->messages.at(0).observed, QStringLiteral(" ????"));
         QCOMPARE(dlg->MaxMEdit->text(), QStringLiteral(" ????"));
     }
 
     void pulsesAreUnsignedAndTreatQuestionMarkAsANumber() {
-        bus.Answer({0xFF, 0xFF});
+        bus->answer({0xFF, 0xFF});
         dlg->EVLBtnClick();
         QCOMPARE(dlg->EVMEdit->text(), QStringLiteral("65535"));
-        bus.Answer({0x3F, 0x00});
+        bus->answer({0x3F, 0x00});
         dlg->EVLBtnClick();
         QCOMPARE(dlg->EVMEdit->text(), QStringLiteral("16128"));
-        QCOMPARE(bus.Requests(), (Requests{DialogBus::Request(0x59), DialogBus::Request(0x59)}));
-        bus.Silent();
+        QCOMPARE(bus->requests(), (Requests{ScriptedBus::request(0x59), ScriptedBus::request(0x59)}));
+        bus->silent();
         dlg->EVLBtnClick();
         QCOMPARE(dlg->EVMEdit->text(), QStringLiteral(" ????"));
-        QCOMPARE(bus.TransferErrors(), 1);
+        QCOMPARE(bus->transferErrors(), 1);
     }
 
     // --- Sending -------------------------------------------------------------------------------
 
     void sendTakesTheNumberAsItsLow16Bits() {
         dlg->MinMEdit->setText(QStringLiteral("0100"));
-        bus.Ack();
+        bus->ack();
         dlg->MinSBtnClick();
         dlg->MinMEdit->setText(QStringLiteral("-0012"));
-        bus.Ack();
+        bus->ack();
         dlg->MinSBtnClick();
         dlg->EVMEdit->setText(QStringLiteral("65535"));
-        bus.Ack();
+        bus->ack();
         dlg->EVSBtnClick();
         dlg->MaxMEdit->setText(QStringLiteral(" 0123"));
-        bus.Ack();
+        bus->ack();
         dlg->MaxSBtnClick();
-        QCOMPARE(bus.Requests(), (Requests{"02 05 06 D7 00 64 48", DialogBus::Request(0xD7, {0xFF, 0xF4}),
-                                           DialogBus::Request(0xD9, {0xFF, 0xFF}),
-                                           DialogBus::Request(0xD6, {0x00, 0x7B})}));
-        QCOMPARE(bus.messages.size(), size_t(0));
+        QCOMPARE(bus->requests(), (Requests{"02 05 06 D7 00 64 48", ScriptedBus::request(0xD7, {0xFF, 0xF4}),
+                                           ScriptedBus::request(0xD9, {0xFF, 0xFF}),
+                                           ScriptedBus::request(0xD6, {0x00, 0x7B})}));
+        QCOMPARE(bus->messages.size(), size_t(0));
     }
 
     // A value read from the station goes back unchanged, also when it is negative or has five
     // digits: the edits are wide enough for every text the dialog puts in.
     void readValueSentBackIsTheSameValue() {
-        bus.Answer({0xFF, 0xF4});
+        bus->answer({0xFF, 0xF4});
         dlg->MaxLBtnClick();
-        bus.Ack();
+        bus->ack();
         dlg->MaxSBtnClick();
-        bus.Answer({0xEA, 0x60});
+        bus->answer({0xEA, 0x60});
         dlg->EVLBtnClick();
-        bus.Ack();
+        bus->ack();
         dlg->EVSBtnClick();
-        const Requests sent = bus.Requests();
-        QCOMPARE(sent.at(1), DialogBus::Request(0xD6, {0xFF, 0xF4}));
-        QCOMPARE(sent.at(3), DialogBus::Request(0xD9, {0xEA, 0x60}));
+        const Requests sent = bus->requests();
+        QCOMPARE(sent.at(1), ScriptedBus::request(0xD6, {0xFF, 0xF4}));
+        QCOMPARE(sent.at(3), ScriptedBus::request(0xD9, {0xEA, 0x60}));
     }
 
     void textThatIsNoWholeNumberIsRefusedAndNothingSent_data() {
@@ -128,39 +131,39 @@ private slots:
         QFETCH(QString, text);
         dlg->MinMEdit->setText(text);
         dlg->MinSBtnClick();
-        QVERIFY(bus.Requests().empty());
-        QCOMPARE(bus.messages.size(), size_t(1));
-        QCOMPARE(bus.messages[0].message.text, QString::fromUtf8("'%1' ist kein gültiger Integerwert").arg(text));
+        QVERIFY(bus->requests().empty());
+        QCOMPARE(bus->messages.size(), size_t(1));
+        QCOMPARE(bus->messages[0].text, QString::fromUtf8("'%1' ist kein gültiger Integerwert").arg(text));
     }
 
     void refusedSendShowsTheTransferError() {
         dlg->EVMEdit->setText(QStringLiteral("0042"));
-        bus.Nak();
+        bus->nak();
         dlg->EVSBtnClick();
-        QCOMPARE(bus.Requests(), (Requests{DialogBus::Request(0xD9, {0x00, 0x2A})}));
-        QCOMPARE(bus.TransferErrors(), 1);
+        QCOMPARE(bus->requests(), (Requests{ScriptedBus::request(0xD9, {0x00, 0x2A})}));
+        QCOMPARE(bus->transferErrors(), 1);
     }
 
     // --- Opening, buttons, no station ----------------------------------------------------------
 
     void reopeningForAnotherStationShowsWhatWasReadBefore() {
-        bus.Answer({0x01, 0x00});
+        bus->answer({0x01, 0x00});
         dlg->MaxLBtnClick();
         dlg->show();
         dlg->hide();
-        bus.SetActive(bus.NewPanel('1'));
+        bus->setActive(bus->newPanel('1'));
         dlg->show();
         QCOMPARE(dlg->MaxMEdit->text(), QStringLiteral("0256"));
         dlg->hide();
     }
 
     void withoutActiveStationNothingIsAskedOrSent() {
-        bus.SetActive(nullptr);
+        bus->setActive(nullptr);
         dlg->MaxLBtnClick();
         dlg->MinSBtnClick();
         dlg->EVLBtnClick();
-        QVERIFY(bus.Requests().empty());
-        QVERIFY(bus.messages.empty());
+        QVERIFY(bus->requests().empty());
+        QVERIFY(bus->messages.empty());
     }
 
     void helpOpensContext45AndEnterPressesHelp() {
@@ -168,9 +171,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(dlg));
         dlg->EVMEdit->setFocus();
         QTest::keyClick(dlg->EVMEdit, Qt::Key_Return);
-        QCOMPARE(bus.helpRequests, std::vector<int>{45});
+        QCOMPARE(bus->helpRequests, std::vector<int>{45});
         QVERIFY(dlg->isVisible());
-        QVERIFY(bus.Requests().empty());
+        QVERIFY(bus->requests().empty());
         dlg->CloseBtn->click();
         QVERIFY(!dlg->isVisible());
     }
@@ -186,5 +189,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstSonsDlg)
-#include "tst_SonsDlg.moc"
+QTEST_MAIN(OtherValuesDialogTest)
+#include "OtherValuesDialogTest.moc"

@@ -4,10 +4,12 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QLineEdit>
 #include <QTest>
 
-#include "DialogBus.h"
 #include "dialogs/Mbrdlg.h"
+#include "panel/Qtv3590.h"
+#include "support/DialogFixture.h"
 
 namespace {
 
@@ -31,7 +33,7 @@ const RangeRow kRows[] = {
 
 class RangeDialogTest : public QObject {
     Q_OBJECT
-    std::unique_ptr<DialogBus> bus_;
+    std::unique_ptr<DialogFixture> bus_;
     std::unique_ptr<TMBrDlg> dlg_;
     TQTV3590* station_ = nullptr;
 
@@ -61,10 +63,9 @@ class RangeDialogTest : public QObject {
 
 private slots:
     void init() {
-        bus_ = std::make_unique<DialogBus>();
-        QVERIFY(bus_->opened());
-        station_ = bus_->NewPanel();
-        bus_->SetActive(station_);
+        bus_ = std::make_unique<DialogFixture>();
+        QVERIFY(bus_->portOpened());
+        station_ = bus_->panel();
         dlg_ = std::make_unique<TMBrDlg>();
     }
     void cleanup() {
@@ -105,10 +106,10 @@ private slots:
         QFETCH(int, kept);
         const RangeRow& r = kRows[row];
         station_->*r.field = 77;
-        bus_->Answer(Hex(answer.toStdString()));
+        bus_->answer(Hex(answer.toStdString()));
         (dlg_.get()->*r.read)->click();
-        QCOMPARE(bus_->Request(), DialogBus::Frame(r.code));
-        QCOMPARE(bus_->Reply(), std::string("06"));
+        QCOMPARE(bus_->lastRequest(), ScriptedBus::request(r.code));
+        QCOMPARE(bus_->pcReply(), std::string("06"));
         QCOMPARE((dlg_.get()->*r.edit)->displayText(), shown);
         QCOMPARE(int(station_->*r.field), kept);
         QVERIFY(bus_->messages.empty());
@@ -122,7 +123,7 @@ private slots:
     void questionMarkAnswerShowsZerosAndKeepsTheField() {
         QFETCH(QByteArray, answer);
         station_->MBEnd = 250;
-        bus_->Answer(Hex(answer.toStdString()));
+        bus_->answer(Hex(answer.toStdString()));
         dlg_->MBELBtn->click();
         QCOMPARE(dlg_->MBEMEdit->displayText(), QStringLiteral(" 0000"));
         QCOMPARE(int(station_->MBEnd), 250);
@@ -131,16 +132,15 @@ private slots:
 
     void failedReadShowsQuestionMarksBeforeTheMessage() {
         station_->ABAnf = -3;
-        QString shownWithMessage;
-        bus_->onMessage = [&] { shownWithMessage = dlg_->ABAMEdit->displayText(); };
-        bus_->Refuse();
+        bus_->observeAtMessage = [&] { return dlg_->ABAMEdit->displayText(); };
+        bus_->nak();
         dlg_->ABALBtn->click();
-        QCOMPARE(shownWithMessage, QStringLiteral(" ????"));
         QCOMPARE(bus_->messages.size(), size_t(1));
         QVERIFY(IsTransferError(bus_->messages[0]));
+        QCOMPARE(bus_->messages[0].observed, QStringLiteral(" ????"));
         QCOMPARE(int(station_->ABAnf), -3);
 
-        bus_->Answer(Hex("00 09"));  // the next number brings the mask back
+        bus_->answer(Hex("00 09"));  // the next number brings the mask back
         dlg_->ABALBtn->click();
         QCOMPARE(dlg_->ABAMEdit->displayText(), QStringLiteral(" 0009"));
         QVERIFY(!dlg_->ABAMEdit->inputMask().isEmpty());
@@ -155,14 +155,14 @@ private slots:
         QFETCH(int, row);
         const RangeRow& r = kRows[row];
         Type(dlg_.get()->*r.edit, QStringLiteral("-0050"));
-        bus_->Accept();
+        bus_->ack();
         (dlg_.get()->*r.send)->click();
-        QCOMPARE(bus_->Request(), DialogBus::Frame(static_cast<std::uint8_t>(r.code | 0x80), Hex("FF CE")));
+        QCOMPARE(bus_->lastRequest(), ScriptedBus::request(static_cast<std::uint8_t>(r.code | 0x80), Hex("FF CE")));
         QCOMPARE(int(station_->*r.field), -50);
         QVERIFY(bus_->messages.empty());
 
         Type(dlg_.get()->*r.edit, QStringLiteral("1200"));
-        bus_->Refuse();
+        bus_->nak();
         (dlg_.get()->*r.send)->click();
         QCOMPARE(int(station_->*r.field), 1200);
         QCOMPARE(bus_->messages.size(), size_t(1));
@@ -172,9 +172,9 @@ private slots:
     void blankEditSendsZero() {
         station_->MBAnf = 10;
         QCOMPARE(dlg_->MBAMEdit->displayText(), QStringLiteral("     "));
-        bus_->Accept();
+        bus_->ack();
         dlg_->MBASBtn->click();
-        QCOMPARE(bus_->Request(), std::string("02 05 06 C0 00 00 CD"));
+        QCOMPARE(bus_->lastRequest(), std::string("02 05 06 C0 00 00 CD"));
         QCOMPARE(int(station_->MBAnf), 0);
     }
 
@@ -191,9 +191,9 @@ private slots:
     }
 
     void sondermessungIsKeptOnlyWhenSent() {
-        bus_->Answer(Hex("01"));
+        bus_->answer(Hex("01"));
         dlg_->SoMLBtn->click();
-        QCOMPARE(bus_->Request(), std::string("02 05 04 17 22"));
+        QCOMPARE(bus_->lastRequest(), std::string("02 05 04 17 22"));
         QVERIFY(dlg_->SoMCBox->isChecked());
         QCOMPARE(int(station_->SoMess), 0);
 
@@ -201,9 +201,9 @@ private slots:
         QVERIFY(!dlg_->SoMCBox->isChecked());
 
         dlg_->SoMCBox->setChecked(true);
-        bus_->Accept();
+        bus_->ack();
         dlg_->SoMSBtn->click();
-        QCOMPARE(bus_->Request(), DialogBus::Frame(0x97, Hex("01")));
+        QCOMPARE(bus_->lastRequest(), ScriptedBus::request(0x97, Hex("01")));
         QCOMPARE(int(station_->SoMess), 1);
         dlg_->FormActivate();
         QVERIFY(dlg_->SoMCBox->isChecked());
@@ -211,7 +211,7 @@ private slots:
 
     void failedSondermessungReadChangesNothing() {
         dlg_->SoMCBox->setChecked(true);
-        bus_->Refuse();
+        bus_->nak();
         dlg_->SoMLBtn->click();
         QVERIFY(dlg_->SoMCBox->isChecked());
         QCOMPARE(bus_->messages.size(), size_t(1));
@@ -222,18 +222,18 @@ private slots:
         station_->SetSTyp(0x0385);
         dlg_->show();
         QVERIFY(CounterLayout());
-        bus_->Answer(Hex("00 07"));
+        bus_->answer(Hex("00 07"));
         dlg_->MBALBtn->click();  // "Zählerstand" reads as usual
         QCOMPARE(dlg_->MBAMEdit->displayText(), QStringLiteral(" 0007"));
         Type(dlg_->ABAMEdit, QStringLiteral("1"));
-        bus_->Accept();
+        bus_->ack();
         dlg_->ABASBtn->click();  // "Richtung" sends as usual
-        QCOMPARE(bus_->Request(), DialogBus::Frame(0xC2, Hex("00 01")));
+        QCOMPARE(bus_->lastRequest(), ScriptedBus::request(0xC2, Hex("00 01")));
         dlg_->hide();
 
-        TQTV3590* other = bus_->NewPanel();
+        TQTV3590* other = bus_->newPanel();
         other->SetSTyp(0x8501);  // the high byte does not count
-        bus_->SetActive(other);
+        bus_->setActive(other);
         dlg_->show();
         QVERIFY(NormalLayout());
         dlg_->hide();
@@ -247,32 +247,32 @@ private slots:
         station_->MBAnf = -100;
         station_->ABEnd = 999;
         station_->SoMess = 1;
-        TQTV3590* other = bus_->NewPanel();
+        TQTV3590* other = bus_->newPanel();
         other->MBAnf = 20;
         dlg_->show();
         QCOMPARE(dlg_->MBAMEdit->displayText(), QStringLiteral("-0100"));
         QCOMPARE(dlg_->ABEMEdit->displayText(), QStringLiteral(" 0999"));
         QVERIFY(dlg_->SoMCBox->isChecked());
         dlg_->hide();
-        bus_->SetActive(other);
+        bus_->setActive(other);
         dlg_->show();
         QCOMPARE(dlg_->MBAMEdit->displayText(), QStringLiteral(" 0020"));
         QCOMPARE(dlg_->ABEMEdit->displayText(), QStringLiteral(" 0000"));
         QVERIFY(!dlg_->SoMCBox->isChecked());
-        QVERIFY(bus_->NothingSent());
+        QVERIFY(bus_->nothingSent());
     }
 
     void withoutAnActiveStationNothingHappens() {
         station_->SetSTyp(0x85);
-        bus_->SetActive(nullptr);
+        bus_->setActive(nullptr);
         dlg_->MBAMEdit->setText(QStringLiteral(" 0033"));
-        bus_->Accept();
+        bus_->ack();
         dlg_->show();
         QVERIFY(NormalLayout());
         for (QPushButton* b : {dlg_->MBALBtn, dlg_->MBASBtn, dlg_->MBELBtn, dlg_->MBESBtn, dlg_->ABALBtn,
                                dlg_->ABASBtn, dlg_->ABELBtn, dlg_->ABESBtn, dlg_->SoMLBtn, dlg_->SoMSBtn})
             b->click();
-        QVERIFY(bus_->NothingSent());
+        QVERIFY(bus_->nothingSent());
         QVERIFY(bus_->messages.empty());
         QCOMPARE(dlg_->MBAMEdit->displayText(), QStringLiteral(" 0033"));
     }

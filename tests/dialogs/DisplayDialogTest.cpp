@@ -6,31 +6,34 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
+#include <memory>
 
-#include "DialogBus.h"
 #include "dialogs/Displdlg.h"
 #include "panel/Qtv3590.h"
+#include "support/DialogFixture.h"
 
 using Requests = std::vector<std::string>;
 
-class TstDispDlg : public QObject {
+class DisplayDialogTest : public QObject {
     Q_OBJECT
-    DialogBus bus;
+    std::unique_ptr<DialogFixture> bus;
     TDispDlg* dlg = nullptr;
 
     QRadioButton* checkedPoint() const { return qobject_cast<QRadioButton*>(dlg->DpButtons->checkedButton()); }
     QRadioButton* checkedRounding() const { return qobject_cast<QRadioButton*>(dlg->RndButtons->checkedButton()); }
 
 private slots:
-    void initTestCase() {
-        bus.Start();
-        dlg = new TDispDlg;
+    void initTestCase() { dlg = new TDispDlg; }
+    void cleanupTestCase() { delete dlg; }
+    void init() {
+        bus = std::make_unique<DialogFixture>();
+        QVERIFY(bus->portOpened());
     }
-    void cleanupTestCase() {
-        delete dlg;
-        bus.Stop();
+    void cleanup() {
+        const std::size_t unasked = bus->pendingReplies();
+        bus.reset();
+        QVERIFY2(unasked == 0, "a scripted reply was never asked for");
     }
-    void init() { bus.Reset(); }
 
     void formIsCreatedWithTheClockSettingDisabled() {
         TDispDlg fresh;
@@ -48,7 +51,7 @@ private slots:
     // --- Activation ----------------------------------------------------------------------------
 
     void activationShowsThePanelsValues() {
-        TQTV3590* p = bus.Panel();
+        TQTV3590* p = bus->panel();
         p->Komma = 2;
         p->Runden = 6;
         p->Mittel = 16;
@@ -66,20 +69,20 @@ private slots:
         QVERIFY(dlg->D10CBox->isChecked());
         QVERIFY(dlg->UhrCBox->isChecked());
         QCOMPARE(p->Runden, std::uint8_t(6));
-        QVERIFY(bus.Requests().empty());
+        QVERIFY(bus->requests().empty());
     }
 
     void reopeningForAnotherStationShowsThatStationsValues() {
-        bus.Panel()->Komma = 1;
-        bus.Panel()->Mittel = 4;
+        bus->panel()->Komma = 1;
+        bus->panel()->Mittel = 4;
         dlg->show();
         QCOMPARE(checkedPoint(), dlg->DpRBtn2);
         dlg->hide();
-        TQTV3590* other = bus.NewPanel('1');
+        TQTV3590* other = bus->newPanel('1');
         other->Komma = 0;
         other->Mittel = 32;
         other->SetSBen(QStringLiteral("kWh"));
-        bus.SetActive(other);
+        bus->setActive(other);
         dlg->show();
         QCOMPARE(checkedPoint(), dlg->DpRBtn1);
         QCOMPARE(dlg->DsEdit->text(), QStringLiteral("32"));
@@ -102,21 +105,21 @@ private slots:
         QFETCH(int, gruppe);
         QFETCH(int, position);
         QFETCH(int, code);
-        bus.Panel()->TypGruppe = std::uint8_t(gruppe);
+        bus->panel()->TypGruppe = std::uint8_t(gruppe);
         dlg->DpButtons->button(position)->setChecked(true);
-        bus.Ack();
+        bus->ack();
         dlg->DpSBtnClick();
-        QCOMPARE(bus.Requests(), (Requests{DialogBus::Request(0xA0, {std::uint8_t(code)})}));
-        QCOMPARE(int(bus.Panel()->Komma), code);
+        QCOMPARE(bus->requests(), (Requests{ScriptedBus::request(0xA0, {std::uint8_t(code)})}));
+        QCOMPARE(int(bus->panel()->Komma), code);
     }
 
     void group2CodeReadBackSelectsTheSameButtonAgain() {
-        bus.Panel()->TypGruppe = '2';
+        bus->panel()->TypGruppe = '2';
         dlg->DpRBtn2->setChecked(true);
-        bus.Ack();
+        bus->ack();
         dlg->DpSBtnClick();
         dlg->DpRBtn1->setChecked(true);
-        bus.Answer({0x13});  // high nibble is not part of the code
+        bus->answer({0x13});  // high nibble is not part of the code
         dlg->DpLBtnClick();
         QCOMPARE(checkedPoint(), dlg->DpRBtn2);
         dlg->DpRBtn1->setChecked(true);
@@ -125,23 +128,23 @@ private slots:
     }
 
     void decimalPointReadLeavesKommaAndFailureLeavesTheButton() {
-        bus.Panel()->Komma = 0;
-        bus.Answer({0x02});
+        bus->panel()->Komma = 0;
+        bus->answer({0x02});
         dlg->DpLBtnClick();
         QCOMPARE(checkedPoint(), dlg->DpRBtn3);
-        QCOMPARE(bus.Panel()->Komma, std::uint8_t(0));
-        bus.Silent();
+        QCOMPARE(bus->panel()->Komma, std::uint8_t(0));
+        bus->silent();
         dlg->DpLBtnClick();
         QCOMPARE(checkedPoint(), dlg->DpRBtn3);
-        QCOMPARE(bus.TransferErrors(), 1);
+        QCOMPARE(bus->transferErrors(), 1);
     }
 
     void failedDecimalPointSendKeepsTheNewCode() {
         dlg->DpRBtn4->setChecked(true);
-        bus.Nak();
+        bus->nak();
         dlg->DpSBtnClick();
-        QCOMPARE(bus.Panel()->Komma, std::uint8_t(3));
-        QCOMPARE(bus.TransferErrors(), 1);
+        QCOMPARE(bus->panel()->Komma, std::uint8_t(3));
+        QCOMPARE(bus->transferErrors(), 1);
     }
 
     // --- Rounding ------------------------------------------------------------------------------
@@ -160,72 +163,72 @@ private slots:
     void roundingReadSelectsTheButtonAndStoresTheCode() {
         QFETCH(int, code);
         QFETCH(QString, button);
-        bus.Answer({std::uint8_t(code)});
+        bus->answer({std::uint8_t(code)});
         dlg->RdLBtnClick();
-        QCOMPARE(bus.Requests(), (Requests{DialogBus::Request(0x21)}));
+        QCOMPARE(bus->requests(), (Requests{ScriptedBus::request(0x21)}));
         QCOMPARE(checkedRounding()->objectName(), button);
-        QCOMPARE(int(bus.Panel()->Runden), code & 7);
+        QCOMPARE(int(bus->panel()->Runden), code & 7);
     }
 
     void fuenferSendsFiveForGroup2AndThreeForOthers() {
         dlg->RndRBtn4->setChecked(true);
-        bus.Ack();
+        bus->ack();
         dlg->RdSBtnClick();
-        bus.Panel()->TypGruppe = '2';
-        bus.Ack();
+        bus->panel()->TypGruppe = '2';
+        bus->ack();
         dlg->RdSBtnClick();
-        QCOMPARE(bus.Requests(), (Requests{DialogBus::Request(0xA1, {3}), DialogBus::Request(0xA1, {5})}));
-        QCOMPARE(bus.Panel()->Runden, std::uint8_t(1));  // a send does not change the stored code
+        QCOMPARE(bus->requests(), (Requests{ScriptedBus::request(0xA1, {3}), ScriptedBus::request(0xA1, {5})}));
+        QCOMPARE(bus->panel()->Runden, std::uint8_t(1));  // a send does not change the stored code
     }
 
     // --- Averaging and designation -------------------------------------------------------------
 
     void averagingReadShowsFourDigitsAndSendStoresTheNumber() {
-        bus.Answer({0x00, 0x07});
+        bus->answer({0x00, 0x07});
         dlg->MWLBtnClick();
         QCOMPARE(dlg->DsEdit->text(), QStringLiteral("0007"));
-        QCOMPARE(bus.Panel()->Mittel, std::uint16_t(7));
+        QCOMPARE(bus->panel()->Mittel, std::uint16_t(7));
         dlg->DsEdit->setText(QStringLiteral(" 300"));
-        bus.Ack();
+        bus->ack();
         dlg->MWSBtnClick();
-        QCOMPARE(bus.Requests().back(), DialogBus::Request(0xD8, {0x01, 0x2C}));
-        QCOMPARE(bus.Panel()->Mittel, std::uint16_t(300));
+        QCOMPARE(bus->requests().back(), ScriptedBus::request(0xD8, {0x01, 0x2C}));
+        QCOMPARE(bus->panel()->Mittel, std::uint16_t(300));
     }
 
     void averagingTextThatIsNoNumberIsRefusedAndNothingChanges() {
         dlg->DsEdit->setText(QStringLiteral("12a"));
         dlg->MWSBtnClick();
-        QVERIFY(bus.Requests().empty());
-        QCOMPARE(bus.Panel()->Mittel, std::uint16_t(1));
-        QCOMPARE(bus.messages.size(), size_t(1));
-        QCOMPARE(bus.messages[0].message.text, QString::fromUtf8("'12a' ist kein gültiger Integerwert"));
+        QVERIFY(bus->requests().empty());
+        QCOMPARE(bus->panel()->Mittel, std::uint16_t(1));
+        QCOMPARE(bus->messages.size(), size_t(1));
+        QCOMPARE(bus->messages[0].text, QString::fromUtf8("'12a' ist kein gültiger Integerwert"));
     }
 
     void designationReadReplacesTheStoredText() {
-        bus.Answer({0x62, 0x61, 0x72});
+        bus->answer({0x62, 0x61, 0x72});
         dlg->BnLBtnClick();
-        QCOMPARE(bus.Requests(), (Requests{"02 05 04 60 6B"}));
+        QCOMPARE(bus->requests(), (Requests{"02 05 04 60 6B"}));
         QCOMPARE(dlg->DimEdit->text(), QStringLiteral("bar"));
-        QCOMPARE(bus.Panel()->GetSBen(), QStringLiteral("bar"));
-        bus.Answer({0x25, 0x00, 0x41});  // ends at the first zero byte
+        QCOMPARE(bus->panel()->GetSBen(), QStringLiteral("bar"));
+        bus->answer({0x25, 0x00, 0x41});  // ends at the first zero byte
         dlg->BnLBtnClick();
-        QCOMPARE(bus.Panel()->GetSBen(), QStringLiteral("%"));
+        QCOMPARE(bus->panel()->GetSBen(), QStringLiteral("%"));
     }
 
     void designationOfOneCharacterIsSentWithTwoZeroBytes() {
         dlg->DimEdit->setText(QStringLiteral("V"));
-        bus.Ack();
+        bus->ack();
         dlg->BnSBtnClick();
-        QCOMPARE(bus.Requests(), (Requests{DialogBus::Request(0xE0, {'V', 0, 0})}));
-        QCOMPARE(bus.Panel()->GetSBen(), QStringLiteral("..."));
+        QCOMPARE(bus->requests(), (Requests{ScriptedBus::request(0xE0, {'V', 0, 0})}));
+        QCOMPARE(bus->panel()->GetSBen(), QStringLiteral("..."));
     }
 
     void designationWithDegreeSignTravelsAsOneByte() {
         dlg->DimEdit->setText(QString::fromUtf8("°C"));
-        bus.Ack();
+        bus->ack();
         dlg->BnSBtnClick();
-        QCOMPARE(bus.Requests(), (Requests{DialogBus::Request(0xE0, {0xB0, 'C', 0})}));
-        bus.Answer({0xB0, 'F', 0x20});
+        QCOMPARE(bus->requests(), (Requests{ScriptedBus::request(0xE0, {0xB0, 'C', 0})}));
+        bus->answer({0xB0, 'F', 0x20});
         dlg->BnLBtnClick();
         QCOMPARE(dlg->DimEdit->text(), QString::fromUtf8("°F "));
     }
@@ -233,13 +236,13 @@ private slots:
     // The code page of the recording files and the configuration file, both ways.
     void designationUsesWindows1252WhereItDiffersFromLatin1() {
         dlg->DimEdit->setText(QString::fromUtf8("€/h"));
-        bus.Ack();
+        bus->ack();
         dlg->BnSBtnClick();
-        QCOMPARE(bus.Requests(), (Requests{DialogBus::Request(0xE0, {0x80, '/', 'h'})}));
-        bus.Answer({0x80, 0x96, 0x9F});
+        QCOMPARE(bus->requests(), (Requests{ScriptedBus::request(0xE0, {0x80, '/', 'h'})}));
+        bus->answer({0x80, 0x96, 0x9F});
         dlg->BnLBtnClick();
         QCOMPARE(dlg->DimEdit->text(), QString::fromUtf8("€–Ÿ"));
-        QCOMPARE(bus.Panel()->GetSBen(), QString::fromUtf8("€–Ÿ"));
+        QCOMPARE(bus->panel()->GetSBen(), QString::fromUtf8("€–Ÿ"));
     }
 
     // --- Maximum and minimum -------------------------------------------------------------------
@@ -257,51 +260,51 @@ private slots:
         QFETCH(int, high);
         QFETCH(int, low);
         QFETCH(QString, shown);
-        bus.Answer({std::uint8_t(high), std::uint8_t(low)});
+        bus->answer({std::uint8_t(high), std::uint8_t(low)});
         dlg->MxLBtnClick();
         QCOMPARE(dlg->MaxWEdit->text(), shown);
-        bus.Answer({std::uint8_t(high), std::uint8_t(low)});
+        bus->answer({std::uint8_t(high), std::uint8_t(low)});
         dlg->MnLBtnClick();
         QCOMPARE(dlg->MinWEdit->text(), shown);
-        QCOMPARE(bus.Requests(), (Requests{DialogBus::Request(0x56), DialogBus::Request(0x57)}));
-        QVERIFY(bus.messages.empty());
+        QCOMPARE(bus->requests(), (Requests{ScriptedBus::request(0x56), ScriptedBus::request(0x57)}));
+        QVERIFY(bus->messages.empty());
     }
 
     void failedLimitReadShowsQuestionMarksBeforeTheMessage() {
-        bus.observeAtMessage = [this] { return dlg->MinWEdit->text(); };
-        bus.Silent();
+        bus->observeAtMessage = [this] { return dlg->MinWEdit->text(); };
+        bus->silent();
         dlg->MnLBtnClick();
-        QCOMPARE(bus.TransferErrors(), 1);
-        QCOMPARE(bus.messages[0].observed, QStringLiteral(" ????"));
+        QCOMPARE(bus->transferErrors(), 1);
+        QCOMPARE(bus->messages[0].observed, QStringLiteral(" ????"));
     }
 
     void limitSendConvertsTheSignedTextBack() {
         dlg->MaxWEdit->setText(QStringLiteral(" 0123"));
-        bus.Ack();
+        bus->ack();
         dlg->MxSBtnClick();
         dlg->MinWEdit->setText(QStringLiteral("-0005"));
-        bus.Ack();
+        bus->ack();
         dlg->MnSBtnClick();
-        QCOMPARE(bus.Requests(), (Requests{DialogBus::Request(0xD6, {0x00, 0x7B}), DialogBus::Request(0xD7, {0xFF, 0xFB})}));
+        QCOMPARE(bus->requests(), (Requests{ScriptedBus::request(0xD6, {0x00, 0x7B}), ScriptedBus::request(0xD7, {0xFF, 0xFB})}));
     }
 
     void blankMaximumAfterActivationIsRefused() {
         dlg->FormActivate();
         dlg->MxSBtnClick();
-        QVERIFY(bus.Requests().empty());
-        QCOMPARE(bus.messages.size(), size_t(1));
-        QCOMPARE(bus.messages[0].message.text, QString::fromUtf8("'    ' ist kein gültiger Integerwert"));
+        QVERIFY(bus->requests().empty());
+        QCOMPARE(bus->messages.size(), size_t(1));
+        QCOMPARE(bus->messages[0].text, QString::fromUtf8("'    ' ist kein gültiger Integerwert"));
     }
 
     // --- Divide by 10 and time display ---------------------------------------------------------
 
     void divideBy10ReadAsNotSetClearsOnlyDurch10() {
-        TQTV3590* p = bus.Panel();
+        TQTV3590* p = bus->panel();
         p->Durch10 = 1;
         p->Komma = 2;
         p->Mittel = 9;
         dlg->D10CBox->setChecked(true);
-        bus.Answer({0xFE});
+        bus->answer({0xFE});
         dlg->DzLBtnClick();
         QVERIFY(!dlg->D10CBox->isChecked());
         QCOMPARE(p->Durch10, std::uint8_t(0));
@@ -312,20 +315,20 @@ private slots:
 
     void divideBy10SendStoresTheSettingEvenWhenRefused() {
         dlg->D10CBox->setChecked(true);
-        bus.Nak();
+        bus->nak();
         dlg->DzSBtnClick();
-        QCOMPARE(bus.Requests(), (Requests{DialogBus::Request(0x96, {1})}));
-        QCOMPARE(bus.Panel()->Durch10, std::uint8_t(1));
-        QCOMPARE(bus.TransferErrors(), 1);
+        QCOMPARE(bus->requests(), (Requests{ScriptedBus::request(0x96, {1})}));
+        QCOMPARE(bus->panel()->Durch10, std::uint8_t(1));
+        QCOMPARE(bus->transferErrors(), 1);
     }
 
     void clockControlsStayDisabledUntilAStationOutsideGroup2IsShown() {
         TDispDlg fresh;
-        bus.Panel()->TypGruppe = '2';
+        bus->panel()->TypGruppe = '2';
         fresh.FormActivate();
         QVERIFY(!fresh.UzLBtn->isEnabled());
         QVERIFY(!fresh.UhrCBox->isEnabled());
-        bus.SetActive(bus.NewPanel('1'));
+        bus->setActive(bus->newPanel('1'));
         fresh.FormActivate();
         QVERIFY(fresh.UzLBtn->isEnabled());
         QVERIFY(fresh.UzSBtn->isEnabled());
@@ -333,53 +336,53 @@ private slots:
     }
 
     void timeDisplayReadAndSend() {
-        bus.Answer({0x00});
+        bus->answer({0x00});
         dlg->UzLBtnClick();
         QVERIFY(!dlg->UhrCBox->isChecked());
         dlg->UhrCBox->setChecked(true);
-        bus.Ack();
+        bus->ack();
         dlg->UzSBtnClick();
-        QCOMPARE(bus.Requests(), (Requests{DialogBus::Request(0x18), DialogBus::Request(0x98, {1})}));
+        QCOMPARE(bus->requests(), (Requests{ScriptedBus::request(0x18), ScriptedBus::request(0x98, {1})}));
     }
 
     // --- Failures, no station, help ------------------------------------------------------------
 
     void failedReadsChangeNeitherControlsNorPanel() {
-        TQTV3590* p = bus.Panel();
+        TQTV3590* p = bus->panel();
         p->Runden = 2;
         p->Mittel = 8;
         dlg->RndRBtn3->setChecked(true);
         dlg->DsEdit->setText(QStringLiteral("0008"));
         dlg->DimEdit->setText(QStringLiteral("abc"));
-        bus.Silent();
+        bus->silent();
         dlg->RdLBtnClick();
         QCOMPARE(checkedRounding(), dlg->RndRBtn3);
         QCOMPARE(p->Runden, std::uint8_t(2));
-        bus.Silent();
+        bus->silent();
         dlg->BnLBtnClick();
         QCOMPARE(dlg->DimEdit->text(), QStringLiteral("abc"));
         QCOMPARE(p->GetSBen(), QStringLiteral("..."));
-        QCOMPARE(bus.TransferErrors(), 2);
+        QCOMPARE(bus->transferErrors(), 2);
     }
 
     void withoutActiveStationButtonsAndActivationDoNothing() {
-        bus.SetActive(nullptr);
+        bus->setActive(nullptr);
         dlg->DsEdit->setText(QStringLiteral("77"));
         dlg->FormActivate();
         QCOMPARE(dlg->DsEdit->text(), QStringLiteral("77"));
         for (auto handler : {&TDispDlg::DpLBtnClick, &TDispDlg::DpSBtnClick, &TDispDlg::RdSBtnClick, &TDispDlg::MWSBtnClick,
                              &TDispDlg::BnSBtnClick, &TDispDlg::MxLBtnClick, &TDispDlg::DzSBtnClick, &TDispDlg::UzSBtnClick})
             (dlg->*handler)();
-        QVERIFY(bus.Requests().empty());
-        QVERIFY(bus.messages.empty());
+        QVERIFY(bus->requests().empty());
+        QVERIFY(bus->messages.empty());
     }
 
     void helpOpensContext41() {
         dlg->HelpBtn->click();
-        QCOMPARE(bus.helpRequests, std::vector<int>{41});
+        QCOMPARE(bus->helpRequests, std::vector<int>{41});
         QCOMPARE(dlg->HelpBtn->toolTip(), QString::fromUtf8("Hilfe für Anzeige"));
     }
 };
 
-QTEST_MAIN(TstDispDlg)
-#include "tst_DispDlg.moc"
+QTEST_MAIN(DisplayDialogTest)
+#include "DisplayDialogTest.moc"

@@ -7,19 +7,22 @@
 #include <QtTest>
 #include <memory>
 
-#include "dialogs/ActiveStation.h"
 #include "dialogs/Displdlg.h"
-#include "dialogs/Messages.h"
 #include "dialogs/Rtcdlg.h"
 #include "dialogs/Sonstdlg.h"
-#include "dialogs/UpDown.h"
 #include "link/Sio.h"
 #include "panel/Qtv3590.h"
-#include "platform/Clock.h"
+#include "support/FakeCounter.h"
+#include "support/LinkReset.h"
 #include "support/SimLine.h"
+#include "ui/ActiveStation.h"
+#include "ui/Messages.h"
+#include "ui/UpDown.h"
 
-class TstSimulatedStations : public QObject {
+class SimulatedStationsTest : public QObject {
     Q_OBJECT
+    std::unique_ptr<LinkReset> linkReset;
+    std::unique_ptr<FakeCounter> counter;
     std::unique_ptr<SimulatedBus> sim;
     QWidget owner;
     TQTV3590* panel1 = nullptr;
@@ -35,12 +38,10 @@ class TstSimulatedStations : public QObject {
 
 private slots:
     void initTestCase() {
-        auto ticks = std::make_shared<std::uint64_t>(0);
-        SetCounter(HiResCounter{[] { return std::uint64_t{95000}; }, [ticks] { return *ticks += 1'000'000; }});
+        linkReset = std::make_unique<LinkReset>();
+        counter = std::make_unique<FakeCounter>();
         sim = std::make_unique<SimulatedBus>();
-        QVERIFY(InitSio(1));
-        Internet = 0;  // the local port: each request goes out byte by byte
-        Broadcast = false;
+        QVERIFY(InitSio(1));  // the local port: each request goes out byte by byte
         panel1 = new TQTV3590(&owner);
         panel1->Insert(1);
         panel2 = new TQTV3590(&owner);
@@ -51,7 +52,9 @@ private slots:
     void cleanupTestCase() {
         SetMessageObserver(nullptr);
         SetActivePanelSource(nullptr);
-        SetCounter(HiResCounter{});
+        sim.reset();
+        counter.reset();
+        linkReset.reset();
     }
     void init() {
         messages.clear();
@@ -152,5 +155,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstSimulatedStations)
-#include "tst_SimulatedStations.moc"
+QTEST_MAIN(SimulatedStationsTest)
+#include "SimulatedStationsTest.moc"

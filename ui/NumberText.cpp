@@ -1,6 +1,6 @@
-#include "dialogs/NumberText.h"
+#include "ui/NumberText.h"
 
-#include "dialogs/Messages.h"
+#include "ui/Messages.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "dialogs/ActiveStation.h"
+#include "ui/ActiveStation.h"
 
 #include <utility>
 

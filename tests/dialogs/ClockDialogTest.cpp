@@ -4,33 +4,38 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <memory>
 
-#include "DialogBus.h"
 #include "dialogs/Rtcdlg.h"
-#include "dialogs/UpDown.h"
 #include "platform/Clock.h"
+#include "support/DialogFixture.h"
+#include "ui/UpDown.h"
 
 using Requests = std::vector<std::string>;
 
-class TstRtcDlg : public QObject {
+class ClockDialogTest : public QObject {
     Q_OBJECT
-    DialogBus bus;
+    std::unique_ptr<DialogFixture> bus;
     TRtcDlg* dlg = nullptr;
 
     QString date() const { return dlg->DatumMEdit->displayText(); }
     QString time() const { return dlg->ZeitMEdit->displayText(); }
 
 private slots:
-    void initTestCase() {
-        bus.Start();
-        dlg = new TRtcDlg;
-    }
+    void initTestCase() { dlg = new TRtcDlg; }
     void cleanupTestCase() {
         delete dlg;
-        bus.Stop();
         SetWallClock(nullptr);
     }
-    void init() { bus.Reset(); }
+    void init() {
+        bus = std::make_unique<DialogFixture>();
+        QVERIFY(bus->portOpened());
+    }
+    void cleanup() {
+        const std::size_t unasked = bus->pendingReplies();
+        bus.reset();
+        QVERIFY2(unasked == 0, "a scripted reply was never asked for");
+    }
 
     void formShowsItsInitialTexts() {
         TRtcDlg fresh;
@@ -48,13 +53,13 @@ private slots:
     // --- Reading the date ----------------------------------------------------------------------
 
     void dateReadShowsBcdDigitsAndTheWeekday() {
-        bus.Answer({0x06, 0x03});
-        bus.Answer({0x12, 0x99});
+        bus->answer({0x06, 0x03});
+        bus->answer({0x12, 0x99});
         dlg->DaRdBtnClick();
-        QCOMPARE(bus.Requests(), (Requests{"02 05 04 36 41", DialogBus::Request(0x37)}));
+        QCOMPARE(bus->requests(), (Requests{"02 05 04 36 41", ScriptedBus::request(0x37)}));
         QCOMPARE(date(), QStringLiteral("06.12.99"));
         QCOMPARE(dlg->WoTaCoBox->currentText(), QStringLiteral("Donnerstag"));
-        QVERIFY(bus.messages.empty());
+        QVERIFY(bus->messages.empty());
     }
 
     void weekdaySevenCountsAsMonday_data() {
@@ -65,39 +70,39 @@ private slots:
     void weekdaySevenCountsAsMonday() {
         QFETCH(int, second);
         dlg->WoTaCoBox->setCurrentIndex(4);
-        bus.Answer({0x01, std::uint8_t(second)});
-        bus.Answer({0x01, 0x26});
+        bus->answer({0x01, std::uint8_t(second)});
+        bus->answer({0x01, 0x26});
         dlg->DaRdBtnClick();
         QCOMPARE(dlg->WoTaCoBox->currentText(), QStringLiteral("Montag"));
     }
 
     void dateByteFFShowsQuestionMarks() {
-        bus.Answer({0x15, 0x06});
-        bus.Answer({0xFF, 0x26});
+        bus->answer({0x15, 0x06});
+        bus->answer({0xFF, 0x26});
         dlg->DaRdBtnClick();
         QCOMPARE(date(), QStringLiteral("15.??.26"));
-        QVERIFY(bus.messages.empty());
+        QVERIFY(bus->messages.empty());
     }
 
     void failedDayReadStopsAndLeavesTheWeekday() {
         dlg->WoTaCoBox->setCurrentIndex(2);
-        bus.observeAtMessage = [this] { return date(); };
-        bus.Silent();
+        bus->observeAtMessage = [this] { return date(); };
+        bus->silent();
         dlg->DaRdBtnClick();
-        QCOMPARE(bus.Requests().size(), size_t(1));
+        QCOMPARE(bus->requests().size(), size_t(1));
         QCOMPARE(date(), QStringLiteral("??.??.??"));
         QCOMPARE(dlg->WoTaCoBox->currentText(), QStringLiteral("Mittwoch"));
-        QCOMPARE(bus.TransferErrors(), 1);
-        QCOMPARE(bus.messages[0].observed, QStringLiteral("??.??.??"));
+        QCOMPARE(bus->transferErrors(), 1);
+        QCOMPARE(bus->messages[0].observed, QStringLiteral("??.??.??"));
     }
 
     void failedMonthReadKeepsTheDay() {
-        bus.Answer({0x24, 0x01});
-        bus.Nak();
+        bus->answer({0x24, 0x01});
+        bus->nak();
         dlg->DaRdBtnClick();
         QCOMPARE(date(), QStringLiteral("24.??.??"));
         QCOMPARE(dlg->WoTaCoBox->currentText(), QStringLiteral("Dienstag"));
-        QCOMPARE(bus.TransferErrors(), 1);
+        QCOMPARE(bus->transferErrors(), 1);
     }
 
     // --- Sending the date ----------------------------------------------------------------------
@@ -105,61 +110,61 @@ private slots:
     void dateSendPacksDigitsAndWeekday() {
         dlg->DatumMEdit->setText(QStringLiteral("31.12.26"));
         dlg->WoTaCoBox->setEditText(QStringLiteral("sonntag"));  // letter case does not matter
-        bus.Ack();
-        bus.Ack();
+        bus->ack();
+        bus->ack();
         dlg->DaWrBtnClick();
-        QCOMPARE(bus.Requests(), (Requests{DialogBus::Request(0xB6, {0x31, 0x06}), DialogBus::Request(0xB7, {0x12, 0x26})}));
-        QVERIFY(bus.messages.empty());
+        QCOMPARE(bus->requests(), (Requests{ScriptedBus::request(0xB6, {0x31, 0x06}), ScriptedBus::request(0xB7, {0x12, 0x26})}));
+        QVERIFY(bus->messages.empty());
     }
 
     void unknownWeekdayIsSentAs255() {
         dlg->DatumMEdit->setText(QStringLiteral("01.02.03"));
         dlg->WoTaCoBox->setEditText(QStringLiteral("Feiertag"));
         QCOMPARE(dlg->WeekdayIndex(), std::uint8_t(255));
-        bus.Ack();
-        bus.Ack();
+        bus->ack();
+        bus->ack();
         dlg->DaWrBtnClick();
-        QCOMPARE(bus.Requests().at(0), DialogBus::Request(0xB6, {0x01, 0xFF}));
+        QCOMPARE(bus->requests().at(0), ScriptedBus::request(0xB6, {0x01, 0xFF}));
     }
 
     void refusedDaySendsNoMonth() {
         dlg->DatumMEdit->setText(QStringLiteral("01.02.03"));
-        bus.Nak();
+        bus->nak();
         dlg->DaWrBtnClick();
-        QCOMPARE(bus.Requests().size(), size_t(1));
-        QCOMPARE(bus.TransferErrors(), 1);
+        QCOMPARE(bus->requests().size(), size_t(1));
+        QCOMPARE(bus->transferErrors(), 1);
     }
 
     // After a failed read the edit shows question marks; sending them gives the digit 15 each,
     // and an unfilled position counts as 0.
     void questionMarksAndBlanksAreSentByTheirLowFourBits() {
-        bus.Silent();
+        bus->silent();
         dlg->DaRdBtnClick();
         dlg->WoTaCoBox->setCurrentIndex(0);
-        bus.Ack();
-        bus.Ack();
+        bus->ack();
+        bus->ack();
         dlg->DaWrBtnClick();
-        QCOMPARE(bus.Requests().at(1), DialogBus::Request(0xB6, {0xFF, 0x00}));
-        QCOMPARE(bus.Requests().at(2), DialogBus::Request(0xB7, {0xFF, 0xFF}));
-        bus.Answer({0x06, 0x00});  // a good read brings the mask back
-        bus.Answer({0x12, 0x26});
+        QCOMPARE(bus->requests().at(1), ScriptedBus::request(0xB6, {0xFF, 0x00}));
+        QCOMPARE(bus->requests().at(2), ScriptedBus::request(0xB7, {0xFF, 0xFF}));
+        bus->answer({0x06, 0x00});  // a good read brings the mask back
+        bus->answer({0x12, 0x26});
         dlg->DaRdBtnClick();
         dlg->DatumMEdit->setCursorPosition(0);
         dlg->DatumMEdit->del();
         QCOMPARE(dlg->DatumMEdit->displayText(), QStringLiteral("_6.12.26"));
-        bus.Ack();
-        bus.Ack();
+        bus->ack();
+        bus->ack();
         dlg->DaWrBtnClick();
-        QCOMPARE(bus.Requests().at(5), DialogBus::Request(0xB6, {0x06, 0x00}));
+        QCOMPARE(bus->requests().at(5), ScriptedBus::request(0xB6, {0x06, 0x00}));
     }
 
     // --- Time and cycle value ------------------------------------------------------------------
 
     void timeReadShowsTimeAndMovesTheCycleValue() {
-        bus.Answer({0x23, 0x59});
-        bus.Answer({0x58, 200});
+        bus->answer({0x23, 0x59});
+        bus->answer({0x58, 200});
         dlg->UhRdBtnClick();
-        QCOMPARE(bus.Requests(), (Requests{DialogBus::Request(0x35), DialogBus::Request(0x38)}));
+        QCOMPARE(bus->requests(), (Requests{ScriptedBus::request(0x35), ScriptedBus::request(0x38)}));
         QCOMPARE(time(), QStringLiteral("23:59:58"));
         QCOMPARE(dlg->ZyUpDn->position(), 200);
         QCOMPARE(dlg->ZyklMEdit->text(), QStringLiteral("200"));
@@ -167,32 +172,32 @@ private slots:
 
     void failedTimeReadStillAsksForSecondsAndShowsOneMessage() {
         dlg->ZyUpDn->setPosition(3);
-        bus.Silent();
-        bus.Answer({0x07, 0x09});
+        bus->silent();
+        bus->answer({0x07, 0x09});
         dlg->UhRdBtnClick();
-        QCOMPARE(bus.Requests().size(), size_t(2));
+        QCOMPARE(bus->requests().size(), size_t(2));
         QCOMPARE(time(), QStringLiteral("??:??:07"));
         QCOMPARE(dlg->ZyUpDn->position(), 9);
-        QCOMPARE(bus.TransferErrors(), 1);
+        QCOMPARE(bus->transferErrors(), 1);
     }
 
     void failedSecondsReadKeepsTheCycleValue() {
         dlg->ZyUpDn->setPosition(42);
-        bus.Answer({0x08, 0x15});
-        bus.Silent();
+        bus->answer({0x08, 0x15});
+        bus->silent();
         dlg->UhRdBtnClick();
         QCOMPARE(time(), QStringLiteral("08:15:??"));
         QCOMPARE(dlg->ZyUpDn->position(), 42);
-        QCOMPARE(bus.TransferErrors(), 1);
+        QCOMPARE(bus->transferErrors(), 1);
     }
 
     void timeSendPacksDigitsAndTheCycleValue() {
         dlg->ZeitMEdit->setText(QStringLiteral("23:59:58"));
         dlg->ZyUpDn->setPosition(10);
-        bus.Ack();
-        bus.Ack();
+        bus->ack();
+        bus->ack();
         dlg->UhWrBtnClick();
-        QCOMPARE(bus.Requests(), (Requests{DialogBus::Request(0xB5, {0x23, 0x59}), DialogBus::Request(0xB8, {0x58, 0x0A})}));
+        QCOMPARE(bus->requests(), (Requests{ScriptedBus::request(0xB5, {0x23, 0x59}), ScriptedBus::request(0xB8, {0x58, 0x0A})}));
     }
 
     void typedCycleValueIsTheOneSent() {
@@ -202,10 +207,10 @@ private slots:
         dlg->ZyklMEdit->setText(QStringLiteral("999"));  // beyond the range: stops at 255
         QCOMPARE(dlg->ZyUpDn->position(), 255);
         QCOMPARE(dlg->ZyklMEdit->text(), QStringLiteral("255"));
-        bus.Ack();
-        bus.Ack();
+        bus->ack();
+        bus->ack();
         dlg->UhWrBtnClick();
-        QCOMPARE(bus.Requests().at(1), DialogBus::Request(0xB8, {0x00, 0xFF}));
+        QCOMPARE(bus->requests().at(1), ScriptedBus::request(0xB8, {0x00, 0xFF}));
     }
 
     void cycleSpinWrapsAround() {
@@ -217,10 +222,10 @@ private slots:
     }
 
     void refusedTimeSendsNoSeconds() {
-        bus.Nak();
+        bus->nak();
         dlg->UhWrBtnClick();
-        QCOMPARE(bus.Requests().size(), size_t(1));
-        QCOMPARE(bus.TransferErrors(), 1);
+        QCOMPARE(bus->requests().size(), size_t(1));
+        QCOMPARE(bus->transferErrors(), 1);
     }
 
     // --- PC clock, no station, help ------------------------------------------------------------
@@ -232,28 +237,28 @@ private slots:
         QCOMPARE(date(), QStringLiteral("27.12.26"));
         QCOMPARE(time(), QStringLiteral("07:05:09"));
         QCOMPARE(dlg->WoTaCoBox->currentText(), QStringLiteral("Sonntag"));
-        QVERIFY(bus.Requests().empty());
-        bus.Ack();
-        bus.Ack();
+        QVERIFY(bus->requests().empty());
+        bus->ack();
+        bus->ack();
         dlg->DaWrBtnClick();
-        QCOMPARE(bus.Requests().at(0), DialogBus::Request(0xB6, {0x27, 0x06}));
+        QCOMPARE(bus->requests().at(0), ScriptedBus::request(0xB6, {0x27, 0x06}));
     }
 
     void withoutActiveStationNothingIsAskedOrSent() {
-        bus.SetActive(nullptr);
+        bus->setActive(nullptr);
         dlg->DaRdBtnClick();
         dlg->DaWrBtnClick();
         dlg->UhRdBtnClick();
         dlg->UhWrBtnClick();
-        QVERIFY(bus.Requests().empty());
-        QVERIFY(bus.messages.empty());
+        QVERIFY(bus->requests().empty());
+        QVERIFY(bus->messages.empty());
     }
 
     void helpOpensContext42() {
         dlg->HelpBtn->click();
-        QCOMPARE(bus.helpRequests, std::vector<int>{42});
+        QCOMPARE(bus->helpRequests, std::vector<int>{42});
     }
 };
 
-QTEST_MAIN(TstRtcDlg)
-#include "tst_RtcDlg.moc"
+QTEST_MAIN(ClockDialogTest)
+#include "ClockDialogTest.moc"

@@ -8,13 +8,13 @@
 #include <QTest>
 #include <vector>
 
-#include "dialogs/Messages.h"
 #include "dialogs/Pinfon.h"
 #include "dialogs/QtvAndlg.h"
 #include "dialogs/Titeldlg.h"
-#include "dialogs/UpDown.h"
 #include "dialogs/Zykludlg.h"
 #include "platform/Help.h"
+#include "ui/Messages.h"
+#include "ui/UpDown.h"
 
 class SmallDialogsTest : public QObject {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "dialogs/Messages.h"
+#include "ui/Messages.h"
 
 #include <utility>
 

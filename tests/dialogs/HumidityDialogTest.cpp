@@ -7,16 +7,16 @@
 #include <memory>
 #include <vector>
 
-#include "dialogs/ActiveStation.h"
 #include "dialogs/Feutmpdlg.h"
-#include "dialogs/Messages.h"
 #include "link/Sio.h"
 #include "link/SioPort.h"
 #include "panel/Qtv3590.h"
 #include "platform/Help.h"
 #include "support/FakeLine.h"
+#include "ui/ActiveStation.h"
+#include "ui/Messages.h"
 
-class FeuTempDlgTest : public QObject {
+class HumidityDialogTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QWidget> owner;
@@ -38,8 +38,8 @@ class FeuTempDlgTest : public QObject {
 
 private slots:
     void init() {
+        ResetLinkState();
         Internet = 1;  // the whole frame in one write
-        Broadcast = false;
         messages.clear();
         hasPanel = hasPort = true;
         owner = std::make_unique<QWidget>();
@@ -64,7 +64,7 @@ private slots:
         SetPortObjectSource({});
         SetMessageObserver({});
         SetHelpObserver({});
-        Internet = 0;
+        ResetLinkState();
     }
 
     void formHasItsControls() {
@@ -174,5 +174,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(FeuTempDlgTest)
-#include "FeuTempDlgTest.moc"
+QTEST_MAIN(HumidityDialogTest)
+#include "HumidityDialogTest.moc"

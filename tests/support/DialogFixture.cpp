@@ -1,0 +1,41 @@
+#include "support/DialogFixture.h"
+
+#include "panel/Qtv3590.h"
+#include "platform/Help.h"
+#include "ui/ActiveStation.h"
+
+bool IsTransferError(const ShownMessage& m) {
+    return m.caption == QStringLiteral("Meldung") && m.text == QString::fromUtf8("Übertragungsfehler") &&
+           m.icon == QMessageBox::Information;
+}
+
+DialogFixture::DialogFixture() : owner_(std::make_unique<QWidget>()) {
+    portOpened_ = openPort();
+    panel_ = newPanel();
+    active_ = panel_;
+    SetActivePanelSource([this] { return active_; });
+    SetMessageObserver([this](const ShownMessage& m) {
+        messages.push_back({m, observeAtMessage ? observeAtMessage() : QString()});
+    });
+    SetHelpObserver([this](int context) { helpRequests.push_back(context); });
+}
+
+DialogFixture::~DialogFixture() {
+    SetHelpObserver({});
+    SetMessageObserver({});
+    SetActivePanelSource({});
+}
+
+TQTV3590* DialogFixture::newPanel(std::uint8_t gruppe) {
+    auto* panel = new TQTV3590(owner_.get());
+    panel->Insert(kStation);
+    panel->TypGruppe = gruppe;
+    return panel;
+}
+
+int DialogFixture::transferErrors() const {
+    int n = 0;
+    for (const SeenMessage& m : messages)
+        if (IsTransferError(m)) ++n;
+    return n;
+}
