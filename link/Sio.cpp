@@ -181,5 +181,6 @@ void ResetLinkState() {
     SendeReserve = SioPort::kSendReserve;
     g_hooks = {};
     g_trace = {};
+    SetLinkEvents({});
     SetSerialLineFactory({});
 }

@@ -108,7 +108,8 @@ void SetLinkTrace(LinkTrace trace);
 // Puts every piece of module-level link state back to how the program starts: the shared state
 // above, TeleBuffer and FremdAntworten, SioPortNr and SendeReserve of the port object, the
 // command-set port (closed with its saved settings restored, dropped, nothing left to reopen),
-// the hooks, the trace and the line factory. The clocks belong to platform/ and are not touched.
+// the hooks, the trace, the listener of link events (link/LinkEvents.h) and the line factory.
+// The clocks belong to platform/ and are not touched.
 // Tests call it before and after each case; the program calls it at its end, after the main
 // window, whose hooks it drops, has gone.
 void ResetLinkState();

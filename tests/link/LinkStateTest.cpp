@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "link/LinkEvents.h"
 #include "link/SioPort.h"
 #include "support/FakeCounter.h"
 #include "support/FakeLine.h"
@@ -33,6 +34,8 @@ protected:
         SetLinkHooks({[] {}, [] {}, [](bool) {}});
         SetLinkTrace({[this](const std::uint8_t*, std::size_t) { ++traceCalls; },
                       [this](const std::uint8_t*, std::size_t) { ++traceCalls; }, [this](bool) { ++traceCalls; }});
+        SetLinkEvents({[this](std::uint8_t) { ++eventCalls; }, [this](std::uint8_t) { ++eventCalls; },
+                       [this](std::uint8_t) { ++eventCalls; }, [this](const WrittenParameter&) { ++eventCalls; }});
     }
     // A request of station 7's value on the command-set port.
     int exchange() {
@@ -45,6 +48,7 @@ protected:
     LinkReset linkReset;
     FakeCounter clock;
     int traceCalls = 0;
+    int eventCalls = 0;
 };
 
 TEST_F(LinkState, sharedStateBuffersAndPortObjectNumbersGoBackToTheStart) {
@@ -82,13 +86,17 @@ TEST_F(LinkState, lostAdapterIsNotOpenedAgainAfterTheReset) {
     EXPECT_EQ(after.count(), 0u) << "nothing left to reopen";
 }
 
-TEST_F(LinkState, hooksTraceAndLineFactoryAreDropped) {
+TEST_F(LinkState, hooksTraceEventListenerAndLineFactoryAreDropped) {
     auto lines = std::make_unique<FakeLineFactory>();
     Disturb();
     ResetLinkState();
     EXPECT_FALSE(GetLinkHooks().stopPolling);
     EXPECT_FALSE(GetLinkHooks().restartPolling);
     EXPECT_FALSE(GetLinkHooks().setupNetLink);
+    EXPECT_FALSE(GetLinkEvents().portNotOpened);
+    EXPECT_FALSE(GetLinkEvents().portLost);
+    EXPECT_FALSE(GetLinkEvents().portReopened);
+    EXPECT_FALSE(GetLinkEvents().written);
     NewSerialLine();
     EXPECT_EQ(lines->count(), 0u) << "the platform's lines again, not the fake ones";
 
@@ -97,6 +105,8 @@ TEST_F(LinkState, hooksTraceAndLineFactoryAreDropped) {
     BusAdresse = 7;
     EXPECT_EQ(exchange(), 1);
     EXPECT_EQ(traceCalls, 0) << "the trace was dropped";
+    InitSio(200);  // a port that never opens: a listener would hear of it
+    EXPECT_EQ(eventCalls, 0) << "the listener was dropped";
 }
 
 }  // namespace
