@@ -109,4 +109,21 @@ TEST_F(LinkState, hooksTraceEventListenerAndLineFactoryAreDropped) {
     EXPECT_EQ(eventCalls, 0) << "the listener was dropped";
 }
 
+// The clocks are platform/'s, not the link's: what a fixture's FakeCounter replaced comes back
+// as it was, the steady clock as the real one, so that the waits on it sleep again.
+TEST(FakeCounterKit, theCounterItReplacedComesBackTheSteadyClockAsTheRealOne) {
+    ASSERT_TRUE(CounterIsRealClock());
+    {
+        FakeCounter outer;
+        outer.advanceMs(7);
+        {
+            FakeCounter inner;
+            EXPECT_FALSE(CounterIsRealClock());
+        }
+        EXPECT_FALSE(CounterIsRealClock());
+        EXPECT_GE(CounterMilliseconds(), 7u) << "the outer one is in use again";
+    }
+    EXPECT_TRUE(CounterIsRealClock());
+}
+
 }  // namespace

@@ -10,11 +10,13 @@ std::uint64_t SteadyCounts() {
 }
 }  // namespace
 
-FakeCounter::FakeCounter(Mode mode) : mode_(mode), previous_(Counter()) {
+FakeCounter::FakeCounter(Mode mode) : mode_(mode), previous_(Counter()), previousWasReal_(CounterIsRealClock()) {
     SetCounter({[] { return kFrequency; }, [this] { return read(); }});
 }
 
-FakeCounter::~FakeCounter() { SetCounter(previous_); }
+// The steady clock is put back as such (an empty counter), so that the waits on it sleep again
+// instead of taking it for a test's counter.
+FakeCounter::~FakeCounter() { SetCounter(previousWasReal_ ? HiResCounter{} : previous_); }
 
 std::uint64_t FakeCounter::now() const { return mode_ == Steady ? SteadyCounts() + offset_ : offset_; }
 

@@ -45,4 +45,5 @@ private:
     std::uint64_t step_ = kPerUnit;
     std::uint64_t offset_ = 0;  // stepping: the reading itself; steady: the jumps made
     HiResCounter previous_;
+    bool previousWasReal_;
 };
