@@ -16,6 +16,8 @@
 #include "platform/Clock.h"
 #include "platform/Help.h"
 #include "records/EventLog.h"
+#include "support/FakeCounter.h"
+#include "support/LinkReset.h"
 #include "support/SimLine.h"
 
 namespace {
@@ -25,28 +27,30 @@ constexpr std::int64_t kStationStartMs = 1767614400LL * 1000;  // 05.01.2026 12:
 
 class ClockAndEventsWindowsTest : public QObject {
     Q_OBJECT
+    std::unique_ptr<LinkReset> linkReset;
+    std::unique_ptr<FakeCounter> counter;
     QTemporaryDir dir;
     QList<int> help;
     std::int64_t wallMs = LocalMilliseconds(LocalDateTime{2026, 4, 1, 9, 0, 0});
 
   private slots:
-    void initTestCase() {
-        auto ticks = std::make_shared<std::uint64_t>(0);
-        SetCounter(
-            HiResCounter{[] { return std::uint64_t{95000}; }, [ticks] { return *ticks += 1'000'000; }});
-        SetHelpObserver([this](int context) { help << context; });
-    }
+    void initTestCase() { SetHelpObserver([this](int context) { help << context; }); }
     void cleanupTestCase() {
         SetHelpObserver({});
         SetWallClock({});
-        SetCounter(HiResCounter{});
+    }
+    void init() {
+        linkReset = std::make_unique<LinkReset>();
+        counter = std::make_unique<FakeCounter>();
+    }
+    void cleanup() {
+        counter.reset();
+        linkReset.reset();
     }
 
     void clockWindowShowsBeforeDeviationAndResultPerStation() {
         SimulatedBus sim;
         QVERIFY(InitSio(1));
-        Internet = 0;
-        Broadcast = false;
         sim.station(3).faults().silent = true;
         TUhrenDlg dlg({{1, QStringLiteral("Kessel")}, {3, QStringLiteral("Lager")}});
         QCOMPARE(dlg.windowTitle(), U("Uhren aller Geräte stellen"));
@@ -64,7 +68,6 @@ class ClockAndEventsWindowsTest : public QObject {
         QCOMPARE(dlg.Fortschritt->value(), 2);
         QCOMPARE(dlg.SummeLabel->text(), U("1 von 2 Uhren gestellt. Nicht gestellt: Station 3."));
         QVERIFY(dlg.StellenBtn->isEnabled());
-        ReSetSio();
     }
 
     void eventsWindowShowsNewestFirstFilteredAndFollowsTheLog() {

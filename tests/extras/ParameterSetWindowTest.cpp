@@ -19,6 +19,8 @@
 #include "platform/Clock.h"
 #include "platform/Help.h"
 #include "service/StationParameters.h"
+#include "support/FakeCounter.h"
+#include "support/LinkReset.h"
 #include "support/SimLine.h"
 
 namespace {
@@ -33,6 +35,8 @@ int RowOf(const QTableWidget* t, const QString& key) {
 
 class ParameterSetWindowTest : public QObject {
     Q_OBJECT
+    std::unique_ptr<LinkReset> linkReset;
+    std::unique_ptr<FakeCounter> counter;
     std::unique_ptr<SimulatedBus> sim;
     QWidget owner;
     TQTV3590* station2 = nullptr;
@@ -48,24 +52,22 @@ class ParameterSetWindowTest : public QObject {
 
   private slots:
     void initTestCase() {
-        auto ticks = std::make_shared<std::uint64_t>(0);
-        SetCounter(
-            HiResCounter{[] { return std::uint64_t{95000}; }, [ticks] { return *ticks += 1'000'000; }});
+        linkReset = std::make_unique<LinkReset>();
+        counter = std::make_unique<FakeCounter>();
         SetWallClock([] { return LocalDateTime{2026, 1, 5, 12, 0, 0}; });
         sim = std::make_unique<SimulatedBus>();
-        QVERIFY(InitSio(1));
-        Internet = 0;
-        Broadcast = false;
+        QVERIFY(InitSio(1));  // the local port: each request goes out byte by byte
         station2 = new TQTV3590(&owner);
         station2->Insert(2);
         station2->SetTitel(QStringLiteral("Kessel"));
         SetHelpObserver([this](int context) { help << context; });
     }
     void cleanupTestCase() {
-        ReSetSio();
         SetHelpObserver({});
         SetWallClock({});
-        SetCounter(HiResCounter{});
+        sim.reset();
+        counter.reset();
+        linkReset.reset();
     }
 
     void backupShowsEveryValueAndSavesTheFile() {

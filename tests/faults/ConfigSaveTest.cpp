@@ -8,29 +8,17 @@
 #include <QTest>
 #include <QTimer>
 
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "ui/Messages.h"
-#include "platform/SerialLine.h"
 #include "mainwindow/Forms.h"
 #include "mainwindow/Tarvo.h"
 #include "platform/IniFile.h"
+#include "support/ScriptedBus.h"
+#include "ui/Messages.h"
 
 namespace {
-
-// No port of this machine is touched: the line never opens, every poll fails.
-class AbsentLine : public SerialLine {
-public:
-    bool open(unsigned) override { return false; }
-    bool configure() override { return false; }
-    void setTimeouts(const SerialTimeouts&) override {}
-    long read(std::uint8_t*, std::size_t) override { return -1; }
-    bool write(const std::uint8_t*, std::size_t) override { return false; }
-    void setRts(bool) override {}
-    void close() override {}
-    bool isOpen() const override { return false; }
-};
 
 const QByteArray kStations =
     "[Form]\r\nTitel=Halle 2\r\nMaxGeraete=2\r\n"
@@ -44,6 +32,7 @@ class ConfigSave : public QObject {
 
 private:
     QTemporaryDir dir_;
+    std::unique_ptr<ScriptedBus> bus_;
     QList<ShownMessage> messages_;
     TForm1* form_ = nullptr;
 
@@ -76,17 +65,19 @@ private:
 private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
-        SetSerialLineFactory([] { return std::make_unique<AbsentLine>(); });
         SetMessageObserver([this](const ShownMessage& m) { messages_.append(m); });
     }
-    void cleanupTestCase() {
-        SetMessageObserver({});
-        SetSerialLineFactory({});
+    void cleanupTestCase() { SetMessageObserver({}); }
+    void init() {
+        messages_.clear();
+        // No port of this machine is touched: the line never opens, every poll fails.
+        bus_ = std::make_unique<ScriptedBus>();
+        bus_->portHeld = true;
     }
-    void init() { messages_.clear(); }
     void cleanup() {
         DestroyForms();
         form_ = nullptr;
+        bus_.reset();
         QFile::remove(path());
     }
 

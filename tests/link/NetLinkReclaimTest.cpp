@@ -36,8 +36,7 @@ protected:
     }
     void TearDown() override {
         sioObjekt.reset();
-        ReSetSio();
-        SetLinkHooks({});
+        ResetLinkState();  // the lines and hooks report into `steps`, which goes before the base's reset
         SetProcessRunner({});
         SetHostResolver({});
         LinkTest::TearDown();

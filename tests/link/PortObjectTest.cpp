@@ -178,13 +178,8 @@ class SharedPort : public PortObject {
 protected:
     void SetUp() override {
         PortObject::SetUp();
-        std::memset(TeleBuffer, 0, sizeof TeleBuffer);
         ASSERT_TRUE(InitSio(1));
         commandSet().clearEvents();
-    }
-    void TearDown() override {
-        ReSetSio();
-        PortObject::TearDown();
     }
     FakeLine& commandSet() { return lines.line(0); }
     static void request(std::uint8_t code) {

@@ -113,10 +113,9 @@ private slots:
         WindowFixture w;
         w.bus.stations[1] = {};
         w.bus.portHeld = true;
-        std::uint64_t ns = 0;
-        SetCounter({[] { return std::uint64_t{1'000'000'000}; }, [&ns] { return ns += 1000; }});
+        w.bus.counter.setStep(FakeCounter::kPerMs / 1000);  // a microsecond a reading
         const auto tick = [&] {
-            ns += 500'000'000;
+            w.bus.counter.advanceMs(500);
             w.ticks(1);
         };
         TForm1& f = StartOne(w);
@@ -126,7 +125,6 @@ private slots:
         w.bus.portHeld = false;  // the other program lets go
         w.bus.clear();
         for (int i = 0; i < 11; ++i) tick();
-        SetCounter({});
         QVERIFY(CommandSetLine()->isOpen());
         QVERIFY(w.bus.valueRequests().empty());  // the station still rests
     }

@@ -16,7 +16,9 @@
 #include "link/Telegram.h"
 #include "records/BusEvents.h"
 #include "records/EventLog.h"
+#include "support/FakeCounter.h"
 #include "support/FakeLine.h"
+#include "support/LinkReset.h"
 #include "support/SimLine.h"
 
 namespace {
@@ -31,6 +33,7 @@ std::string FileText(const std::filesystem::path& path) {
 class EventLogTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        counter.setStepMs(1);
         SetWallClock([this] { return LocalDateTimeAt(nowMs); });
         dir = std::filesystem::temp_directory_path() /
               ("tarvo-events-" + std::to_string(::getpid()) + "-" +
@@ -39,10 +42,10 @@ protected:
     }
     void TearDown() override {
         SetWallClock({});
-        SetLinkEvents({});
-        SetCounter({});
         std::filesystem::remove_all(dir);
     }
+    LinkReset linkReset;  // the link's listener and port among it, before and after each case
+    FakeCounter counter;
     std::int64_t nowMs = LocalMilliseconds(LocalDateTime{2026, 3, 9, 8, 15, 30});
     std::filesystem::path dir;
 };
@@ -116,13 +119,9 @@ TEST_F(EventLogTest, writtenValuesReadAsAPersonReadsThem) {
 }
 
 TEST_F(EventLogTest, everyWriteOfTheLinkIsLoggedWithStationValueAndResult) {
-    SetCounter({[] { return std::uint64_t{1'000'000'000}; },
-                [t = std::make_shared<std::uint64_t>()] { return *t += 1'000'000; }});
     SimulatedBus sim;
     EventLog log(dir.string());
     SetLinkEvents(LinkEventsInto(log));
-    Internet = 0;
-    Broadcast = false;
     ASSERT_TRUE(InitSio(1));
     BusAdresse = 2;
     ReadSP1Wert();  // reads are not logged
@@ -144,12 +143,9 @@ TEST_F(EventLogTest, everyWriteOfTheLinkIsLoggedWithStationValueAndResult) {
 }
 
 TEST_F(EventLogTest, theHumidityDialogsWriteThroughThePortObjectIsLoggedToo) {
-    SetCounter({[] { return std::uint64_t{1'000'000'000}; },
-                [t = std::make_shared<std::uint64_t>()] { return *t += 1'000'000; }});
     SimulatedBus sim;
     EventLog log(dir.string());
     SetLinkEvents(LinkEventsInto(log));
-    Broadcast = false;
     SioPort port(2);
     port.Buffer[2] = 6;
     port.Buffer[4] = 0;
@@ -161,8 +157,6 @@ TEST_F(EventLogTest, theHumidityDialogsWriteThroughThePortObjectIsLoggedToo) {
 }
 
 TEST_F(EventLogTest, thePortNotOpenedLostAndOpenedAgain) {
-    std::uint64_t ticks = 0;
-    SetCounter({[] { return std::uint64_t{1'000'000'000}; }, [&ticks] { return ticks += 1'000'000; }});
     bool failOpen = true;
     FakeLineFactory lines([&](FakeLine& l) { l.failOpen(failOpen); });
     EventLog log(dir.string());
@@ -173,7 +167,7 @@ TEST_F(EventLogTest, thePortNotOpenedLostAndOpenedAgain) {
     EXPECT_EQ(log.Entries()[0].text, "Schnittstelle COM4 kann nicht geöffnet werden");
 
     failOpen = false;
-    ticks += 6'000'000'000;  // past the pause between attempts
+    counter.advanceMs(6000);  // past the pause between attempts
     BusAdresse = 1;
     lines.setPrepare([](FakeLine& l) { l.queueReply({ACK}); });
     WriteSP1Aktiv(1);

@@ -1,17 +1,19 @@
 #pragma once
-// What the service tests stand on: the command-set port opened on the in-process simulated bus
-// (local mode, each request byte by byte), busy waits that end at once, and a PC wall clock
+// What the service tests stand on: the link state reset around each case (LinkReset), the
+// command-set port opened on the in-process simulated bus (local mode, each request byte by
+// byte), busy waits that end at once (FakeCounter, a millisecond a reading), and a PC wall clock
 // that runs with the bus's virtual time.
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <unistd.h>
 
 #include "link/Sio.h"
 #include "link/Telegram.h"
 #include "platform/Clock.h"
+#include "support/FakeCounter.h"
+#include "support/LinkReset.h"
 #include "support/SimLine.h"
 
 // A line that makes the station ignore (silent) or refuse (NAK) the requests of one command
@@ -42,10 +44,7 @@ private:
 class OverSimBus : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetCounter({[] { return std::uint64_t{1'000'000'000}; }, [this] { return tick_ += 1'000'000; }});
-        Broadcast = false;
-        Internet = 0;
-        std::memset(FremdAntworten, 0, sizeof FremdAntworten);
+        counter_.setStepMs(1);
         ASSERT_TRUE(InitSio(1));
         BusAdresse = 1;
         // The PC's clock: the stations' host time plus pcAheadMs, so the stations start that far behind.
@@ -56,9 +55,6 @@ protected:
         std::filesystem::create_directories(dir_);
     }
     void TearDown() override {
-        ReSetSio();
-        Broadcast = false;
-        SetCounter({});
         SetWallClock({});
         std::filesystem::remove_all(dir_);
     }
@@ -81,11 +77,15 @@ protected:
         ASSERT_TRUE(InitSio(1));
     }
 
+private:
+    LinkReset linkReset_;  // first in, last out: around everything below
+    FakeCounter counter_;
+
+protected:
     std::int64_t pcAheadMs = 0;
     SimulatedBus sim;
 
 private:
     std::unique_ptr<SerialLine> base_;
-    std::uint64_t tick_ = 0;
     std::filesystem::path dir_;
 };

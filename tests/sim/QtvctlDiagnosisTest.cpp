@@ -2,12 +2,13 @@
 // stations' faults (in-process, virtual time); and the clock's bytes as time and date.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <optional>
 
 #include "link/QtvCommands.h"
 #include "link/Sio.h"
 #include "platform/Clock.h"
+#include "support/FakeCounter.h"
+#include "support/LinkReset.h"
 #include "support/SimLine.h"
 #include "tools/qtvctl/ClockText.h"
 #include "tools/qtvctl/ExchangeDiagnosis.h"
@@ -17,20 +18,13 @@ namespace {
 class QtvctlDiagnosis : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetCounter({[] { return std::uint64_t{1000000000}; }, [this] { return tick += 1000000; }});
-        Broadcast = false;
-        Internet = 0;
-        std::memset(FremdAntworten, 0, sizeof FremdAntworten);
+        counter.setStepMs(1);
         ASSERT_TRUE(InitSio(1));
         BusAdresse = 1;
         watch.install();
     }
-    void TearDown() override {
-        SetLinkTrace({});
-        ReSetSio();
-        SetCounter({});
-    }
-    std::uint64_t tick = 0;
+    LinkReset linkReset;  // the watch's trace among the link state, before and after each case
+    FakeCounter counter;
     SimulatedBus sim;
     ExchangeWatch watch;
 };
