@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "ServiceFixture.h"
+#include "service/ServiceFixture.h"
 #include "tools/qtvctl/Options.h"
 #include "tools/qtvctl/ServiceActions.h"
 

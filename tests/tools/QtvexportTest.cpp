@@ -7,8 +7,8 @@
 #include <array>
 #include <cstdio>
 
-#include "RecordingFolder.h"
-#include "StrictCsv.h"
+#include "records/RecordingFolder.h"
+#include "records/StrictCsv.h"
 #include "tools/qtvexport/Options.h"
 
 namespace {
