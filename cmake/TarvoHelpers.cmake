@@ -12,10 +12,12 @@ endfunction()
 #   slow  takes a second or more
 # Tests always run offscreen.
 
-# A GoogleTest executable, linked only against what it tests; each TEST is one entry.
-#   tarvo_gtest(NAME name SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS pty slow])
+# A GoogleTest executable, linked only against what it tests; each TEST is one entry. SLOW_CASES
+# names the cases (GoogleTest filter patterns) that take a second or more in an executable whose
+# other cases do not: they get the label slow on top of the executable's labels.
+#   tarvo_gtest(NAME name SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS pty slow] [SLOW_CASES Suite.case])
 function(tarvo_gtest)
-  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS;SLOW_CASES" ${ARGN})
   if(NOT T_LABELS)
     set(T_LABELS unit)
   endif()
@@ -29,8 +31,18 @@ function(tarvo_gtest)
   endforeach()
   # Plain names (no "# GetParam() = ..." in them), so that ctest keeps each case's cost from run to
   # run and starts the long ones first.
+  if(NOT T_SLOW_CASES)
+    gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 30 NO_PRETTY_VALUES
+                         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${label_properties})
+    return()
+  endif()
+  list(JOIN T_SLOW_CASES ":" slow_filter)
   gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 30 NO_PRETTY_VALUES
+                       TEST_FILTER "-${slow_filter}"
                        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${label_properties})
+  gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 30 NO_PRETTY_VALUES
+                       TEST_FILTER "${slow_filter}"
+                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${label_properties} LABELS slow)
 endfunction()
 
 # A Qt Test executable: one test class, one entry. A class whose cases take seconds is split into
