@@ -16,19 +16,30 @@
 //               Polling, ValueText, Search, Broadcast, Settings, TypeGroups) and the program entry
 //
 // How a value travels from the bus to the panel: Timer1 fires -> Timer1Timer finds the due
-// panel (ZVar ran out) -> caption green, repainted -> BusAdresse := its address -> ReadMWert
-// fills TeleBuffer and runs SioExchange on the command-set SerialLine -> the signed value comes
-// back -> FormatValueText (ValueText.h) adds sign, decimal point and unit -> the panel's SetText
-// shows it -> TeleSpeichern records it when recording is on -> BusAdresse goes back to the
-// active station.
+// panels (ZVar ran out) and hands the bus's worker one job for the tick -> per station, on the
+// bus's thread: caption green (on this thread) -> BusAdresse := its address -> ReadMWert fills
+// TeleBuffer and runs SioExchange on the command-set SerialLine -> BusAdresse goes back to the
+// active station -> the signed value comes back to this thread -> FormatValueText (ValueText.h)
+// adds sign, decimal point and unit -> the panel's SetText shows it -> TeleSpeichern records it
+// when recording is on.
+//
+// Threads (BusLink.cpp): this window's thread keeps every widget and panel; the bus's worker
+// (link/BusWorker) runs every exchange, one job at a time in the order asked, and is the only
+// thread that touches the link's state while it runs.
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "dialogs/BusAccess.h"
+#include "link/BusWorker.h"
 #include "panel/Qtv3590.h"
 
 class QAction;
@@ -45,8 +56,11 @@ class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
     // The start-up: reads configFile, creates the configured stations' panels, sets up the
-    // network link when on, opens the command-set port.
-    explicit TForm1(const QString& configFile, QWidget* parent = nullptr);
+    // network link when on, opens the command-set port; then the bus's worker takes over the
+    // link: a thread of its own in the program, inline (every job run at once on this thread)
+    // in tests and tools.
+    explicit TForm1(const QString& configFile, BusWorker::Mode busMode = BusWorker::Mode::Inline,
+                    QWidget* parent = nullptr);
     ~TForm1() override;
 
     static constexpr int kSlots = 32;
@@ -105,6 +119,12 @@ public:
     // --- Polling cycle (Polling.cpp) -------------------------------------------------------------
     void Timer1Timer();
 
+    // --- The bus (BusLink.cpp) ------------------------------------------------------------------
+    // A search is under way: what would use the bus or change the station slots is refused.
+    bool Searching() const { return searching_; }
+    // The bus is idle: no job runs or waits (for tests and the exit).
+    bool BusIdle() const;
+
     // --- Search and device type (Search.cpp) -----------------------------------------------------
     void Suchen1Click();
     void Gertetyplesen1Click();
@@ -146,28 +166,94 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // What one poll of a tick brought back from the bus.
+    struct PollResult {
+        bool answered = false;  // SioErgebnis >= 1
+        int value = 0;          // not negative once answered: the sign is in negativ
+        bool negativ = false;
+        bool broadcast = false;
+    };
+    // This thread's side of a poll: the panel, and what its value text is made of as it stood
+    // when the tick found the station due.
+    struct TickPoll {
+        QPointer<TQTV3590> panel;
+        std::uint8_t address = 0;
+        std::uint8_t komma = 0;
+        std::uint8_t typGruppe = 0;
+        QString benennung;
+        bool shown = false;  // its result has been applied
+    };
+    // The window's side of the network link's settings, as the bus's thread keeps its own copy.
+    struct NetLinkSettings {
+        std::uint8_t sioNr = 1;
+        std::string hostName;
+        std::string lokalIP;
+        std::string folder;  // where the redirector's link lands (the configuration's folder)
+    };
+
     void CreateControls();
     void CreateMenu();
     void AddServiceItems(QMenu* extras);
     void InstallSources();
     void SetupNetLinkNow(bool internet);
-    void PollStation(TQTV3590* p);
     void ApplyPendingAddressChange();
-    void ShowStatusLine();
+    void ShowStatusLine(bool broadcast);
     void AdaptParameterMenu();
-    void BeepForStrayTelegrams();
+    std::vector<std::uint8_t> CollectDuePolls();
+    void PostTick(std::vector<std::uint8_t> strayAddresses, std::vector<std::uint8_t> pollAddresses,
+                  std::optional<std::uint8_t> activeAddress);
+    void BeepForStrayTelegrams(const std::vector<bool>& stray);
+    void ShowPollStarted(std::size_t index);
+    void ShowPollResult(std::size_t index, const PollResult& r);
+    void TickEnded();
     bool SaveConfiguration(IniFile& ini);
-    void WaitUntil(std::uint64_t deadlineMs);
+    void SearchStep(int n);
+    void StationFound(int n, std::uint16_t report);
+    void SearchEnded();
+    void FinishBeenden(int interval);
+
+    // The bus (BusLink.cpp).
+    void InstallLinkListeners();
+    void StartBus(BusWorker::Mode mode);
+    bool PostFromWindow(BusJob job, const CancelToken& token);
+    bool PostToBus(BusJob job, const CancelToken& token = {});
+    void TellLink(std::function<void()> change);
+    bool RefusedDuringSearch();
+    bool QuietBus(std::function<void()> later);
+    void StopBus();
+    void SetupNetLinkOnBus(bool internet);
 
     QString configFile_;
     // The configuration file existed at start-up but was not read whole (no permission, a read
     // error, far too large): this run began with defaults, so it never writes the file.
     QString configUnreadAtStart_;
     bool searching_ = false;
-    bool ticking_ = false;
     int linkRememberedInterval_ = 0;
     bool configurationWritten_ = false;  // "&Beenden" wrote the file before the window closed
     QPointer<TEreignisDlg> ereignisDlg_;
+
+    // The bus's worker and what this thread knows of it.
+    const QPointer<QObject> self_{this};  // taken here, for what the worker hands over
+    std::unique_ptr<BusWorker> bus_;
+    bool exiting_ = false;       // the exit waits for the job in progress
+    bool tickInFlight_ = false;  // a tick's job is queued or running: the next ticks are skipped
+    bool tickSkipped_ = false;   // one was skipped meanwhile: it runs as soon as the job has ended
+    CancelToken tickToken_;
+    std::vector<TickPoll> tickPolls_;
+    std::vector<QPointer<TQTV3590>> tickStray_;  // the stations looked at for stray telegrams
+    // What the operator chose of the link's state, on this thread; the bus's thread gets each
+    // change as a job (TellLink), in order with the exchanges.
+    bool broadcast_ = false;
+    std::uint8_t internet_ = 0;
+    NetLinkSettings linkNet_;  // touched on the bus's thread only, once it runs
+
+    // The search under way.
+    struct Search {
+        int interval = 0;  // Timer1's, given back at the end
+        int last = 0;      // MaxGeraete at its start
+        QPointer<TQTV3590> first;
+        std::string found;
+    } search_;
 };
 
 extern TForm1* Form1;
