@@ -86,6 +86,32 @@ private slots:
         QCOMPARE(f.GeraetPanel[4]->GetText(), QStringLiteral(" 0400 bar"));
     }
 
+    // Ticks that fall due while a tick's polls run are not made up; as when the tick held the
+    // window, the one overdue runs as soon as it has ended, while the timer runs.
+    void ticksDueDuringATickAreNotMadeUp() {
+        WindowOnBus w(kThreaded);
+        TForm1& f = w.form();
+        w.bus.holdAtRequest(1);
+        f.Timer1Timer();
+        QVERIFY(w.waitHeld());
+        for (int i = 0; i < 3; ++i) f.Timer1Timer();
+        w.bus.release();
+        QVERIFY(w.settle());
+        QCOMPARE(w.bus.requests().size(), std::size_t(4));
+        f.Timer1->start();  // the overdue tick comes at once, not a timer interval later
+        w.bus.holdAtRequest(1);
+        f.Timer1Timer();
+        QVERIFY(w.waitHeld());
+        f.Timer1Timer();
+        w.bus.holdAtRequest(4);  // three more of this tick, then the first of the next
+        w.bus.release();
+        QVERIFY(w.waitHeld(400));
+        f.Timer1->stop();
+        w.bus.release();
+        QVERIFY(w.settle());
+        QCOMPARE(w.bus.requests().size(), std::size_t(12));
+    }
+
     // The read's result still reaches the closed dialog's controls and, with its panel gone, no
     // panel; the box follows the controls.
     void commandOfAClosedDialogRunsAndItsRemovedPanelIsLeftAlone() {

@@ -112,7 +112,6 @@ bool WatchedBus::held() const {
 void WatchedBus::release() {
     const std::lock_guard<std::mutex> lock(mutex_);
     holding_ = false;
-    requestsToHold_ = 0;
     changed_.notify_all();
 }
 

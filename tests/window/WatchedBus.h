@@ -25,7 +25,8 @@ public:
     WatchedBus& operator=(const WatchedBus&) = delete;
 
     // The k-th request from now on (counted at RTS on, once it is sent) waits for its reply
-    // until release(). held(): it waits now.
+    // until release(). held(): it waits now. A hold asked for while one waits counts from the
+    // release on.
     void holdAtRequest(int k);
     bool held() const;
     void release();
