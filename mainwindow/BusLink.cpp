@@ -59,6 +59,7 @@ void TForm1::InstallLinkListeners() {
 void TForm1::StartBus(BusWorker::Mode mode) {
     linkNet_ = {SioNr, HostName.toStdString(), LokalIP.toStdString(), ConfigFolder().toStdString()};
     internet_ = Internet;
+    busThreaded_ = mode == BusWorker::Mode::Threaded;
     bus_ = std::make_unique<BusWorker>(mode);
     SetBusPoster([this](BusJob job, const CancelToken& token) { return PostFromWindow(std::move(job), token); });
 }
@@ -89,21 +90,25 @@ bool TForm1::RefusedDuringSearch() {
 }
 
 // The tick in progress stops after its current poll and every job that waits is dropped (their
-// windows are told). True when nothing runs any more; otherwise `later` runs on this thread
-// once the job in progress, one bounded exchange or two, has ended.
+// windows are told). True when nothing runs any more and nothing it did is still on its way
+// here; otherwise `later` runs on this thread once the job in progress (one bounded exchange or
+// two) has ended and everything it handed over has come.
 bool TForm1::QuietBus(std::function<void()> later) {
     tickToken_.cancel();
-    if (!bus_) return true;
+    if (!bus_ || busStopped_) return true;
     bus_->dropQueued();
-    // A job that runs inline below this call (a box it showed) cannot be waited for here.
-    if (!bus_->busy() || BusWorker::InJob()) return true;
+    // Inline, every job has ended and handed over before this runs; a job that runs below this
+    // call (a box it showed) cannot be waited for here.
+    if (!busThreaded_ || BusWorker::InJob()) return true;
     bus_->post(ResultJob(this, [] {}, [later] { later(); }));
     return false;
 }
 
 void TForm1::StopBus() {
     tickToken_.cancel();
-    if (bus_ && !BusWorker::InJob()) bus_->stop();
+    if (!bus_ || BusWorker::InJob()) return;
+    bus_->stop();
+    busStopped_ = true;
 }
 
 // The port object's recovery, on the bus's thread: the setup with the bus's copy of the

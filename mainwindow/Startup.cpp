@@ -227,7 +227,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
     exiting_ = true;
     Timer1->stop();
     // The close box, too, lets the exchange in progress end first; the window closes after it.
-    if (!QuietBus([this] { close(); })) {
+    if (!QuietBus([this] {
+            StopBus();
+            close();
+        })) {
         event->ignore();
         return;
     }

@@ -235,6 +235,8 @@ private:
     // The bus's worker and what this thread knows of it.
     const QPointer<QObject> self_{this};  // taken here, for what the worker hands over
     std::unique_ptr<BusWorker> bus_;
+    bool busThreaded_ = false;
+    bool busStopped_ = false;    // at the end: the link is this thread's again
     bool exiting_ = false;       // the exit waits for the job in progress
     bool tickInFlight_ = false;  // a tick's job is queued or running: the next ticks are skipped
     bool tickSkipped_ = false;   // one was skipped meanwhile: it runs as soon as the job has ended
