@@ -1,7 +1,6 @@
-// How windows reach the bus, with the worker on a thread of its own: the work runs there, the
-// results come back on this thread in the order asked; a window gone before its result is not
-// touched; a job refused or dropped tells its window once; a dialog shows that it is busy until
-// its command's result has come, and its buttons are then as it wants them.
+// How windows reach the bus, with the worker on a thread of its own: a window gone before its
+// result is not touched; a job refused or dropped tells its window once; a dialog shows that it
+// is busy until its command's result has come, and its buttons are then as it wants them.
 
 #include <QCheckBox>
 #include <QDialog>
@@ -9,8 +8,6 @@
 #include <QTest>
 #include <future>
 #include <memory>
-#include <thread>
-#include <vector>
 
 #include "dialogs/BusAccess.h"
 #include "dialogs/DialogCommands.h"
@@ -61,28 +58,6 @@ private:
 class BusAccessTest : public QObject {
     Q_OBJECT
 private slots:
-    void workRunsOnTheBusAndResultsComeBackHereInOrder() {
-        TestBus bus;
-        QObject window;
-        std::vector<int> order;
-        std::vector<std::thread::id> workThreads;
-        bool doneHere = true;
-        for (int i = 0; i < 20; ++i) {
-            RunOnBus(&window, [i, &workThreads] {
-                workThreads.push_back(std::this_thread::get_id());
-                return i;
-            }, [&](int n) {
-                order.push_back(n);
-                doneHere = doneHere && std::this_thread::get_id() == mainThread;
-            });
-        }
-        QVERIFY(bus.settle());
-        QTRY_COMPARE(order.size(), std::size_t(20));
-        for (int i = 0; i < 20; ++i) QCOMPARE(order[i], i);
-        QVERIFY(doneHere);
-        for (const auto& id : workThreads) QVERIFY(id != mainThread);
-    }
-
     void windowGoneBeforeItsResultIsNotTouched() {
         TestBus bus;
         auto window = std::make_unique<QObject>();
@@ -145,8 +120,6 @@ private slots:
         QCOMPARE(dialog.cursor().shape(), Qt::ArrowCursor);
     }
 
-private:
-    const std::thread::id mainThread = std::this_thread::get_id();
 };
 
 QTEST_MAIN(BusAccessTest)
