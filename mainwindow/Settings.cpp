@@ -63,7 +63,7 @@ void TForm1::Info1Click() { Run(ProgInfo); }
 // the command-set port given its new device, the new port object) on the bus, after the
 // exchange in progress; its messages afterwards, in their order.
 void TForm1::PCSio1Click() {
-    if (RefusedDuringSearch() || !PcSioDlg) return;
+    if (exiting_ || RefusedDuringSearch() || !PcSioDlg) return;
     PortSelectionState state{SioNr, internet_, HostName, LokalIP, SioObjekt, ConfigFolder()};
     PreparePortSelection(*PcSioDlg, state);
     if (PcSioDlg->exec() != QDialog::Accepted) return;
