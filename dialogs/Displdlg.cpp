@@ -19,7 +19,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QPointer>
 #include <QShortcut>
+#include <array>
+#include <string>
 
 TDispDlg* DispDlg = nullptr;
 
@@ -28,8 +31,8 @@ namespace {
 // "Fünfer" rounding has the code 5 instead of 3.
 bool IsGroup2(const TQTV3590& panel) { return panel.TypGruppe == '2'; }
 
-std::uint8_t SwapForGroup(std::uint8_t code, const TQTV3590& panel) {
-    if (!IsGroup2(panel)) return code;
+std::uint8_t SwapForGroup(std::uint8_t code, bool group2) {
+    if (!group2) return code;
     if (code == 1) return 3;
     if (code == 3) return 1;
     return code;
@@ -80,6 +83,7 @@ TDispDlg::TDispDlg(QWidget* parent) : QDialog(parent) {
     BuildRows();
     BuildBottomRow();
 
+    commands_.SetHelpButton(HelpBtn);
     // Until a station outside group '2' has been shown, the clock setting is not offered.
     UzLBtn->setEnabled(false);
     UzSBtn->setEnabled(false);
@@ -203,7 +207,7 @@ void TDispDlg::showEvent(QShowEvent* event) {
 void TDispDlg::FormActivate() {
     TQTV3590* panel = ActivePanel();
     if (!panel) return;
-    ShowDecimalPoint(panel->Komma, *panel);
+    ShowDecimalPoint(panel->Komma, IsGroup2(*panel));
     ShowRounding(panel->Runden);
     DsEdit->setText(QString::number(panel->Mittel));
     DimEdit->setText(panel->GetSBen());
@@ -211,14 +215,14 @@ void TDispDlg::FormActivate() {
     D10CBox->setChecked(panel->Durch10 != 0);
     UhrCBox->setChecked(true);
     if (!IsGroup2(*panel)) {
-        UzLBtn->setEnabled(true);
-        UzSBtn->setEnabled(true);
+        commands_.SetEnabled(UzLBtn, true);
+        commands_.SetEnabled(UzSBtn, true);
         UhrCBox->setEnabled(true);
     }
 }
 
-void TDispDlg::ShowDecimalPoint(std::uint8_t code, const TQTV3590& panel) {
-    DpButtons->button(SwapForGroup(code, panel) & 3)->setChecked(true);
+void TDispDlg::ShowDecimalPoint(std::uint8_t code, bool group2) {
+    DpButtons->button(SwapForGroup(code, group2) & 3)->setChecked(true);
 }
 
 void TDispDlg::ShowRounding(std::uint8_t code) {
@@ -227,60 +231,61 @@ void TDispDlg::ShowRounding(std::uint8_t code) {
 }
 
 // --- Decimal point and rounding ----------------------------------------------------------------
+// Each click takes the station that is active now; its result goes to that station's panel, if
+// it is still there, and to the dialog's controls, whatever is active by then.
 
 void TDispDlg::DpLBtnClick() {
-    TQTV3590* panel = ActivePanel();
+    const TQTV3590* panel = ActivePanel();
     if (!panel) return;
-    const std::uint8_t code = ReadKomma();
-    if (SioErgebnis == 0) {
-        ShowTransferError();
-        return;
-    }
-    ShowDecimalPoint(code, *panel);
+    const bool group2 = IsGroup2(*panel);
+    commands_.Run(Reading(&ReadKomma), [this, group2](Answer<std::uint8_t> code) {
+        if (!code.ok) return ShowTransferError();
+        ShowDecimalPoint(code.value, group2);
+    });
 }
 
 void TDispDlg::DpSBtnClick() {
     TQTV3590* panel = ActivePanel();
     if (!panel) return;
     const int position = DpButtons->checkedId();
-    const std::uint8_t code = SwapForGroup(static_cast<std::uint8_t>(position < 0 ? 0 : position), *panel);
+    const std::uint8_t code = SwapForGroup(static_cast<std::uint8_t>(position < 0 ? 0 : position), IsGroup2(*panel));
     panel->Komma = code;
-    if (WriteKomma(code) == 0) ShowTransferError();
+    commands_.Run(Writing(&WriteKomma, code), [](Answer<std::int32_t> sent) {
+        if (!sent.ok) ShowTransferError();
+    });
 }
 
 void TDispDlg::RdLBtnClick() {
-    TQTV3590* panel = ActivePanel();
+    const QPointer<TQTV3590> panel = ActivePanel();
     if (!panel) return;
-    const std::uint8_t code = ReadRunden();
-    if (SioErgebnis == 0) {
-        ShowTransferError();
-        return;
-    }
-    panel->Runden = code;
-    ShowRounding(code);
+    commands_.Run(Reading(&ReadRunden), [this, panel](Answer<std::uint8_t> code) {
+        if (!code.ok) return ShowTransferError();
+        if (panel) panel->Runden = code.value;
+        ShowRounding(code.value);
+    });
 }
 
 void TDispDlg::RdSBtnClick() {
-    TQTV3590* panel = ActivePanel();
+    const TQTV3590* panel = ActivePanel();
     if (!panel) return;
     const int position = RndButtons->checkedId();
     std::uint8_t code = static_cast<std::uint8_t>(position < 0 ? 0 : position);
     if (code == 3 && IsGroup2(*panel)) code = 5;
-    if (WriteRunden(code) == 0) ShowTransferError();
+    commands_.Run(Writing(&WriteRunden, code), [](Answer<std::int32_t> sent) {
+        if (!sent.ok) ShowTransferError();
+    });
 }
 
 // --- Averaging and designation -----------------------------------------------------------------
 
 void TDispDlg::MWLBtnClick() {
-    TQTV3590* panel = ActivePanel();
+    const QPointer<TQTV3590> panel = ActivePanel();
     if (!panel) return;
-    const std::uint16_t count = ReadMittel();
-    if (SioErgebnis == 0) {
-        ShowTransferError();
-        return;
-    }
-    panel->Mittel = count;
-    DsEdit->setText(FourDigits(count));
+    commands_.Run(Reading(&ReadMittel), [this, panel](Answer<std::uint16_t> count) {
+        if (!count.ok) return ShowTransferError();
+        if (panel) panel->Mittel = count.value;
+        DsEdit->setText(FourDigits(count.value));
+    });
 }
 
 void TDispDlg::MWSBtnClick() {
@@ -289,73 +294,79 @@ void TDispDlg::MWSBtnClick() {
     const auto number = StrToIntOrComplain(DsEdit->text());
     if (!number) return;
     panel->Mittel = static_cast<std::uint16_t>(*number);
-    if (WriteMittel(panel->Mittel) == 0) ShowTransferError();
+    commands_.Run(Writing(&WriteMittel, panel->Mittel), [](Answer<std::int32_t> sent) {
+        if (!sent.ok) ShowTransferError();
+    });
 }
 
 void TDispDlg::BnLBtnClick() {
-    TQTV3590* panel = ActivePanel();
+    const QPointer<TQTV3590> panel = ActivePanel();
     if (!panel) return;
-    std::uint8_t area[4] = {0, 0, 0, 0};
-    ReadDTxt(area);
-    if (SioErgebnis == 0) {
-        ShowTransferError();
-        return;
-    }
-    // The station's characters are single bytes of Windows-1252, as in the recording files and
-    // the configuration file ("€" is 0x80).
-    const std::string text(reinterpret_cast<const char*>(area));
-    panel->SetSBen(QString::fromStdString(Windows1252ToUtf8(text)));
-    DimEdit->setText(panel->GetSBen());
+    commands_.Run(AreaReading<4>(&ReadDTxt), [this, panel](Answer<std::array<std::uint8_t, 4>> area) {
+        if (!area.ok) return ShowTransferError();
+        // The station's characters are single bytes of Windows-1252, as in the recording files
+        // and the configuration file ("€" is 0x80).
+        const std::string text(reinterpret_cast<const char*>(area.value.data()));
+        const QString benennung = QString::fromStdString(Windows1252ToUtf8(text));
+        if (panel) panel->SetSBen(benennung);
+        DimEdit->setText(benennung);
+    });
 }
 
 void TDispDlg::BnSBtnClick() {
     if (!ActivePanel()) return;
     // One byte of Windows-1252 per character; WriteDTxt sends the first three.
     const std::string bytes = Utf8ToWindows1252(DimEdit->text().toStdString());
-    if (WriteDTxt(bytes) == 0) ShowTransferError();
+    commands_.Run([bytes] {
+        const std::int32_t result = WriteDTxt(bytes);
+        return Answer<std::int32_t>{result, result != 0};
+    }, [](Answer<std::int32_t> sent) {
+        if (!sent.ok) ShowTransferError();
+    });
 }
 
 // --- Maximum and minimum -----------------------------------------------------------------------
 
-void TDispDlg::MxLBtnClick() { ReadLimitRow(&ReadMaxWert, MaxWEdit, &SignedFourDigits); }
-void TDispDlg::MxSBtnClick() { SendWordRow(&WriteMaxWert, MaxWEdit); }
-void TDispDlg::MnLBtnClick() { ReadLimitRow(&ReadMinWert, MinWEdit, &SignedFourDigits); }
-void TDispDlg::MnSBtnClick() { SendWordRow(&WriteMinWert, MinWEdit); }
+void TDispDlg::MxLBtnClick() { ReadLimitRow(commands_, &ReadMaxWert, MaxWEdit, &SignedFourDigits); }
+void TDispDlg::MxSBtnClick() { SendWordRow(commands_, &WriteMaxWert, MaxWEdit); }
+void TDispDlg::MnLBtnClick() { ReadLimitRow(commands_, &ReadMinWert, MinWEdit, &SignedFourDigits); }
+void TDispDlg::MnSBtnClick() { SendWordRow(commands_, &WriteMinWert, MinWEdit); }
 
 // --- Divide by 10 and time display -------------------------------------------------------------
 
 void TDispDlg::DzLBtnClick() {
-    TQTV3590* panel = ActivePanel();
+    const QPointer<TQTV3590> panel = ActivePanel();
     if (!panel) return;
-    const std::uint8_t set = ReadDurch10();
-    if (SioErgebnis == 0) {
-        ShowTransferError();
-        return;
-    }
-    D10CBox->setChecked(set == 1);
-    panel->Durch10 = set;
+    commands_.Run(Reading(&ReadDurch10), [this, panel](Answer<std::uint8_t> set) {
+        if (!set.ok) return ShowTransferError();
+        D10CBox->setChecked(set.value == 1);
+        if (panel) panel->Durch10 = set.value;
+    });
 }
 
 void TDispDlg::DzSBtnClick() {
     TQTV3590* panel = ActivePanel();
     if (!panel) return;
     panel->Durch10 = D10CBox->isChecked() ? 1 : 0;
-    if (WriteDurch10(panel->Durch10) == 0) ShowTransferError();
+    commands_.Run(Writing(&WriteDurch10, panel->Durch10), [](Answer<std::int32_t> sent) {
+        if (!sent.ok) ShowTransferError();
+    });
 }
 
 void TDispDlg::UzLBtnClick() {
     if (!ActivePanel()) return;
-    const std::uint8_t shown = ReadUShow();
-    if (SioErgebnis == 0) {
-        ShowTransferError();
-        return;
-    }
-    UhrCBox->setChecked(shown == 1);
+    commands_.Run(Reading(&ReadUShow), [this](Answer<std::uint8_t> shown) {
+        if (!shown.ok) return ShowTransferError();
+        UhrCBox->setChecked(shown.value == 1);
+    });
 }
 
 void TDispDlg::UzSBtnClick() {
     if (!ActivePanel()) return;
-    if (WriteUShow(UhrCBox->isChecked() ? 1 : 0) == 0) ShowTransferError();
+    const std::uint8_t shown = UhrCBox->isChecked() ? 1 : 0;
+    commands_.Run(Writing(&WriteUShow, shown), [](Answer<std::int32_t> sent) {
+        if (!sent.ok) ShowTransferError();
+    });
 }
 
 void TDispDlg::HelpBtnClick() { ShowHelpContext(kHelpContext); }

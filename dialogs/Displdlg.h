@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <cstdint>
 
+#include "dialogs/DialogCommands.h"
+
 class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
@@ -108,9 +110,10 @@ private:
     QLineEdit* AddRowEdit(const char* name, int y, const QString& text);
     QLabel* AddRowLabel(const QString& caption, const char* name, int y);
 
-    void ShowDecimalPoint(std::uint8_t code, const TQTV3590& panel);
+    void ShowDecimalPoint(std::uint8_t code, bool group2);
     void ShowRounding(std::uint8_t code);
-    // Max and min rows: read into the edit, send its text.
+
+    DialogCommands commands_{this};
 };
 
 extern TDispDlg* DispDlg;

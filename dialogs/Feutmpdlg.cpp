@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFrame>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -55,6 +56,7 @@ TFeuTempDlg::TFeuTempDlg(QWidget* parent) : QDialog(parent) {
     connect(FeuOkBtn, &QPushButton::clicked, this, [this] { FeuOkBtnClick(); });
     connect(FeuCanBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(FeuHelpBtn, &QPushButton::clicked, this, [this] { FeuHelpBtnClick(); });
+    commands_.SetHelpButton(FeuHelpBtn);
 }
 
 void TFeuTempDlg::CheckKind(int kind) {
@@ -77,41 +79,53 @@ int TFeuTempDlg::CheckedKind() const {
 void TFeuTempDlg::ShowKind(int abAnf) { CheckKind(abAnf); }
 
 // Without a port object (the port dialog not confirmed in this run) there is no way to the
-// station: the operator sees the transfer error and nothing changes.
+// station: the operator sees the transfer error and nothing changes. The port object belongs to
+// the bus's thread, so whether there is one is asked there.
 void TFeuTempDlg::FTLBtnClick() {
-    TQTV3590* panel = ActivePanel();
+    const QPointer<TQTV3590> panel = ActivePanel();
     if (!panel) return;
-    SioPort* port = PortObject();
-    if (!port) {
-        ShowTransferError();
-        return;
-    }
-    port->Buffer[0] = STX;
-    port->Buffer[1] = static_cast<std::uint8_t>(panel->StatAdr);
-    port->Buffer[2] = 4;
-    port->Buffer[3] = kReadABAnf;
-    if (port->Exchange() == 0) {
-        ShowTransferError();
-        return;
-    }
-    const std::uint8_t kind = port->Buffer[SioPort::kAnswer + 4];  // the low data byte
-    panel->ABAnf = kind;
-    CheckKind(kind & 3);  // 3 names no kind: shown as relative humidity, kept as it came
+    const auto address = static_cast<std::uint8_t>(panel->StatAdr);
+    const auto read = [address] {
+        SioPort* port = PortObject();
+        if (!port) return Answer<std::uint8_t>{};
+        port->Buffer[0] = STX;
+        port->Buffer[1] = address;
+        port->Buffer[2] = 4;
+        port->Buffer[3] = kReadABAnf;
+        if (port->Exchange() == 0) return Answer<std::uint8_t>{};
+        return Answer<std::uint8_t>{port->Buffer[SioPort::kAnswer + 4], true};  // the low data byte
+    };
+    commands_.Run(read, [this, panel](Answer<std::uint8_t> kind) {
+        if (!kind.ok) return ShowTransferError();
+        if (panel) panel->ABAnf = kind.value;
+        CheckKind(kind.value & 3);  // 3 names no kind: shown as relative humidity, kept as it came
+    });
 }
 
 void TFeuTempDlg::FTSBtnClick() {
-    TQTV3590* panel = ActivePanel();
+    const QPointer<TQTV3590> panel = ActivePanel();
     if (!panel) return;
-    SioPort* port = PortObject();
-    if (!port) {
-        ShowTransferError();
-        return;
-    }
+    const std::int16_t before = panel->ABAnf;
     panel->ABAnf = static_cast<std::int16_t>(CheckedKind());
-    port->Buffer[2] = 6;
-    port->Buffer[4] = 0;
-    port->Buffer[5] = static_cast<std::uint8_t>(panel->ABAnf);
-    if (!port->Command(kWriteABAnf, static_cast<std::uint8_t>(panel->StatAdr))) ShowTransferError();
+    const auto address = static_cast<std::uint8_t>(panel->StatAdr);
+    const auto kind = static_cast<std::uint8_t>(panel->ABAnf);
+    struct Sent {
+        bool portThere = false;
+        bool taken = false;
+    };
+    const auto write = [address, kind] {
+        SioPort* port = PortObject();
+        if (!port) return Sent{};
+        port->Buffer[2] = 6;
+        port->Buffer[4] = 0;
+        port->Buffer[5] = kind;
+        return Sent{true, port->Command(kWriteABAnf, address)};
+    };
+    commands_.Run(write, [panel, before](const Sent& sent) {
+        // Without a port object nothing was sent, and the station's kind stays as it was.
+        if (!sent.portThere && panel) panel->ABAnf = before;
+        if (!sent.taken) ShowTransferError();
+    });
 }
 
 void TFeuTempDlg::FeuOkBtnClick() {

@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include "dialogs/DialogCommands.h"
+
 class QFrame;
 class QPushButton;
 class QRadioButton;
@@ -37,6 +39,8 @@ public:
 private:
     void CheckKind(int kind);  // exactly one of the three checked: 1 Temp, 2 Tau, else Feuchte
     int CheckedKind() const;   // 1 Temp, 2 Tau, else 0
+
+    DialogCommands commands_{this};
 };
 
 extern TFeuTempDlg* FeuTempDlg;

@@ -1,31 +1,36 @@
 #include "dialogs/LimitRows.h"
 
-#include "link/Sio.h"
+#include "dialogs/DialogCommands.h"
 #include "ui/ActiveStation.h"
 #include "ui/Messages.h"
 #include "ui/NumberText.h"
 
 #include <QLineEdit>
+#include <QPointer>
 
-void ReadLimitRow(ReadTwoBytes read, QLineEdit* edit, NumberForm form) {
+void ReadLimitRow(DialogCommands& commands, ReadTwoBytes read, QLineEdit* edit, NumberForm form) {
     if (!ActivePanel()) return;
-    std::uint8_t area[3] = {0, 0, 0};
-    read(area);
-    if (SioErgebnis == 0) {
-        edit->setText(QStringLiteral(" ????"));
-        ShowTransferError();
-        return;
-    }
-    if (area[0] == '?') {
-        edit->setText(QStringLiteral(" 0000"));
-        return;
-    }
-    edit->setText(form(static_cast<std::int16_t>((area[0] << 8) | area[1])));
+    const QPointer<QLineEdit> target(edit);
+    commands.Run(AreaReading<3>(read), [target, form](Answer<std::array<std::uint8_t, 3>> area) {
+        if (!target) return;
+        if (!area.ok) {
+            target->setText(QStringLiteral(" ????"));
+            ShowTransferError();
+            return;
+        }
+        if (area.value[0] == '?') {
+            target->setText(QStringLiteral(" 0000"));
+            return;
+        }
+        target->setText(form(static_cast<std::int16_t>((area.value[0] << 8) | area.value[1])));
+    });
 }
 
-void SendWordRow(WriteWord write, const QLineEdit* edit) {
+void SendWordRow(DialogCommands& commands, WriteWord write, const QLineEdit* edit) {
     if (!ActivePanel()) return;
     const auto number = StrToIntOrComplain(edit->text());
     if (!number) return;
-    if (write(static_cast<std::uint16_t>(*number)) == 0) ShowTransferError();
+    commands.Run(Writing(write, static_cast<std::uint16_t>(*number)), [](Answer<std::int32_t> sent) {
+        if (!sent.ok) ShowTransferError();
+    });
 }

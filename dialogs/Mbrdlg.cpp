@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
@@ -29,31 +30,35 @@ bool IsCounterType(std::uint16_t typ) {
 
 void SetEditText(QLineEdit* edit, const QString& text) { static_cast<TNumberMaskEdit*>(edit)->SetWholeText(text); }
 
-// The station answers high byte first; the value is a signed 16-bit number.
+// The station answers high byte first; the value is a signed 16-bit number. The result goes to
+// the panel of the station that was active at the click, if it is still there.
 template <class Read>
-void ReadRange(QLineEdit* edit, Read read, std::int16_t TQTV3590::*field) {
-    TQTV3590* panel = ActivePanel();
+void ReadRange(DialogCommands& commands, QLineEdit* edit, Read read, std::int16_t TQTV3590::*field) {
+    const QPointer<TQTV3590> panel = ActivePanel();
     if (!panel) return;
-    std::uint8_t area[4] = {0, 0, 0, 0};
-    read(area);
-    if (SioErgebnis == 0) {
-        SetEditText(edit, QStringLiteral(" ????"));
-        ShowTransferError();
-    } else if (area[0] == kNoValue) {
-        SetEditText(edit, QStringLiteral(" 0000"));
-    } else {
-        panel->*field = static_cast<std::int16_t>((area[0] << 8) | area[1]);
-        SetEditText(edit, SignedFourDigits(panel->*field));
-    }
+    commands.Run(AreaReading<4>(read), [edit, panel, field](Answer<std::array<std::uint8_t, 4>> area) {
+        if (!area.ok) {
+            SetEditText(edit, QStringLiteral(" ????"));
+            ShowTransferError();
+        } else if (area.value[0] == kNoValue) {
+            SetEditText(edit, QStringLiteral(" 0000"));
+        } else {
+            const auto value = static_cast<std::int16_t>((area.value[0] << 8) | area.value[1]);
+            if (panel) panel->*field = value;
+            SetEditText(edit, SignedFourDigits(value));
+        }
+    });
 }
 
 // The station keeps what was sent even when the station did not take it.
 template <class Write>
-void SendRange(const QLineEdit* edit, Write write, std::int16_t TQTV3590::*field) {
+void SendRange(DialogCommands& commands, const QLineEdit* edit, Write write, std::int16_t TQTV3590::*field) {
     TQTV3590* panel = ActivePanel();
     if (!panel) return;
     panel->*field = static_cast<std::int16_t>(LenientNumber(edit->text()));
-    if (write(static_cast<std::uint16_t>(panel->*field)) == 0) ShowTransferError();
+    commands.Run(Writing(write, static_cast<std::uint16_t>(panel->*field)), [](Answer<std::int32_t> sent) {
+        if (!sent.ok) ShowTransferError();
+    });
 }
 
 QPushButton* RowButton(QWidget* parent, const char* caption, int x, int y) {
@@ -75,6 +80,7 @@ TMBrDlg::TMBrDlg(QWidget* parent) : QDialog(parent) {
     BuildRows();
     BuildButtons();
     Connect();
+    commands_.SetHelpButton(HelpBtn);
 }
 
 void TMBrDlg::BuildRows() {
@@ -161,7 +167,7 @@ void TMBrDlg::FormActivate() {
 void TMBrDlg::SetCounterLayout(bool counter) {
     for (QWidget* w : std::initializer_list<QWidget*>{MBELBtn, MBESBtn, ABELBtn, ABESBtn, SoMLBtn, SoMSBtn, MBEMEdit,
                                                       ABEMEdit}) {
-        w->setEnabled(!counter);
+        commands_.SetEnabled(w, !counter);
     }
     SoMCBox->setVisible(!counter);
     const QString idle = QString::fromUtf8(kIdleLabel);
@@ -172,31 +178,31 @@ void TMBrDlg::SetCounterLayout(bool counter) {
     SoMLabel->setText(counter ? idle : QStringLiteral("Sondermessung aktiv"));
 }
 
-void TMBrDlg::MBALBtnClick() { ReadRange(MBAMEdit, ReadMBAnf, &TQTV3590::MBAnf); }
-void TMBrDlg::MBASBtnClick() { SendRange(MBAMEdit, WriteMBAnf, &TQTV3590::MBAnf); }
-void TMBrDlg::MBELBtnClick() { ReadRange(MBEMEdit, ReadMBEnd, &TQTV3590::MBEnd); }
-void TMBrDlg::MBESBtnClick() { SendRange(MBEMEdit, WriteMBEnd, &TQTV3590::MBEnd); }
-void TMBrDlg::ABALBtnClick() { ReadRange(ABAMEdit, ReadABAnf, &TQTV3590::ABAnf); }
-void TMBrDlg::ABASBtnClick() { SendRange(ABAMEdit, WriteABAnf, &TQTV3590::ABAnf); }
-void TMBrDlg::ABELBtnClick() { ReadRange(ABEMEdit, ReadABEnd, &TQTV3590::ABEnd); }
-void TMBrDlg::ABESBtnClick() { SendRange(ABEMEdit, WriteABEnd, &TQTV3590::ABEnd); }
+void TMBrDlg::MBALBtnClick() { ReadRange(commands_, MBAMEdit, ReadMBAnf, &TQTV3590::MBAnf); }
+void TMBrDlg::MBASBtnClick() { SendRange(commands_, MBAMEdit, WriteMBAnf, &TQTV3590::MBAnf); }
+void TMBrDlg::MBELBtnClick() { ReadRange(commands_, MBEMEdit, ReadMBEnd, &TQTV3590::MBEnd); }
+void TMBrDlg::MBESBtnClick() { SendRange(commands_, MBEMEdit, WriteMBEnd, &TQTV3590::MBEnd); }
+void TMBrDlg::ABALBtnClick() { ReadRange(commands_, ABAMEdit, ReadABAnf, &TQTV3590::ABAnf); }
+void TMBrDlg::ABASBtnClick() { SendRange(commands_, ABAMEdit, WriteABAnf, &TQTV3590::ABAnf); }
+void TMBrDlg::ABELBtnClick() { ReadRange(commands_, ABEMEdit, ReadABEnd, &TQTV3590::ABEnd); }
+void TMBrDlg::ABESBtnClick() { SendRange(commands_, ABEMEdit, WriteABEnd, &TQTV3590::ABEnd); }
 
 // A read only shows the flag; the station keeps it only when it is sent.
 void TMBrDlg::SoMLBtnClick() {
     if (!ActivePanel()) return;
-    const std::uint8_t flag = ReadSoMess();
-    if (SioErgebnis == 0) {
-        ShowTransferError();
-        return;
-    }
-    SoMCBox->setChecked(flag != 0);
+    commands_.Run(Reading(&ReadSoMess), [this](Answer<std::uint8_t> flag) {
+        if (!flag.ok) return ShowTransferError();
+        SoMCBox->setChecked(flag.value != 0);
+    });
 }
 
 void TMBrDlg::SoMSBtnClick() {
     TQTV3590* panel = ActivePanel();
     if (!panel) return;
     panel->SoMess = SoMCBox->isChecked() ? 1 : 0;
-    if (WriteSoMess(panel->SoMess) == 0) ShowTransferError();
+    commands_.Run(Writing(&WriteSoMess, panel->SoMess), [](Answer<std::int32_t> sent) {
+        if (!sent.ok) ShowTransferError();
+    });
 }
 
 void TMBrDlg::HelpBtnClick() { ShowHelpContext(kHelpContext); }

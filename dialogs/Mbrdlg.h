@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include "dialogs/DialogCommands.h"
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -63,6 +65,8 @@ private:
     void BuildButtons();
     void Connect();
     void SetCounterLayout(bool counter);
+
+    DialogCommands commands_{this};
 };
 
 extern TMBrDlg* MBrDlg;

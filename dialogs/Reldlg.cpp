@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QPointer>
 #include <QShowEvent>
 
 #include "dialogs/NumberMaskEdit.h"
@@ -27,69 +28,76 @@ void SetEditText(QLineEdit* edit, const QString& text) {
     }
 }
 
+// Each click takes the station that is active now; its result goes to that station's panel, if
+// it is still there, and to the dialog's controls.
+
 // Numbers: a good read is kept in the station and shown; a failed one shows " 0000" and keeps
 // the station's value.
 template <class Field, class Read>
-void ReadNumber(QLineEdit* edit, Read read, Field TQTV3590::*field) {
-    TQTV3590* panel = ActivePanel();
+void ReadNumber(DialogCommands& commands, QLineEdit* edit, Read read, Field TQTV3590::*field) {
+    const QPointer<TQTV3590> panel = ActivePanel();
     if (!panel) return;
-    const auto value = read();
-    if (SioErgebnis != 0) {
-        panel->*field = static_cast<Field>(value);
-        SetEditText(edit, SignedFourDigits(panel->*field));
-    } else {
-        SetEditText(edit, QStringLiteral(" 0000"));
-        ShowTransferError();
-    }
+    commands.Run(Reading(read), [edit, panel, field](auto answer) {
+        if (!answer.ok) {
+            SetEditText(edit, QStringLiteral(" 0000"));
+            ShowTransferError();
+            return;
+        }
+        const auto value = static_cast<Field>(answer.value);
+        if (panel) panel->*field = value;
+        SetEditText(edit, SignedFourDigits(value));
+    });
 }
 
 // The station keeps what was sent even when the station did not take it.
 template <class Field, class Write>
-void SendNumber(const QLineEdit* edit, Write write, Field TQTV3590::*field) {
+void SendNumber(DialogCommands& commands, const QLineEdit* edit, Write write, Field TQTV3590::*field) {
     TQTV3590* panel = ActivePanel();
     if (!panel) return;
     panel->*field = static_cast<Field>(LenientNumber(edit->text()));
-    if (write(panel->*field) == 0) ShowTransferError();
+    commands.Run(Writing(write, panel->*field), [](Answer<std::int32_t> sent) {
+        if (!sent.ok) ShowTransferError();
+    });
 }
 
 template <class Read>
-void ReadFlag(QCheckBox* box, Read read, std::uint8_t TQTV3590::*field) {
-    TQTV3590* panel = ActivePanel();
+void ReadFlag(DialogCommands& commands, QCheckBox* box, Read read, std::uint8_t TQTV3590::*field) {
+    const QPointer<TQTV3590> panel = ActivePanel();
     if (!panel) return;
-    const std::uint8_t flag = read();
-    if (SioErgebnis == 0) {
-        ShowTransferError();
-        return;
-    }
-    box->setChecked(flag != 0);
-    panel->*field = flag != 0 ? 1 : 0;
+    commands.Run(Reading(read), [box, panel, field](Answer<std::uint8_t> flag) {
+        if (!flag.ok) return ShowTransferError();
+        box->setChecked(flag.value != 0);
+        if (panel) panel->*field = flag.value != 0 ? 1 : 0;
+    });
 }
 
 template <class Write>
-void SendFlag(const QCheckBox* box, Write write, std::uint8_t TQTV3590::*field) {
+void SendFlag(DialogCommands& commands, const QCheckBox* box, Write write, std::uint8_t TQTV3590::*field) {
     TQTV3590* panel = ActivePanel();
     if (!panel) return;
     panel->*field = box->isChecked() ? 1 : 0;
-    write(panel->*field);
-    if (SioErgebnis == 0) ShowTransferError();
+    commands.Run(Writing(write, panel->*field), [](Answer<std::int32_t> sent) {
+        if (!sent.ok) ShowTransferError();
+    });
 }
 
 // The status is only shown, never kept in the station.
 template <class Read>
-void ReadStatus(QCheckBox* box, Read read) {
+void ReadStatus(DialogCommands& commands, QCheckBox* box, Read read) {
     if (!ActivePanel()) return;
-    const std::uint8_t flag = read();
-    if (SioErgebnis == 0) {
-        ShowTransferError();
-        return;
-    }
-    box->setChecked(flag != 0);
+    commands.Run(Reading(read), [box](Answer<std::uint8_t> flag) {
+        if (!flag.ok) return ShowTransferError();
+        box->setChecked(flag.value != 0);
+    });
 }
 
 template <class Write>
-void SendStatus(const QCheckBox* box, Write write) {
+void SendStatus(DialogCommands& commands, const QCheckBox* box, Write write) {
     if (!ActivePanel()) return;
-    if (write(box->isChecked() ? 1 : 0) == 0) ShowTransferError();
+    const std::uint8_t on = box->isChecked() ? 1 : 0;
+    commands.Run(Writing(write, on), [](Answer<std::int32_t> sent) {
+        if (!sent.ok) ShowTransferError();
+    });
 }
 
 QPushButton* RowButton(QWidget* parent, const char* caption, int x, int y) {
@@ -128,6 +136,7 @@ TRelDlg::TRelDlg(QWidget* parent) : QDialog(parent) {
                 {&Label6, "Status", &U2LBtn, &S2SCBox, &U2SBtn}});
     BuildButtons();
     Connect();
+    commands_.SetHelpButton(HelpBtn);
 }
 
 void TRelDlg::BuildRelay(QGroupBox* box, bool masked, const NumberRow (&numbers)[3], const CheckRow (&checks)[3]) {
@@ -200,31 +209,31 @@ void TRelDlg::FormActivate() {
     S2OpCBox->setChecked(panel->SP2Funk != 0);
 }
 
-void TRelDlg::S1LBtnClick() { ReadNumber(S1WMEdit, ReadSP1Wert, &TQTV3590::SP1Wert); }
-void TRelDlg::S1SBtnClick() { SendNumber(S1WMEdit, WriteSP1Wert, &TQTV3590::SP1Wert); }
-void TRelDlg::H1LBtnClick() { ReadNumber(S1HMEdit, ReadSP1Hyst, &TQTV3590::SP1Hyst); }
-void TRelDlg::H1SBtnClick() { SendNumber(S1HMEdit, WriteSP1Hyst, &TQTV3590::SP1Hyst); }
-void TRelDlg::V1LBtnClick() { ReadNumber(S1VMEdit, ReadSP1Verz, &TQTV3590::SP1Verz); }
-void TRelDlg::V1SBtnClick() { SendNumber(S1VMEdit, WriteSP1Verz, &TQTV3590::SP1Verz); }
-void TRelDlg::A1LBtnClick() { ReadFlag(S1AkCBox, ReadSP1Aktiv, &TQTV3590::SP1Aktiv); }
-void TRelDlg::A1SBtnClick() { SendFlag(S1AkCBox, WriteSP1Aktiv, &TQTV3590::SP1Aktiv); }
-void TRelDlg::O1LBtnClick() { ReadFlag(S1OpCBox, ReadSP1Funk, &TQTV3590::SP1Funk); }
-void TRelDlg::O1SBtnClick() { SendFlag(S1OpCBox, WriteSP1Funk, &TQTV3590::SP1Funk); }
-void TRelDlg::U1LBtnClick() { ReadStatus(S1SCBox, ReadSP1Status); }
-void TRelDlg::U1SBtnClick() { SendStatus(S1SCBox, WriteSP1Status); }
+void TRelDlg::S1LBtnClick() { ReadNumber(commands_, S1WMEdit, ReadSP1Wert, &TQTV3590::SP1Wert); }
+void TRelDlg::S1SBtnClick() { SendNumber(commands_, S1WMEdit, WriteSP1Wert, &TQTV3590::SP1Wert); }
+void TRelDlg::H1LBtnClick() { ReadNumber(commands_, S1HMEdit, ReadSP1Hyst, &TQTV3590::SP1Hyst); }
+void TRelDlg::H1SBtnClick() { SendNumber(commands_, S1HMEdit, WriteSP1Hyst, &TQTV3590::SP1Hyst); }
+void TRelDlg::V1LBtnClick() { ReadNumber(commands_, S1VMEdit, ReadSP1Verz, &TQTV3590::SP1Verz); }
+void TRelDlg::V1SBtnClick() { SendNumber(commands_, S1VMEdit, WriteSP1Verz, &TQTV3590::SP1Verz); }
+void TRelDlg::A1LBtnClick() { ReadFlag(commands_, S1AkCBox, ReadSP1Aktiv, &TQTV3590::SP1Aktiv); }
+void TRelDlg::A1SBtnClick() { SendFlag(commands_, S1AkCBox, WriteSP1Aktiv, &TQTV3590::SP1Aktiv); }
+void TRelDlg::O1LBtnClick() { ReadFlag(commands_, S1OpCBox, ReadSP1Funk, &TQTV3590::SP1Funk); }
+void TRelDlg::O1SBtnClick() { SendFlag(commands_, S1OpCBox, WriteSP1Funk, &TQTV3590::SP1Funk); }
+void TRelDlg::U1LBtnClick() { ReadStatus(commands_, S1SCBox, ReadSP1Status); }
+void TRelDlg::U1SBtnClick() { SendStatus(commands_, S1SCBox, WriteSP1Status); }
 
-void TRelDlg::S2LBtnClick() { ReadNumber(S2WMEdit, ReadSP2Wert, &TQTV3590::SP2Wert); }
-void TRelDlg::S2SBtnClick() { SendNumber(S2WMEdit, WriteSP2Wert, &TQTV3590::SP2Wert); }
-void TRelDlg::H2LBtnClick() { ReadNumber(S2HMEdit, ReadSP2Hyst, &TQTV3590::SP2Hyst); }
-void TRelDlg::H2SBtnClick() { SendNumber(S2HMEdit, WriteSP2Hyst, &TQTV3590::SP2Hyst); }
-void TRelDlg::V2LBtnClick() { ReadNumber(S2VMEdit, ReadSP2Verz, &TQTV3590::SP2Verz); }
-void TRelDlg::V2SBtnClick() { SendNumber(S2VMEdit, WriteSP2Verz, &TQTV3590::SP2Verz); }
-void TRelDlg::A2LBtnClick() { ReadFlag(S2AkCBox, ReadSP2Aktiv, &TQTV3590::SP2Aktiv); }
-void TRelDlg::A2SBtnClick() { SendFlag(S2AkCBox, WriteSP2Aktiv, &TQTV3590::SP2Aktiv); }
-void TRelDlg::O2LBtnClick() { ReadFlag(S2OpCBox, ReadSP2Funk, &TQTV3590::SP2Funk); }
-void TRelDlg::O2SBtnClick() { SendFlag(S2OpCBox, WriteSP2Funk, &TQTV3590::SP2Funk); }
-void TRelDlg::U2LBtnClick() { ReadStatus(S2SCBox, ReadSP2Status); }
-void TRelDlg::U2SBtnClick() { SendStatus(S2SCBox, WriteSP2Status); }
+void TRelDlg::S2LBtnClick() { ReadNumber(commands_, S2WMEdit, ReadSP2Wert, &TQTV3590::SP2Wert); }
+void TRelDlg::S2SBtnClick() { SendNumber(commands_, S2WMEdit, WriteSP2Wert, &TQTV3590::SP2Wert); }
+void TRelDlg::H2LBtnClick() { ReadNumber(commands_, S2HMEdit, ReadSP2Hyst, &TQTV3590::SP2Hyst); }
+void TRelDlg::H2SBtnClick() { SendNumber(commands_, S2HMEdit, WriteSP2Hyst, &TQTV3590::SP2Hyst); }
+void TRelDlg::V2LBtnClick() { ReadNumber(commands_, S2VMEdit, ReadSP2Verz, &TQTV3590::SP2Verz); }
+void TRelDlg::V2SBtnClick() { SendNumber(commands_, S2VMEdit, WriteSP2Verz, &TQTV3590::SP2Verz); }
+void TRelDlg::A2LBtnClick() { ReadFlag(commands_, S2AkCBox, ReadSP2Aktiv, &TQTV3590::SP2Aktiv); }
+void TRelDlg::A2SBtnClick() { SendFlag(commands_, S2AkCBox, WriteSP2Aktiv, &TQTV3590::SP2Aktiv); }
+void TRelDlg::O2LBtnClick() { ReadFlag(commands_, S2OpCBox, ReadSP2Funk, &TQTV3590::SP2Funk); }
+void TRelDlg::O2SBtnClick() { SendFlag(commands_, S2OpCBox, WriteSP2Funk, &TQTV3590::SP2Funk); }
+void TRelDlg::U2LBtnClick() { ReadStatus(commands_, S2SCBox, ReadSP2Status); }
+void TRelDlg::U2SBtnClick() { SendStatus(commands_, S2SCBox, WriteSP2Status); }
 
 // The opener flags are kept on OK even though nothing is sent; the active flags are not.
 void TRelDlg::OkBtnClick() {

@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include "dialogs/DialogCommands.h"
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -116,6 +118,8 @@ private:
     void BuildRelay(QGroupBox* box, bool masked, const NumberRow (&numbers)[3], const CheckRow (&checks)[3]);
     void BuildButtons();
     void Connect();
+
+    DialogCommands commands_{this};
 };
 
 extern TRelDlg* RelDlg;

@@ -57,6 +57,7 @@ TRtcDlg::TRtcDlg(QWidget* parent) : QDialog(parent) {
     BuildDateRows();
     BuildTimeRows();
     BuildButtons();
+    commands_.SetHelpButton(HelpBtn);
 
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &TRtcDlg::HelpBtnClick);
@@ -160,59 +161,97 @@ std::uint8_t TRtcDlg::WeekdayIndex() const {
 
 void TRtcDlg::DaRdBtnClick() {
     if (!ActivePanel()) return;
-    QString text = QStringLiteral("??.??.??");  // what a failed read leaves in a position
-    std::uint8_t area[3] = {0, 0, 0};
-    ReadRTCTag(area);
-    bool ok = SioErgebnis != 0;
-    if (ok) {
-        PutBcd(text, 0, area[0]);
-        const int weekday = area[1] & 0x07;
-        SelectWeekday(weekday == 7 ? 0 : weekday);
-        ReadRTCDatum(area);
-        ok = SioErgebnis != 0;
-        if (ok) {
-            PutBcd(text, 3, area[0]);
-            PutBcd(text, 6, area[1]);
+    // The month and year are not asked for when the day could not be read.
+    struct DateReading {
+        std::uint8_t day[3] = {0, 0, 0};
+        std::uint8_t monthYear[3] = {0, 0, 0};
+        bool dayOk = false;
+        bool dateOk = false;
+    };
+    const auto read = [] {
+        DateReading r;
+        ReadRTCTag(r.day);
+        r.dayOk = SioErgebnis != 0;
+        if (r.dayOk) {
+            ReadRTCDatum(r.monthYear);
+            r.dateOk = SioErgebnis != 0;
         }
-    }
-    WorkText = text;
-    SetClockText(DatumMEdit, kDateMask, WorkText);
-    if (!ok) ShowTransferError();
+        return r;
+    };
+    commands_.Run(read, [this](const DateReading& r) {
+        QString text = QStringLiteral("??.??.??");  // what a failed read leaves in a position
+        if (r.dayOk) {
+            PutBcd(text, 0, r.day[0]);
+            const int weekday = r.day[1] & 0x07;
+            SelectWeekday(weekday == 7 ? 0 : weekday);
+        }
+        if (r.dateOk) {
+            PutBcd(text, 3, r.monthYear[0]);
+            PutBcd(text, 6, r.monthYear[1]);
+        }
+        WorkText = text;
+        SetClockText(DatumMEdit, kDateMask, WorkText);
+        if (!r.dateOk) ShowTransferError();
+    });
 }
+
+// Two writes, the second only when the first was taken; the message when the last one failed.
+namespace {
+auto TwoWrites(std::int32_t (*first)(std::uint16_t), int firstValue, std::int32_t (*second)(std::uint16_t),
+               int secondValue) {
+    return [=] {
+        std::int32_t result = first(static_cast<std::uint16_t>(firstValue));
+        if (result != 0) result = second(static_cast<std::uint16_t>(secondValue));
+        return Answer<std::int32_t>{result, result != 0};
+    };
+}
+}  // namespace
 
 void TRtcDlg::DaWrBtnClick() {
     if (!ActivePanel()) return;
     WorkText = EightPositions(DatumMEdit);
     const int dayAndWeekday = Digit(0) * 4096 + Digit(1) * 256 + WeekdayIndex();
-    std::int32_t result = WriteRTCTag(static_cast<std::uint16_t>(dayAndWeekday));
-    if (result != 0) {
-        const int monthAndYear = Digit(3) * 4096 + Digit(4) * 256 + Digit(6) * 16 + Digit(7);
-        result = WriteRTCDatum(static_cast<std::uint16_t>(monthAndYear));
-    }
-    if (result == 0) ShowTransferError();
+    const int monthAndYear = Digit(3) * 4096 + Digit(4) * 256 + Digit(6) * 16 + Digit(7);
+    commands_.Run(TwoWrites(&WriteRTCTag, dayAndWeekday, &WriteRTCDatum, monthAndYear),
+                  [](Answer<std::int32_t> sent) {
+                      if (!sent.ok) ShowTransferError();
+                  });
 }
 
 // --- Time and cycle value ----------------------------------------------------------------------
 
 void TRtcDlg::UhRdBtnClick() {
     if (!ActivePanel()) return;
-    QString text = QStringLiteral("??:??:??");
-    std::uint8_t area[3] = {0, 0, 0};
-    ReadRTCZeit(area);
-    const bool timeOk = SioErgebnis != 0;
-    if (timeOk) {
-        PutBcd(text, 0, area[0]);
-        PutBcd(text, 3, area[1]);
-    }
-    ReadRTCSecZyk(area);  // asked for even when the time failed: the cycle value stands alone
-    const bool secondsOk = SioErgebnis != 0;
-    if (secondsOk) {
-        PutBcd(text, 6, area[0]);
-        ZyUpDn->setPosition(area[1]);
-    }
-    WorkText = text;
-    SetClockText(ZeitMEdit, kTimeMask, WorkText);
-    if (!timeOk || !secondsOk) ShowTransferError();
+    // The seconds and the cycle value are asked for even when the time failed: the cycle value
+    // stands alone.
+    struct TimeReading {
+        std::uint8_t time[3] = {0, 0, 0};
+        std::uint8_t secondsCycle[3] = {0, 0, 0};
+        bool timeOk = false;
+        bool secondsOk = false;
+    };
+    const auto read = [] {
+        TimeReading r;
+        ReadRTCZeit(r.time);
+        r.timeOk = SioErgebnis != 0;
+        ReadRTCSecZyk(r.secondsCycle);
+        r.secondsOk = SioErgebnis != 0;
+        return r;
+    };
+    commands_.Run(read, [this](const TimeReading& r) {
+        QString text = QStringLiteral("??:??:??");
+        if (r.timeOk) {
+            PutBcd(text, 0, r.time[0]);
+            PutBcd(text, 3, r.time[1]);
+        }
+        if (r.secondsOk) {
+            PutBcd(text, 6, r.secondsCycle[0]);
+            ZyUpDn->setPosition(r.secondsCycle[1]);
+        }
+        WorkText = text;
+        SetClockText(ZeitMEdit, kTimeMask, WorkText);
+        if (!r.timeOk || !r.secondsOk) ShowTransferError();
+    });
 }
 
 void TRtcDlg::UhWrBtnClick() {
@@ -221,12 +260,11 @@ void TRtcDlg::UhWrBtnClick() {
     // The edit shows what is sent, also when the operator left it empty.
     ZyUpDn->setPosition(ZyUpDn->position());
     const int hoursAndMinutes = Digit(0) * 4096 + Digit(1) * 256 + Digit(3) * 16 + Digit(4);
-    std::int32_t result = WriteRTCZeit(static_cast<std::uint16_t>(hoursAndMinutes));
-    if (result != 0) {
-        const int secondsAndCycle = Digit(6) * 4096 + Digit(7) * 256 + (ZyUpDn->position() & 0xFF);
-        result = WriteRTCSecZyk(static_cast<std::uint16_t>(secondsAndCycle));
-    }
-    if (result == 0) ShowTransferError();
+    const int secondsAndCycle = Digit(6) * 4096 + Digit(7) * 256 + (ZyUpDn->position() & 0xFF);
+    commands_.Run(TwoWrites(&WriteRTCZeit, hoursAndMinutes, &WriteRTCSecZyk, secondsAndCycle),
+                  [](Answer<std::int32_t> sent) {
+                      if (!sent.ok) ShowTransferError();
+                  });
 }
 
 void TRtcDlg::ZyklMEditChange() {

@@ -7,6 +7,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "dialogs/DialogCommands.h"
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -63,6 +65,8 @@ private:
     static QString EightPositions(const QLineEdit* edit);
     int Digit(int position) const;
     void SelectWeekday(int index);  // low four bits of WorkText[position]
+
+    DialogCommands commands_{this};
 };
 
 extern TRtcDlg* RtcDlg;

@@ -73,6 +73,7 @@ TSonsDlg::TSonsDlg(QWidget* parent) : QDialog(parent) {
     HelpBtn->resize(80, 25);
     // Enter asks for help while no button has the focus; a focused button it presses.
     HelpBtn->setDefault(true);
+    commands_.SetHelpButton(HelpBtn);
 
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &TSonsDlg::HelpBtnClick);
@@ -106,24 +107,25 @@ QLabel* TSonsDlg::AddLabel(const QString& caption, const char* name, int y) {
 
 // --- Rows --------------------------------------------------------------------------------------
 
-void TSonsDlg::MaxLBtnClick() { ReadLimitRow(&ReadMaxWert, MaxMEdit, &FourDigits); }
-void TSonsDlg::MaxSBtnClick() { SendWordRow(&WriteMaxWert, MaxMEdit); }
-void TSonsDlg::MinLBtnClick() { ReadLimitRow(&ReadMinWert, MinMEdit, &FourDigits); }
-void TSonsDlg::MinSBtnClick() { SendWordRow(&WriteMinWert, MinMEdit); }
+void TSonsDlg::MaxLBtnClick() { ReadLimitRow(commands_, &ReadMaxWert, MaxMEdit, &FourDigits); }
+void TSonsDlg::MaxSBtnClick() { SendWordRow(commands_, &WriteMaxWert, MaxMEdit); }
+void TSonsDlg::MinLBtnClick() { ReadLimitRow(commands_, &ReadMinWert, MinMEdit, &FourDigits); }
+void TSonsDlg::MinSBtnClick() { SendWordRow(commands_, &WriteMinWert, MinMEdit); }
 
 void TSonsDlg::EVLBtnClick() {
     if (!ActivePanel()) return;
-    std::uint8_t area[3] = {0, 0, 0};
-    ReadEVar(area);
-    if (SioErgebnis == 0) {
-        EVMEdit->setText(QStringLiteral(" ????"));
-        ShowTransferError();
-        return;
-    }
-    EVMEdit->setText(FourDigits((area[0] << 8) | area[1]));  // unsigned: 0x3F is a byte like any other
+    commands_.Run(AreaReading<3>(&ReadEVar), [this](Answer<std::array<std::uint8_t, 3>> area) {
+        if (!area.ok) {
+            EVMEdit->setText(QStringLiteral(" ????"));
+            ShowTransferError();
+            return;
+        }
+        // unsigned: 0x3F is a byte like any other
+        EVMEdit->setText(FourDigits((area.value[0] << 8) | area.value[1]));
+    });
 }
 
-void TSonsDlg::EVSBtnClick() { SendWordRow(&WritePulses, EVMEdit); }
+void TSonsDlg::EVSBtnClick() { SendWordRow(commands_, &WritePulses, EVMEdit); }
 
 void TSonsDlg::CloseBtnClick() { reject(); }
 

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <cstdint>
 
+#include "dialogs/DialogCommands.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -45,6 +47,8 @@ private:
     QPushButton* AddButton(const QString& caption, const char* name, int x, int y, void (TSonsDlg::*handler)());
     QLineEdit* AddEdit(const char* name, int y, const QString& text, bool signedValue);
     QLabel* AddLabel(const QString& caption, const char* name, int y);
+
+    DialogCommands commands_{this};
 };
 
 extern TSonsDlg* SonsDlg;

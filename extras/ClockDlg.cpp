@@ -5,12 +5,14 @@
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "dialogs/BusAccess.h"
 #include "platform/Help.h"
 
 namespace {
@@ -121,30 +123,61 @@ void TUhrenDlg::ShowResult(int row, const ClockResult& r) {
             Tabelle->item(row, c)->setBackground(kFailed);
 }
 
+void TUhrenDlg::reject() {
+    if (!busy_) QDialog::reject();
+}
+
+void TUhrenDlg::ShowStarted(int row) {
+    Tabelle->item(row, kResult)->setText(U("wird gestellt ..."));
+}
+
 void TUhrenDlg::StellenBtnClick() {
+    busy_ = true;
     StellenBtn->setEnabled(false);
     CloseBtn->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::vector<std::uint8_t> addresses;
+    for (const ClockStation& s : stations_) addresses.push_back(s.address);
+    // One job for all: no poll comes between two stations, as none did when this held the window.
+    const QPointer<QObject> self(this);
+    const auto setAll = [self, this, addresses, pc = pcClock] {
+        std::vector<ClockResult> results;
+        for (std::size_t row = 0; row < addresses.size(); ++row) {
+            OnUiThread(self, [this, row] { ShowStarted(static_cast<int>(row)); });
+            results.push_back(SetStationClock(addresses[row], pc));
+            OnUiThread(self, [this, row, r = results.back()] {
+                ShowResult(static_cast<int>(row), r);
+                Fortschritt->setValue(static_cast<int>(row) + 1);
+            });
+        }
+        return results;
+    };
+    const auto finished = [this] {
+        QApplication::restoreOverrideCursor();
+        StellenBtn->setEnabled(true);
+        CloseBtn->setEnabled(true);
+        busy_ = false;
+    };
+    RunOnBus(
+        this, setAll,
+        [finished, this](const std::vector<ClockResult>& results) {
+            finished();
+            ShowSummary(results);
+        },
+        finished);
+}
+
+void TUhrenDlg::ShowSummary(const std::vector<ClockResult>& results) {
     int set = 0;
     QStringList failed;
-    for (int row = 0; row < static_cast<int>(stations_.size()); ++row) {
-        Tabelle->item(row, kResult)->setText(U("wird gestellt ..."));
-        Tabelle->repaint();
-        const ClockResult r = SetStationClock(stations_[row].address, pcClock);
-        ShowResult(row, r);
+    for (const ClockResult& r : results) {
         if (r.outcome == ClockOutcome::Set)
             ++set;
         else
-            failed << QString::number(stations_[row].address);
-        Fortschritt->setValue(row + 1);
-        Fortschritt->repaint();
-        Tabelle->repaint();
+            failed << QString::number(r.address);
     }
-    QApplication::restoreOverrideCursor();
     QString summary = U("%1 von %2 Uhren gestellt.").arg(set).arg(stations_.size());
     if (!failed.isEmpty())
         summary += U(" Nicht gestellt: Station ") + failed.join(QStringLiteral(", ")) + ".";
     SummeLabel->setText(summary);
-    StellenBtn->setEnabled(true);
-    CloseBtn->setEnabled(true);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // TUhrenDlg ("Uhren aller Geräte stellen"): sets the clock of every polled station from the
-// PC's clock, one station after the other (service/ClockSetting), and shows per station the
-// clock before, its deviation from the PC and the result.
+// PC's clock, one station after the other (service/ClockSetting) in one job on the bus, and shows
+// per station, as it is done, the clock before, its deviation from the PC and the result. While
+// the job runs the window cannot be closed: a station's clock is never left half set.
 
 #include <QDialog>
 #include <QString>
@@ -44,7 +45,12 @@ public:
     static QString DeviationText(const std::optional<std::int64_t>& seconds);
     static QString OutcomeText(const ClockResult& r);
 
+    void reject() override;  // refused while the clocks are being set
+
 private:
     void ShowResult(int row, const ClockResult& r);
+    void ShowStarted(int row);
+    void ShowSummary(const std::vector<ClockResult>& results);
     std::vector<ClockStation> stations_;
+    bool busy_ = false;
 };

@@ -13,11 +13,11 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "dialogs/BusAccess.h"
 #include "extras/ParameterSetText.h"
 #include "panel/Qtv3590.h"
 #include "platform/Help.h"
 #include "platform/Windows1252.h"
-#include "service/ParameterSetJobs.h"
 #include "service/StationParameters.h"
 
 namespace {
@@ -184,8 +184,9 @@ void TParamSetDlg::DateiBtnClick() {
     if (!path.isEmpty()) DateiEdit->setText(path);
 }
 
-// The window takes no clicks while the bus is busy; it is repainted after every exchange.
+// The window takes no clicks while its job runs on the bus; the progress comes after every exchange.
 void TParamSetDlg::Busy(bool busy) {
+    busy_ = busy;
     for (QWidget* w : {static_cast<QWidget*>(DateiEdit), static_cast<QWidget*>(DateiBtn),
                        static_cast<QWidget*>(StartBtn), static_cast<QWidget*>(CloseBtn)})
         w->setEnabled(!busy);
@@ -198,7 +199,16 @@ void TParamSetDlg::Busy(bool busy) {
 void TParamSetDlg::ShowProgress(int done, int total) {
     Fortschritt->setRange(0, total);
     Fortschritt->setValue(done);
-    Fortschritt->repaint();
+}
+
+// Called on the bus's thread after each exchange; shown on this one.
+Progress TParamSetDlg::ProgressHere() {
+    const QPointer<QObject> self(this);
+    return [self, this](int done, int total) { OnUiThread(self, [this, done, total] { ShowProgress(done, total); }); };
+}
+
+void TParamSetDlg::reject() {
+    if (!busy_) QDialog::reject();
 }
 
 void TParamSetDlg::StartBtnClick() {
@@ -225,9 +235,22 @@ void TParamSetDlg::StartBtnClick() {
     }
     // Before anything is written: which station, and whether the file was taken from its kind.
     Busy(true);
-    const auto stationType = ReadStationType(Address());
-    Busy(false);
-    FrageLabel->setText(RestoreQuestion(*file, path, Address(), station_->GetTitel(), stationType));
+    RunOnBus(
+        this, [address = Address()] { return ReadStationType(address); },
+        [this, file = std::move(*file), path](const std::optional<std::uint16_t>& stationType) {
+            Busy(false);
+            AskBeforeRestore(file, path, stationType);
+        },
+        [this] { Busy(false); });
+}
+
+void TParamSetDlg::AskBeforeRestore(ParameterSet file, const QString& path,
+                                    const std::optional<std::uint16_t>& stationType) {
+    if (!station_) {
+        SummeLabel->setText(U("Keine aktive Station."));
+        return;
+    }
+    FrageLabel->setText(RestoreQuestion(file, path, Address(), station_->GetTitel(), stationType));
     pending_ = std::move(file);
     FrageFrame->show();
     StartBtn->setEnabled(false);
@@ -257,10 +280,17 @@ std::optional<ParameterSet> TParamSetDlg::LoadFile(const QString& path) {
 
 void TParamSetDlg::Backup(const QString& path) {
     Busy(true);
-    const ParameterSet set =
-        ReadParameterSet(Address(), station_ ? station_->GetTitel().toStdString() : std::string(),
-                         [this](int done, int total) { ShowProgress(done, total); });
-    Busy(false);
+    const std::string title = station_ ? station_->GetTitel().toStdString() : std::string();
+    RunOnBus(
+        this, [address = Address(), title, progress = ProgressHere()] { return ReadParameterSet(address, title, progress); },
+        [this, path](const ParameterSet& set) {
+            Busy(false);
+            ShowBackup(set, path);
+        },
+        [this] { Busy(false); });
+}
+
+void TParamSetDlg::ShowBackup(const ParameterSet& set, const QString& path) {
     const bool saved = SaveParameterSet(set, path.toStdString());
     const auto& parameters = StationParameters();
     Tabelle->clear();
@@ -277,9 +307,16 @@ void TParamSetDlg::Backup(const QString& path) {
 
 void TParamSetDlg::Compare(const ParameterSet& file) {
     Busy(true);
-    const Comparison c =
-        CompareParameterSet(Address(), file, [this](int done, int total) { ShowProgress(done, total); });
-    Busy(false);
+    RunOnBus(
+        this, [address = Address(), file, progress = ProgressHere()] { return CompareParameterSet(address, file, progress); },
+        [this, file](const Comparison& c) {
+            Busy(false);
+            ShowComparison(c, file);
+        },
+        [this] { Busy(false); });
+}
+
+void TParamSetDlg::ShowComparison(const Comparison& c, const ParameterSet& file) {
     Tabelle->clear();
     Tabelle->setColumnCount(4);
     Tabelle->setHorizontalHeaderLabels(
@@ -295,12 +332,21 @@ void TParamSetDlg::Compare(const ParameterSet& file) {
 }
 
 void TParamSetDlg::Restore() {
-    const ParameterSet file = *pending_;
     Busy(true);
-    const auto rows =
-        RestoreParameterSet(Address(), file, [this](int done, int total) { ShowProgress(done, total); });
-    Busy(false);
-    ApplyToPanel(rows, station_);
+    RunOnBus(
+        this,
+        [address = Address(), file = *pending_, progress = ProgressHere()] {
+            return RestoreParameterSet(address, file, progress);
+        },
+        [this](const std::vector<RestoredParameter>& rows) {
+            Busy(false);
+            ApplyToPanel(rows, station_);
+            ShowRestored(rows);
+        },
+        [this] { Busy(false); });
+}
+
+void TParamSetDlg::ShowRestored(const std::vector<RestoredParameter>& rows) {
     Tabelle->clear();
     Tabelle->setColumnCount(3);
     Tabelle->setHorizontalHeaderLabels(

@@ -1,8 +1,10 @@
 #pragma once
 // TParamSetDlg: a station's parameter set taken into a file ("Parametersatz sichern"), set
 // beside the station again ("vergleichen"), or written to a station ("übertragen"), for the
-// active station. The bus work is service/ParameterSetJobs; this window chooses the file, asks
-// before it writes, shows the progress and the outcome per parameter.
+// active station. The bus work is service/ParameterSetJobs, run as one job on the bus
+// (dialogs/BusAccess); this window chooses the file, asks before it writes, shows the progress
+// after every exchange and the outcome per parameter. While a job runs the window cannot be
+// closed: it shows what the job does, and a restore half done is no state to leave a station in.
 
 #include <QDialog>
 #include <QPointer>
@@ -10,6 +12,7 @@
 #include <optional>
 
 #include "service/ParameterSet.h"
+#include "service/ParameterSetJobs.h"
 
 class QLabel;
 class QLineEdit;
@@ -51,10 +54,17 @@ public:
     QPushButton* CloseBtn = nullptr;
     QPushButton* HelpBtn = nullptr;
 
+    void reject() override;  // refused while a job runs
+
 private:
     void Backup(const QString& path);
+    void ShowBackup(const ParameterSet& set, const QString& path);
     void Compare(const ParameterSet& file);
+    void ShowComparison(const Comparison& c, const ParameterSet& file);
+    void AskBeforeRestore(ParameterSet file, const QString& path, const std::optional<std::uint16_t>& stationType);
     void Restore();
+    void ShowRestored(const std::vector<RestoredParameter>& rows);
+    Progress ProgressHere();
     std::optional<ParameterSet> LoadFile(const QString& path);
     void ShowProgress(int done, int total);
     void Busy(bool busy);
@@ -63,4 +73,5 @@ private:
     Action action_;
     QPointer<TQTV3590> station_;
     std::optional<ParameterSet> pending_;  // the file a restore waits to write
+    bool busy_ = false;
 };

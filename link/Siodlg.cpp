@@ -100,12 +100,17 @@ void PreparePortSelection(TPcSioDlg& dlg, const PortSelectionState& s) {
         dlg.DirektBtn->setChecked(true);
 }
 
-void ApplyPortSelection(TPcSioDlg& dlg, PortSelectionState& s) {
+PortChoice ChosenPort(const TPcSioDlg& dlg) {
     PortChoice choice;
     choice.sioNr = static_cast<std::uint8_t>(dlg.SioNrUDn->position());
     choice.internet = dlg.INetBtn->isChecked();
     choice.hostName = dlg.HostName.toStdString();
     choice.lokalIP = dlg.LipEdit->text().toStdString();
+    return choice;
+}
+
+void ApplyPortSelection(TPcSioDlg& dlg, PortSelectionState& s) {
+    const PortChoice choice = ChosenPort(dlg);
     std::string hostName = s.HostName.toStdString();
     std::string lokalIP = s.LokalIP.toStdString();
     PortSettings settings{s.SioNr, s.Internet, hostName, lokalIP, s.SioObjekt};

@@ -78,3 +78,6 @@ bool RunPortSelection(TPcSioDlg& dlg, PortSelectionState& s);
 // The steps before and after the modal run, for callers that show the dialog themselves.
 void PreparePortSelection(TPcSioDlg& dlg, const PortSelectionState& s);
 void ApplyPortSelection(TPcSioDlg& dlg, PortSelectionState& s);
+// What a confirmed dialog hands over, for callers that apply it themselves (ApplyPortChoice).
+struct PortChoice;
+PortChoice ChosenPort(const TPcSioDlg& dlg);

@@ -71,7 +71,7 @@ void TForm1::WriteFormSection(IniFile& ini) const {
     ini.WriteInteger(s, "SIO", SioNr);
     ini.WriteInteger(s, "MaxGeraete", MaxGeraete);
     WriteText(ini, s, "HostName", HostName);
-    ini.WriteInteger(s, "Internet", Internet);
+    ini.WriteInteger(s, "Internet", internet_);
     WriteText(ini, s, "LokalIP", LokalIP);
 }
 

@@ -19,10 +19,10 @@
 
 QString DefaultConfigFile(const QString& programFile) { return programFile + QStringLiteral(".INI"); }
 
-TForm1* CreateForms(const QString& configFile) {
+TForm1* CreateForms(const QString& configFile, BusWorker::Mode busMode) {
     InstallFontSubstitutes();
     InstallToolkitTranslation();  // the colour dialog and the edits' context menu in German
-    Form1 = new TForm1(configFile);
+    Form1 = new TForm1(configFile, busMode);
     DispDlg = new TDispDlg(Form1);
     StADlg = new TStADlg(Form1);
     TitDlg = new TTitDlg(Form1);  // takes the caption read from the file

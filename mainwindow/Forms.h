@@ -4,12 +4,15 @@
 
 #include <QString>
 
+#include "link/BusWorker.h"
+
 class TForm1;
 
 // The configuration file of a program file: its full path with ".INI" appended.
 QString DefaultConfigFile(const QString& programFile);
 
-// Creates TForm1 (the start-up) and the dialogs; the dialogs belong to the main window.
-TForm1* CreateForms(const QString& configFile);
+// Creates TForm1 (the start-up) and the dialogs; the dialogs belong to the main window. The
+// program gives the bus a thread of its own; tests and tools may run its jobs inline.
+TForm1* CreateForms(const QString& configFile, BusWorker::Mode busMode = BusWorker::Mode::Inline);
 // Destroys the main window with its dialogs and clears every form pointer.
 void DestroyForms();

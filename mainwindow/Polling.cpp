@@ -1,12 +1,18 @@
 // Timer1Timer, the main loop: status line and parameter menu for the active station, beeps for
 // telegrams that came out of turn, then one poll of every due station in rising address order.
+//
+// The tick decides here, on this thread, which stations are due, exactly as the countdowns say,
+// and hands the bus's worker one job for the whole tick. The job reopens a lost port, looks for
+// stray telegrams and polls the due stations one after the other, BusAdresse back on the active
+// station after each; every step comes back here in order (caption green, then the result). A
+// tick that falls due while the job is still queued or running is not made up: it is skipped,
+// and, as when a long tick held the window, the next one runs as soon as the job has ended.
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
-#include <QPointer>
-#include <QScopedValueRollback>
+#include <QTimer>
 
 #include "link/QtvCommands.h"
 #include "link/Sio.h"
@@ -20,31 +26,104 @@ constexpr std::uint16_t kRestTicks = 100;  // 50 s at 500 ms
 }  // namespace
 
 void TForm1::Timer1Timer() {
-    // A message box of the link's recovery runs an event loop inside a poll; a tick from there
-    // would poll in the middle of a poll.
-    if (ticking_) return;
-    const QScopedValueRollback<bool> ticking(ticking_, true);
-    // A port that could not be opened comes back within about 5 s, even while every station
-    // rests after its failures and no poll is due.
-    RetryCommandSetPort();
+    if (tickInFlight_) {
+        tickSkipped_ = true;
+        return;
+    }
+    tickStray_.clear();
+    tickPolls_.clear();
+    std::vector<std::uint8_t> stray, polls;
     if (!AktivPanel) {
         SLabel->setText(QStringLiteral("Passiv"));
         ItParam->menuAction()->setEnabled(false);
+        PostTick({}, {}, std::nullopt);
         return;
     }
     ApplyPendingAddressChange();
-    ShowStatusLine();
     AdaptParameterMenu();
-    if (Internet != 0) BeepForStrayTelegrams();
-    if (Stop) return;
+    for (int a = 0; a <= MaxGeraete; ++a) {
+        TQTV3590* p = GeraetPanel[a];
+        if (!p || !GeraetBelegt[a] || p->StatAdr >= kSlots) continue;
+        tickStray_.push_back(p);
+        stray.push_back(static_cast<std::uint8_t>(p->StatAdr));
+    }
+    if (!Stop) polls = CollectDuePolls();
+    PostTick(std::move(stray), std::move(polls), static_cast<std::uint8_t>(AktivPanel->StatAdr & 0xFF));
+}
+
+// Decrements every countdown in rising slot order; a station whose countdown runs out is due,
+// and its countdown starts again from its cycle.
+std::vector<std::uint8_t> TForm1::CollectDuePolls() {
+    std::vector<std::uint8_t> addresses;
     for (int a = 0; a <= MaxGeraete; ++a) {
         TQTV3590* p = GeraetPanel[a];
         if (!p || !GeraetBelegt[a]) continue;
         if (--p->ZVar != 0) continue;
-        PollStation(p);
-        // Menu commands and dialogs between ticks address the active station.
-        if (AktivPanel) BusAdresse = static_cast<std::uint8_t>(AktivPanel->StatAdr & 0xFF);
+        p->ZVar = p->GetSZykl();
+        p->BeginPoll();
+        const auto address = static_cast<std::uint8_t>(p->StatAdr & 0xFF);
+        tickPolls_.push_back({p, address, p->Komma, p->TypGruppe, p->GetSBen()});
+        addresses.push_back(address);
     }
+    return addresses;
+}
+
+// activeAddress: none while no station is active; nothing but the port is looked after then.
+void TForm1::PostTick(std::vector<std::uint8_t> strayAddresses, std::vector<std::uint8_t> pollAddresses,
+                      std::optional<std::uint8_t> activeAddress) {
+    tickInFlight_ = true;
+    tickSkipped_ = false;
+    tickToken_ = CancelToken::Create();
+    const QPointer<QObject> self = self_;
+    const CancelToken token = tickToken_;
+    BusJob job = [self, this, token, stray = std::move(strayAddresses), polls = std::move(pollAddresses),
+                  activeAddress] {
+        // A port that could not be opened comes back within about 5 s, even while every
+        // station rests after its failures and no poll is due.
+        RetryCommandSetPort();
+        if (!activeAddress) {
+            OnUiThread(self, [this] { TickEnded(); });
+            return;
+        }
+        std::vector<bool> strayFound(stray.size(), false);
+        if (Internet != 0) {
+            for (std::size_t i = 0; i < stray.size(); ++i) {
+                std::uint8_t& first = FremdAntworten[stray[i]][0];
+                strayFound[i] = first != 0;
+                first = 0;
+            }
+        }
+        const bool broadcast = Broadcast;
+        OnUiThread(self, [this, broadcast, strayFound] {
+            ShowStatusLine(broadcast);
+            BeepForStrayTelegrams(strayFound);
+        });
+        for (std::size_t i = 0; i < polls.size() && !token.cancelled(); ++i) {
+            OnUiThread(self, [this, i] { ShowPollStarted(i); });
+            BusAdresse = polls[i];
+            PollAnswer r;
+            r.value = ReadMWert();
+            r.answered = SioErgebnis >= 1;
+            if (r.answered) {
+                // In broadcast mode the value request went to every station unanswered; the
+                // station's own value is fetched now.
+                if (Broadcast) r.value = ReadBroadcast();
+                r.measured = r.value;
+                if (r.value < 0) {
+                    Negativ = true;
+                    r.value = -r.value;
+                }
+            }
+            r.negativ = Negativ;
+            r.broadcast = Broadcast;
+            OnUiThread(self, [this, i, r] { ShowPollResult(i, r); });
+            // Menu commands and dialogs between ticks address the active station.
+            BusAdresse = *activeAddress;
+        }
+        OnUiThread(self, [this] { TickEnded(); });
+    };
+    // A tick dropped before it ran (at the exit) ends all the same on this thread.
+    PostToBus(NoticingDrop(self, std::move(job), [this] { TickEnded(); }), token);
 }
 
 void TForm1::ApplyPendingAddressChange() {
@@ -71,10 +150,12 @@ void TForm1::ApplyPendingAddressChange() {
     p->OldAdr = -1;
 }
 
-void TForm1::ShowStatusLine() {
+// The mode as the link has it when the tick's job begins.
+void TForm1::ShowStatusLine(bool broadcast) {
+    if (!AktivPanel) return;
     const unsigned typ = AktivPanel->GetSTyp();
     const unsigned h = typ >> 8, l = typ & 0xFF;
-    SLabel->setText(Broadcast ? QString::asprintf("QTV%.2X0-0%.2X = Broadcast", h, l)
+    SLabel->setText(broadcast ? QString::asprintf("QTV%.2X0-0%.2X = Broadcast", h, l)
                               : QString::asprintf("QTV%.2X0-0%.2X = %d", h, l, int(AktivPanel->StatAdr)));
 }
 
@@ -87,74 +168,77 @@ void TForm1::AdaptParameterMenu() {
     ItParam->menuAction()->setEnabled(true);
 }
 
-void TForm1::BeepForStrayTelegrams() {
-    for (int a = 0; a <= MaxGeraete; ++a) {
-        TQTV3590* p = GeraetPanel[a];
-        if (!p || !GeraetBelegt[a] || p->StatAdr >= kSlots) continue;
-        std::uint8_t& first = FremdAntworten[p->StatAdr][0];
-        if (first == 0) continue;
+// One beep per station whose address sent a telegram out of turn; the job has emptied the
+// entries already.
+void TForm1::BeepForStrayTelegrams(const std::vector<bool>& stray) {
+    for (std::size_t i = 0; i < stray.size() && i < tickStray_.size(); ++i) {
+        if (!stray[i]) continue;
         QApplication::beep();
-        first = 0;
-        p->SioFehler = 0;
+        if (TQTV3590* p = tickStray_[i]) p->SioFehler = 0;
     }
 }
 
-void TForm1::PollStation(TQTV3590* p) {
-    p->ZVar = p->GetSZykl();
-    p->SetCaptionColor(clGreen);
-    p->repaint();  // shows the station as asked while the exchange blocks
-    BusAdresse = static_cast<std::uint8_t>(p->StatAdr & 0xFF);
-    const QPointer<TQTV3590> alive(p);  // the exchange may run an event loop (see Timer1Timer)
-    int v = ReadMWert();
-    if (!alive) return;
-    const bool answered = SioErgebnis >= 1;
-    if (answered) {
-        if (Broadcast) {
-            v = ReadBroadcast();
-            if (!alive) return;
+// Shows the station as being asked while its exchange runs.
+void TForm1::ShowPollStarted(std::size_t index) {
+    if (index >= tickPolls_.size()) return;
+    if (TQTV3590* p = tickPolls_[index].panel) {
+        p->SetCaptionColor(clGreen);
+        p->repaint();
+    }
+}
+
+void TForm1::ShowPollResult(std::size_t index, const PollAnswer& r) {
+    if (index >= tickPolls_.size()) return;
+    TickPoll& poll = tickPolls_[index];
+    poll.shown = true;
+    TQTV3590* p = poll.panel;
+    if (!p) return;  // removed meanwhile
+    if (!r.answered) {
+        p->ZVar = 1;
+        if (++p->SioFehler > kFailuresBeforeRest) {
+            p->ZVar = kRestTicks;
+            p->SetFrameColor(clWhite);
+            p->SioFehler = 0;
         }
-        ShowAnswer(p, v);
     } else {
-        CountFailure(p);
-    }
-    ReportPoll(p, answered, answered ? v : 0);
-}
-
-void TForm1::CountFailure(TQTV3590* p) {
-    p->ZVar = 1;
-    if (++p->SioFehler > kFailuresBeforeRest) {
-        p->ZVar = kRestTicks;
-        p->SetFrameColor(clWhite);
+        p->SetFrameColor(TQTV3590::kFrameButtonFace);
         p->SioFehler = 0;
+        p->SetText(FormatValueText(r.value, r.negativ, poll.komma, poll.typGruppe, poll.benennung));
+        if (p->WriteStatus) {
+            p->SetCaptionColor(clRed);
+            p->TeleSpeichern(r.broadcast);
+        } else {
+            p->SetCaptionColor(clBlack);
+        }
     }
-    // The text and the caption colour stay as they are (the caption stays green).
+    ReportPoll(p, poll.address, r);
+    p->EndPoll();
 }
 
-void TForm1::ShowAnswer(TQTV3590* p, int v) {
-    p->SetFrameColor(TQTV3590::kFrameButtonFace);
-    p->SioFehler = 0;
-    if (v < 0) {
-        Negativ = true;
-        v = -v;
-    }
-    p->SetText(FormatValueText(v, Negativ, p->Komma, p->TypGruppe, p->GetSBen()));
-    if (p->WriteStatus) {
-        p->SetCaptionColor(clRed);
-        p->TeleSpeichern(Broadcast);
-    } else {
-        p->SetCaptionColor(clBlack);
-    }
+void TForm1::TickEnded() {
+    // The polls a cancelled tick did not make leave their countdowns to the operator again.
+    for (TickPoll& poll : tickPolls_)
+        if (!poll.shown && poll.panel) poll.panel->EndPoll();
+    tickPolls_.clear();
+    tickStray_.clear();
+    tickInFlight_ = false;
+    if (!tickSkipped_ || exiting_ || !Timer1->isActive()) return;
+    // A tick fell due while this one's polls ran: it runs now, and the timer counts on from here,
+    // as it did when the tick held the window.
+    tickSkipped_ = false;
+    Timer1->start();
+    Timer1Timer();
 }
 
 // The one point where a poll's result leaves the polling cycle: the panel's statistics and every
 // listener (the event log's station watch, the trend windows) learn of it here, in polling order.
-void TForm1::ReportPoll(TQTV3590* p, bool answered, int value) {
+void TForm1::ReportPoll(TQTV3590* p, std::uint8_t address, const PollAnswer& answer) {
     PollResult result;
-    result.address = p->StatAdr;
+    result.address = address;
     result.time = LocalMilliseconds(LocalNow());
-    result.answered = answered;
-    result.value = value;
-    if (answered) result.text = p->GetText();
-    p->PollStats.Add(answered, result.time);
+    result.answered = answer.answered;
+    result.value = answer.answered ? answer.measured : 0;
+    if (answer.answered) result.text = p->GetText();
+    p->PollStats.Add(answer.answered, result.time);
     pollEvents_.Notify(result);
 }

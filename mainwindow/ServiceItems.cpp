@@ -16,19 +16,23 @@ void RunParameterSet(TParamSetDlg::Action action, TQTV3590* active, QWidget* own
 }  // namespace
 
 void TForm1::Parametersatzsichern1Click() {
+    if (RefusedDuringSearch()) return;
     RunParameterSet(TParamSetDlg::Action::Backup, AktivPanel, this);
 }
 
 void TForm1::Parametersatzvergleichen1Click() {
+    if (RefusedDuringSearch()) return;
     RunParameterSet(TParamSetDlg::Action::Compare, AktivPanel, this);
 }
 
 void TForm1::Parametersatzbertragen1Click() {
+    if (RefusedDuringSearch()) return;
     RunParameterSet(TParamSetDlg::Action::Restore, AktivPanel, this);
 }
 
 // The stations the polling cycle asks: slots 1 to MaxGeraete that hold a panel.
 void TForm1::UhrenallerGertestellen1Click() {
+    if (RefusedDuringSearch()) return;
     std::vector<ClockStation> stations;
     for (int n = 1; n <= MaxGeraete && n < kSlots; ++n) {
         const TQTV3590* p = GeraetPanel[n];

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 
 #include "dialogs/Displdlg.h"
+#include "ui/Messages.h"
 #include "dialogs/Feutmpdlg.h"
 #include "dialogs/Mbrdlg.h"
 #include "dialogs/Pinfon.h"
@@ -14,6 +15,7 @@
 #include "dialogs/Sonstdlg.h"
 #include "dialogs/Titeldlg.h"
 #include "dialogs/Zykludlg.h"
+#include "link/PortSelection.h"
 #include "link/Sio.h"
 #include "link/Siodlg.h"
 #include "mainwindow/ConfigValue.h"
@@ -35,7 +37,8 @@ void TForm1::Zyklen1Click() {
         TQTV3590* p = GeraetPanel[n];
         if (!p || !GeraetBelegt[n]) continue;
         p->SetSZykl(AlleZyklen);
-        p->ZVar = AlleZyklen != 0 ? static_cast<std::uint16_t>(n) : 0;
+        const std::uint16_t countdown = AlleZyklen != 0 ? static_cast<std::uint16_t>(n) : 0;
+        p->AfterPoll([p, countdown] { p->ZVar = countdown; });
         GeraetSchreiben(ini, n);
     }
     // At once, so that the cycles survive a run that ends without "&Beenden".
@@ -56,9 +59,35 @@ void TForm1::Titel1Click() {
 
 void TForm1::Info1Click() { Run(ProgInfo); }
 
+// The dialog and the window's side of the choice at once; the link setup (the redirector's runs,
+// the command-set port given its new device, the new port object) on the bus, after the
+// exchange in progress; its messages afterwards, in their order.
 void TForm1::PCSio1Click() {
-    PortSelectionState state{SioNr, Internet, HostName, LokalIP, SioObjekt, ConfigFolder()};
-    RunPortSelection(state);
+    if (exiting_ || RefusedDuringSearch() || !PcSioDlg) return;
+    PortSelectionState state{SioNr, internet_, HostName, LokalIP, SioObjekt, ConfigFolder()};
+    PreparePortSelection(*PcSioDlg, state);
+    if (PcSioDlg->exec() != QDialog::Accepted) return;
+    const PortChoice choice = ChosenPort(*PcSioDlg);
+    SioNr = choice.sioNr;
+    HostName = QString::fromStdString(choice.hostName);
+    internet_ = choice.internet ? 1 : 0;
+    LokalIP = QString::fromStdString(choice.lokalIP);
+    struct Outcome {
+        std::string lokalIP;
+        std::vector<std::string> messages;
+    };
+    const auto apply = [this, choice] {
+        Outcome outcome;
+        PortSettings settings{linkNet_.sioNr, Internet, linkNet_.hostName, linkNet_.lokalIP, SioObjekt};
+        ApplyPortChoice(choice, settings, linkNet_.folder,
+                        [&outcome](const std::string& text) { outcome.messages.push_back(text); });
+        outcome.lokalIP = linkNet_.lokalIP;
+        return outcome;
+    };
+    RunOnBus(this, apply, [this](const Outcome& outcome) {
+        LokalIP = QString::fromStdString(outcome.lokalIP);
+        for (const std::string& text : outcome.messages) ShowLinkError(QString::fromStdString(text));
+    });
 }
 
 void TForm1::Anzeige1Click() {

@@ -42,7 +42,7 @@ QString NotReadWholeReason(const IniFile& ini) {
 }
 }  // namespace
 
-TForm1::TForm1(const QString& configFile, QWidget* parent)
+TForm1::TForm1(const QString& configFile, BusWorker::Mode busMode, QWidget* parent)
     : QMainWindow(parent), configFile_(configFile) {
     // The log lies in the recording folder, which is the working directory.
     Ereignisse = std::make_unique<EventLog>();
@@ -73,11 +73,15 @@ TForm1::TForm1(const QString& configFile, QWidget* parent)
     if (Internet != 0) SetupNetLinkNow(true);
     InitSio(SioNr);  // a port that does not open shows as failing polls, not as a message
     Stop = false;
+    // From here on the link's state belongs to the bus's worker.
+    StartBus(busMode);
     Timer1->start();
 }
 
 TForm1::~TForm1() {
     Timer1->stop();
+    StopBus();  // before the panels, the port object and the listeners go
+    SetBusPoster({});
     delete ereignisDlg_;  // it listens to the log, which goes before the children do
     SetLinkEvents(LinkEvents{});
     extras_.reset();
@@ -86,6 +90,7 @@ TForm1::~TForm1() {
     SetPortObjectSource(nullptr);
     SetLinkHooks(LinkHooks{});
     TQTV3590::addressTaken = nullptr;
+    TQTV3590::slotsLocked = nullptr;
     if (Form1 == this) Form1 = nullptr;
 }
 
@@ -134,12 +139,8 @@ void TForm1::InstallSources() {
     SetActivePanelSource([this] { return AktivPanel; });
     SetPortObjectSource([this] { return SioObjekt.get(); });
     TQTV3590::addressTaken = [this](int address, const TQTV3590* self) { return AddressTaken(address, self); };
-    LinkHooks hooks;
-    hooks.stopPolling = [this] { linkRememberedInterval_ = StopTimer(); };
-    hooks.restartPolling = [this] { RestoreTimer(linkRememberedInterval_); };
-    hooks.setupNetLink = [this](bool internet) { SetupNetLinkNow(internet); };
-    SetLinkHooks(std::move(hooks));
-    SetLinkEvents(LinkEventsInto(*Ereignisse));
+    TQTV3590::slotsLocked = [this] { return RefusedDuringSearch(); };
+    InstallLinkListeners();
 }
 
 void TForm1::SetupNetLinkNow(bool internet) { SetupNetLink(internet, SioNr, HostName, LokalIP, ConfigFolder()); }
@@ -179,7 +180,17 @@ bool TForm1::SaveConfiguration(IniFile& ini) {
     return false;
 }
 
+// The exit waits for the job in progress on the bus (a tick stops after its current poll, what
+// waits is dropped), then writes the configuration file and ends. During a search it is refused.
 void TForm1::Beenden1Click() {
+    if (exiting_ || RefusedDuringSearch()) return;
+    exiting_ = true;
+    const int interval = StopTimer();
+    if (QuietBus([this, interval] { FinishBeenden(interval); })) FinishBeenden(interval);
+}
+
+// The bus is quiet: this thread may read the link's state again.
+void TForm1::FinishBeenden(int interval) {
     IniFile ini(configFile_.toStdString());
     WriteFormSection(ini);
     const auto belegt = GeraetBelegt;
@@ -197,9 +208,11 @@ void TForm1::Beenden1Click() {
         GeraetBelegt = belegt;
         for (TQTV3590* p : GeraetPanel)
             if (p && p->WriteStatus) p->GenerateFileName();
+        exiting_ = false;
+        RestoreTimer(interval);
         return;
     }
-    Timer1->stop();
+    StopBus();
     if (TQTV3590* active = AktivPanel) {
         const int slot = SlotOf(active);
         if (slot >= 0) GeraetPanel[slot] = nullptr;
@@ -212,12 +225,22 @@ void TForm1::Beenden1Click() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    // During a search the window takes no input, the close box included.
-    if (searching_) {
+    // During a search the window stays; the search ends within a second per address.
+    if (RefusedDuringSearch()) {
         event->ignore();
         return;
     }
+    exiting_ = true;
     Timer1->stop();
+    // The close box, too, lets the exchange in progress end first; the window closes after it.
+    if (!QuietBus([this] {
+            StopBus();
+            close();
+        })) {
+        event->ignore();
+        return;
+    }
+    StopBus();
     Ereignisse->Add(configurationWritten_ ? "Programm beendet"
                                           : "Programm beendet, ohne die Konfiguration zu schreiben");
     event->accept();

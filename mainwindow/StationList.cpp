@@ -28,12 +28,14 @@ bool TForm1::QtvInsert(int n) {
 void TForm1::SetzeTypGruppe(TQTV3590* panel, std::uint16_t typ) { panel->TypGruppe = TypGruppeOf(typ); }
 
 void TForm1::Einfgen1Click() {
+    if (RefusedDuringSearch()) return;
     int i = 0;
     while (i < MaxGeraete && GeraetBelegt[i]) ++i;
     if (!GeraetPanel[i]) QtvInsert(i);
 }
 
 void TForm1::Entfernen1Click() {
+    if (RefusedDuringSearch()) return;
     TQTV3590* p = AktivPanel;
     if (!p) return;
     // The panel's own slot, not its address: the two differ while an address change is pending
@@ -56,8 +58,10 @@ void TForm1::LokalesMen1Click() {
 
 void TForm1::Activate(TQTV3590* panel) {
     AktivPanel = panel;
-    // Dialogs opened before the next tick must already talk to this station.
-    if (panel) BusAdresse = static_cast<std::uint8_t>(panel->StatAdr & 0xFF);
+    // Dialogs opened before the next tick must already talk to this station: their commands
+    // follow this change on the bus.
+    if (!panel) return;
+    TellLink([address = static_cast<std::uint8_t>(panel->StatAdr & 0xFF)] { BusAdresse = address; });
 }
 
 void TForm1::PanelDragEnded(TQTV3590* panel) {

@@ -7,8 +7,10 @@
 //   link/       the bus link (plain C++): command-set port, telegram exchange, device commands;
 //               link/Siodlg is the port dialog and the network link setup
 //   panel/      TQTV3590, one station's panel and its record in memory, and its recording file
-//   dialogs/    the parameter and settings dialogs; they reach the active station through
-//               dialogs/ActiveStation.h, whose sources this window installs
+//   ui/         what every window shares: message boxes, number texts, spin buttons, and
+//               ui/ActiveStation.h, the active station's sources, which this window installs
+//   dialogs/    the parameter and settings dialogs, and how windows hand their exchanges to the
+//               bus's worker (BusAccess, DialogCommands)
 //   records/    plain C++ over the program's files: the recorded values (recording files, series,
 //               CSV export) and the event log with its daily file
 //   service/    parameter sets and the setting of clocks over the device commands (plain C++)
@@ -16,23 +18,34 @@
 //               parameter sets, clocks of all stations, event log
 //   mainwindow/ this window, split by concern (Startup, Configuration, StationList, MainMenu,
 //               Polling, ValueText, Search, Broadcast, Settings, TypeGroups, Extras,
-//               ServiceItems) and the program entry
+//               ServiceItems, BusLink) and the program entry
 //
 // How a value travels from the bus to the panel: Timer1 fires -> Timer1Timer finds the due
-// panel (ZVar ran out) -> caption green, repainted -> BusAdresse := its address -> ReadMWert
-// fills TeleBuffer and runs SioExchange on the command-set SerialLine -> the signed value comes
-// back -> FormatValueText (ValueText.h) adds sign, decimal point and unit -> the panel's SetText
-// shows it -> TeleSpeichern records it when recording is on -> ReportPoll hands the result to the
-// panel's statistics and to every listener of PollEvents (the event log's station watch, the
-// trend windows) -> BusAdresse goes back to the active station.
+// panels (ZVar ran out) and hands the bus's worker one job for the tick -> per station, on the
+// bus's thread: caption green (on this thread) -> BusAdresse := its address -> ReadMWert fills
+// TeleBuffer and runs SioExchange on the command-set SerialLine -> BusAdresse goes back to the
+// active station -> the signed value comes back to this thread -> FormatValueText (ValueText.h)
+// adds sign, decimal point and unit -> the panel's SetText shows it -> TeleSpeichern records it
+// when recording is on -> ReportPoll hands the result to the panel's statistics and to every
+// listener of PollEvents (the event log's station watch, the trend windows).
+//
+// Threads (BusLink.cpp): this window's thread keeps every widget and panel; the bus's worker
+// (link/BusWorker) runs every exchange, one job at a time in the order asked, and is the only
+// thread that touches the link's state while it runs.
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "dialogs/BusAccess.h"
+#include "link/BusWorker.h"
 #include "panel/PollEvents.h"
 #include "panel/Qtv3590.h"
 
@@ -51,8 +64,11 @@ class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
     // The start-up: reads configFile, creates the configured stations' panels, sets up the
-    // network link when on, opens the command-set port.
-    explicit TForm1(const QString& configFile, QWidget* parent = nullptr);
+    // network link when on, opens the command-set port; then the bus's worker takes over the
+    // link: a thread of its own in the program, inline (every job run at once on this thread)
+    // in tests and tools.
+    explicit TForm1(const QString& configFile, BusWorker::Mode busMode = BusWorker::Mode::Inline,
+                    QWidget* parent = nullptr);
     ~TForm1() override;
 
     static constexpr int kSlots = 32;
@@ -119,6 +135,12 @@ public:
     void Exportieren1Click();
     ExtrasWindows& Extras() { return *extras_; }
 
+    // --- The bus (BusLink.cpp) ------------------------------------------------------------------
+    // A search is under way: what would use the bus or change the station slots is refused.
+    bool Searching() const { return searching_; }
+    // The bus is idle: no job runs or waits (for tests and the exit).
+    bool BusIdle() const;
+
     // --- Search and device type (Search.cpp) -----------------------------------------------------
     void Suchen1Click();
     void Gertetyplesen1Click();
@@ -160,34 +182,101 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // What one poll of a tick brought back from the bus.
+    struct PollAnswer {
+        bool answered = false;  // SioErgebnis >= 1
+        int measured = 0;       // the signed value as the station sent it
+        int value = 0;          // not negative once answered: the sign is in negativ
+        bool negativ = false;
+        bool broadcast = false;
+    };
+    // This thread's side of a poll: the panel, and what its value text is made of as it stood
+    // when the tick found the station due.
+    struct TickPoll {
+        QPointer<TQTV3590> panel;
+        std::uint8_t address = 0;
+        std::uint8_t komma = 0;
+        std::uint8_t typGruppe = 0;
+        QString benennung;
+        bool shown = false;  // its result has been applied
+    };
+    // The window's side of the network link's settings, as the bus's thread keeps its own copy.
+    struct NetLinkSettings {
+        std::uint8_t sioNr = 1;
+        std::string hostName;
+        std::string lokalIP;
+        std::string folder;  // where the redirector's link lands (the configuration's folder)
+    };
+
     void CreateControls();
     void CreateMenu();
     void AddServiceItems(QMenu* extras);
     void InstallSources();
     void SetupNetLinkNow(bool internet);
-    void PollStation(TQTV3590* p);
-    void CountFailure(TQTV3590* p);
-    void ShowAnswer(TQTV3590* p, int v);
-    void ReportPoll(TQTV3590* p, bool answered, int value);
+    void ReportPoll(TQTV3590* p, std::uint8_t address, const PollAnswer& answer);
     void CreateExtras();
     void ApplyPendingAddressChange();
-    void ShowStatusLine();
+    void ShowStatusLine(bool broadcast);
     void AdaptParameterMenu();
-    void BeepForStrayTelegrams();
+    std::vector<std::uint8_t> CollectDuePolls();
+    void PostTick(std::vector<std::uint8_t> strayAddresses, std::vector<std::uint8_t> pollAddresses,
+                  std::optional<std::uint8_t> activeAddress);
+    void BeepForStrayTelegrams(const std::vector<bool>& stray);
+    void ShowPollStarted(std::size_t index);
+    void ShowPollResult(std::size_t index, const PollAnswer& r);
+    void TickEnded();
     bool SaveConfiguration(IniFile& ini);
-    void WaitUntil(std::uint64_t deadlineMs);
+    void SearchStep(int n);
+    void StationFound(int n, std::uint16_t report);
+    void SearchEnded();
+    void FinishBeenden(int interval);
+
+    // The bus (BusLink.cpp).
+    void InstallLinkListeners();
+    void StartBus(BusWorker::Mode mode);
+    bool PostFromWindow(BusJob job, const CancelToken& token);
+    bool PostToBus(BusJob job, const CancelToken& token = {});
+    void TellLink(std::function<void()> change);
+    bool RefusedDuringSearch();
+    bool QuietBus(std::function<void()> later);
+    void StopBus();
+    void SetupNetLinkOnBus(bool internet);
 
     QString configFile_;
     // The configuration file existed at start-up but was not read whole (no permission, a read
     // error, far too large): this run began with defaults, so it never writes the file.
     QString configUnreadAtStart_;
     bool searching_ = false;
-    bool ticking_ = false;
     int linkRememberedInterval_ = 0;
     bool configurationWritten_ = false;  // "&Beenden" wrote the file before the window closed
     QPointer<TEreignisDlg> ereignisDlg_;
     PollEvents pollEvents_;
     std::unique_ptr<ExtrasWindows> extras_;
+
+    // The bus's worker and what this thread knows of it.
+    const QPointer<QObject> self_{this};  // taken here, for what the worker hands over
+    std::unique_ptr<BusWorker> bus_;
+    bool busThreaded_ = false;
+    bool busStopped_ = false;    // at the end: the link is this thread's again
+    bool exiting_ = false;       // the exit waits for the job in progress
+    bool tickInFlight_ = false;  // a tick's job is queued or running: the next ticks are skipped
+    bool tickSkipped_ = false;   // one was skipped meanwhile: it runs as soon as the job has ended
+    CancelToken tickToken_;
+    std::vector<TickPoll> tickPolls_;
+    std::vector<QPointer<TQTV3590>> tickStray_;  // the stations looked at for stray telegrams
+    // What the operator chose of the link's state, on this thread; the bus's thread gets each
+    // change as a job (TellLink), in order with the exchanges.
+    bool broadcast_ = false;
+    std::uint8_t internet_ = 0;
+    NetLinkSettings linkNet_;  // touched on the bus's thread only, once it runs
+
+    // The search under way.
+    struct Search {
+        int interval = 0;  // Timer1's, given back at the end
+        int last = 0;      // MaxGeraete at its start
+        QPointer<TQTV3590> first;
+        std::string found;
+    } search_;
 };
 
 extern TForm1* Form1;

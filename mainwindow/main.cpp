@@ -44,7 +44,7 @@ int main(int argc, char* argv[]) {
     TApplication app(argc, argv);
     int result = 1;
     try {
-        TForm1* form = CreateForms(ConfigFileFromArguments(QCoreApplication::arguments()));
+        TForm1* form = CreateForms(ConfigFileFromArguments(QCoreApplication::arguments()), BusWorker::Mode::Threaded);
         form->show();
         result = QApplication::exec();
     } catch (const std::exception& e) {

@@ -78,6 +78,7 @@ void TQTV3590::PopupItemClick(int tag) {
 }
 
 void TQTV3590::AddressAction() {
+    if (slotsLocked && slotsLocked()) return;
     TStADlg& dlg = StationDialog();
     dlg.setWindowTitle(QStringLiteral(" Stationsadresse"));
     dlg.Label1->setText(QStringLiteral("Stationsadresse"));
@@ -105,9 +106,11 @@ void TQTV3590::CycleAction() {
     dlg.SaUpDn->setRange(0, 9999);  // before the position, which the old maximum would cut
     dlg.SaUpDn->setPosition(Zyklus);
     if (dlg.exec() == QDialog::Accepted) SetSZykl(std::uint16_t(dlg.SaUpDn->position()));
-    ZVar = 1;
-    SioFehler = 0;
-    SetFrameColor(kFrameButtonFace);
+    AfterPoll([this] {
+        ZVar = 1;
+        SioFehler = 0;
+        SetFrameColor(kFrameButtonFace);
+    });
 }
 
 void TQTV3590::ColourAction(int tag) {

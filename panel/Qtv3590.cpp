@@ -11,6 +11,7 @@
 #include <QToolTip>
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 // A drag starts only once the mouse has gone this far from where the button went down.
@@ -58,6 +59,20 @@ TQTV3590::TQTV3590(QWidget* owner) : QGroupBox(owner) {
 }
 
 TQTV3590::~TQTV3590() { CloseFile(); }
+
+void TQTV3590::EndPoll() {
+    pollUnderWay_ = false;
+    std::vector<std::function<void()>> kept;
+    kept.swap(afterPoll_);
+    for (const auto& change : kept) change();
+}
+
+void TQTV3590::AfterPoll(std::function<void()> change) {
+    if (pollUnderWay_)
+        afterPoll_.push_back(std::move(change));
+    else
+        change();
+}
 
 void TQTV3590::Insert(int n) {
     Benennung = QStringLiteral("...");

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "panel/PollStatistics.h"
 
@@ -67,6 +68,14 @@ public:
     void TeleSpeichern(bool broadcast);
     void CloseFile();
 
+    // The polling cycle marks this station's poll as under way on the bus, from the tick that
+    // found it due until its result has been shown. A change of the countdown the operator makes
+    // meanwhile (AfterPoll: the cycle action, the cycles of all stations) takes effect right after
+    // that result, as it did when a tick held the whole window and the operator acted after it.
+    void BeginPoll() { pollUnderWay_ = true; }
+    void EndPoll();                                 // applies what was kept meanwhile
+    void AfterPoll(std::function<void()> change);  // at once while no poll is under way
+
     // Pop-up menu.
     QMenu* PanelMenu() const { return panelMenu_; }
     void PopupItemClick(int tag);
@@ -88,6 +97,9 @@ public:
     // slot of that address. A panel refuses to take such an address, as it would drop a station.
     // Without a check nothing is refused.
     static inline std::function<bool(int address, const TQTV3590* self)> addressTaken;
+    // Installed by the main window: true when the station slots must not change now (during a
+    // search), after telling the operator so. The address action then changes nothing.
+    static inline std::function<bool()> slotsLocked;
     // The colour-choice dialog; tests replace it. Empty: the toolkit's dialog. No value: cancelled.
     static inline std::function<std::optional<TColor>(QWidget* owner)> chooseColor;
     // Installed by the main window: opens the trend of the panel's station.
@@ -144,6 +156,9 @@ private:
     void ColourAction(int tag);
     void TitleAction();
     bool RecordingFileIsCurrent() const;
+
+    bool pollUnderWay_ = false;
+    std::vector<std::function<void()>> afterPoll_;
 
     QFrame* valuePanel_ = nullptr;
     QLabel* valueLabel_ = nullptr;

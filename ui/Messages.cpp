@@ -1,5 +1,7 @@
 #include "ui/Messages.h"
 
+#include <QCursor>
+#include <QToolTip>
 #include <utility>
 
 namespace {
@@ -28,5 +30,13 @@ void ShowConversionError(const QString& text) {
 void ShowLinkError(const QString& text) { Show(QStringLiteral("Fehler"), text, QMessageBox::Information); }
 
 void ShowInfo(const QString& caption, const QString& text) { Show(caption, text, QMessageBox::Information); }
+
+void ShowNote(const QString& text) {
+    if (g_observer) {
+        g_observer(ShownMessage{QString(), text, QMessageBox::NoIcon});
+        return;
+    }
+    QToolTip::showText(QCursor::pos(), text);
+}
 
 void SetMessageObserver(std::function<void(const ShownMessage&)> observer) { g_observer = std::move(observer); }

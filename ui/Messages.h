@@ -20,5 +20,8 @@ void ShowConversionError(const QString& text);
 void ShowLinkError(const QString& text);
 // Any other information box without owner.
 void ShowInfo(const QString& caption, const QString& text);
+// A short note at the mouse pointer that goes by itself, no box: why an action is refused for
+// now. The observer sees it without caption and icon.
+void ShowNote(const QString& text);
 
 void SetMessageObserver(std::function<void(const ShownMessage&)> observer);  // empty: real boxes

@@ -72,7 +72,7 @@ int main(int argc, char* argv[]) {
     };
     SetLinkTrace(trace);
 
-    TForm1* form = CreateForms(config);
+    TForm1* form = CreateForms(config, BusWorker::Mode::Threaded);
     form->GeraetPanel[1]->ZVar = 1;  // no need to wait the staggered first poll
     form->show();
     RunEventLoopFor(seconds * 1000);

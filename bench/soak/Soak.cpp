@@ -142,7 +142,7 @@ int main(int argc, char* argv[]) {
     if (!config.open(QIODevice::WriteOnly) || config.write(Configuration()) < 0) return 2;
     config.close();
 
-    TForm1* form = CreateForms(config.fileName());
+    TForm1* form = CreateForms(config.fileName(), BusWorker::Mode::Threaded);
     Figures figures;
     QObject::disconnect(form->Timer1, nullptr, form, nullptr);
     QObject::connect(form->Timer1, &QTimer::timeout, form, [&] { WatchedTick(*form, figures); });

@@ -69,7 +69,7 @@ int main(int argc, char* argv[]) {
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer t;
         t.start();
-        TForm1* form = CreateForms(config);
+        TForm1* form = CreateForms(config, BusWorker::Mode::Threaded);
         form->show();
         while (!form->windowHandle() || !form->windowHandle()->isExposed()) QApplication::processEvents();
         ms.push_back(t.nsecsElapsed() / 1e6);

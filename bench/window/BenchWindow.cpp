@@ -135,7 +135,7 @@ int RunScenario(const Scenario& s, int seconds, const std::string& sim) {
     if (!config.open(QIODevice::WriteOnly) || config.write(Configuration(s)) < 0) return 2;
     config.close();
 
-    TForm1* form = CreateForms(config.fileName());
+    TForm1* form = CreateForms(config.fileName(), BusWorker::Mode::Threaded);
     for (TQTV3590* p : form->GeraetPanel)
         if (p) p->ZVar = 1;  // every station at the first tick, not staggered
     form->show();

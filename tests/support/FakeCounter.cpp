@@ -18,9 +18,9 @@ FakeCounter::FakeCounter(Mode mode) : mode_(mode), previous_(Counter()), previou
 // instead of taking it for a test's counter.
 FakeCounter::~FakeCounter() { SetCounter(previousWasReal_ ? HiResCounter{} : previous_); }
 
-std::uint64_t FakeCounter::now() const { return mode_ == Steady ? SteadyCounts() + offset_ : offset_; }
+std::uint64_t FakeCounter::now() const { return mode_ == Steady ? SteadyCounts() + offset_.load() : offset_.load(); }
 
 std::uint64_t FakeCounter::read() {
-    if (mode_ == Stepping) offset_ += step_;
+    if (mode_ == Stepping) return offset_ += step_;
     return now();
 }

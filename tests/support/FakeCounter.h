@@ -13,6 +13,7 @@
 //   counter.setStepMs(250);                   // each reading a quarter of a second on
 //   FakeCounter real{FakeCounter::Steady};    // real time, with jumps
 
+#include <atomic>
 #include <cstdint>
 
 #include "platform/Clock.h"
@@ -42,8 +43,9 @@ private:
     std::uint64_t read();
 
     Mode mode_;
-    std::uint64_t step_ = kPerUnit;
-    std::uint64_t offset_ = 0;  // stepping: the reading itself; steady: the jumps made
+    // Atomic: a window's bus thread reads the counter while the test's thread moves it.
+    std::atomic<std::uint64_t> step_{kPerUnit};
+    std::atomic<std::uint64_t> offset_{0};  // stepping: the reading itself; steady: the jumps made
     HiResCounter previous_;
     bool previousWasReal_;
 };

@@ -1,0 +1,237 @@
+// The main window with its bus on a thread of its own: the window answers while the bus is held
+// in the middle of a tick, no two exchanges ever overlap and all of them run on the bus's
+// thread, a dialog's command waits for the tick and then updates the controls, the station's
+// field and the box in order (also for a dialog closed and a panel removed meanwhile), a search
+// leaves the window usable and refuses what would change the slots or use the bus, and the exit
+// waits for the poll in progress and drops what was still waiting.
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <algorithm>
+
+#include "WindowOnBus.h"
+#include "dialogs/Displdlg.h"
+#include "dialogs/Reldlg.h"
+#include "ui/UpDown.h"
+#include "panel/Qtv3590.h"
+#include "panel/Stadrdlg.h"
+#include "records/EventLog.h"
+
+namespace {
+constexpr auto kThreaded = BusWorker::Mode::Threaded;
+
+bool IsTransferError(const ShownMessage& m) { return m.text == QString::fromUtf8("Übertragungsfehler"); }
+
+bool Logged(const TForm1& f, const std::string& text) {
+    for (const EventEntry& e : f.Ereignisse->Entries())
+        if (e.text == text) return true;
+    return false;
+}
+}  // namespace
+
+class ThreadedWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void noTwoExchangesOverlapAndAllRunOnTheBusThread() {
+        WindowOnBus w(kThreaded);
+        TForm1& f = w.form();
+        for (int round = 0; round < 6; ++round) {
+            f.Timer1Timer();
+            DispDlg->MWLBtnClick();       // queued behind the tick
+            RelDlg->S1LBtnClick();
+            f.Timer1Timer();              // skipped: the tick's job is still queued or running
+            QCoreApplication::processEvents();
+            f.Gertetyplesen1Click();
+        }
+        QVERIFY(w.settle());
+        f.Suchen1Click();
+        QVERIFY(w.settle());
+        QVERIFY(w.tick());
+        QCOMPARE(w.bus.overlaps(), 0);
+        const std::set<std::thread::id> threads = w.bus.threads();
+        QCOMPARE(threads.size(), std::size_t(1));
+        QVERIFY(*threads.begin() != std::this_thread::get_id());
+        QVERIFY(w.bus.requests().size() >= 20);
+    }
+
+    void windowAnswersWhileAPollIsHeldAndTheDialogReadFollowsTheTick() {
+        WindowOnBus w(kThreaded);
+        TForm1& f = w.form();
+        w.bus.holdAtRequest(2);
+        f.Timer1Timer();
+        QVERIFY(w.waitHeld());
+        // The bus is held inside station 2's poll; the window takes input at once.
+        QCoreApplication::processEvents();
+        QCOMPARE(f.GeraetPanel[2]->CaptionColor(), clGreen);
+        QVERIFY(f.GeraetPanel[1]->GetText().endsWith(QStringLiteral("bar")));
+        QVERIFY(f.GeraetPanel[3]->GetText().isEmpty());
+        f.StopItemClick();
+        QCOMPARE(f.StopItem->text(), QStringLiteral("&Start"));
+        f.StopItemClick();
+        DispDlg->MWLBtnClick();
+        QVERIFY(!DispDlg->MWLBtn->isEnabled() && !DispDlg->DspOkBtn->isEnabled());
+        QVERIFY(DispDlg->HelpBtn->isEnabled());
+        QCOMPARE(DispDlg->cursor().shape(), Qt::WaitCursor);
+        w.bus.release();
+        QVERIFY(w.settle());
+        QCOMPARE(w.bus.requests(), (std::vector<std::string>{"01:31", "02:31", "03:31", "04:31", "04:58"}));
+        QCOMPARE(DispDlg->DsEdit->text(), QStringLiteral("0004"));  // the station's averaging
+        QCOMPARE(int(f.GeraetPanel[4]->Mittel), 4);
+        QVERIFY(DispDlg->MWLBtn->isEnabled() && DispDlg->DspOkBtn->isEnabled());
+        QCOMPARE(DispDlg->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(f.GeraetPanel[4]->GetText(), QStringLiteral(" 0400 bar"));
+    }
+
+    // Ticks that fall due while a tick's polls run are not made up; as when the tick held the
+    // window, the one overdue runs as soon as it has ended, while the timer runs.
+    void ticksDueDuringATickAreNotMadeUp() {
+        WindowOnBus w(kThreaded);
+        TForm1& f = w.form();
+        w.bus.holdAtRequest(1);
+        f.Timer1Timer();
+        QVERIFY(w.waitHeld());
+        for (int i = 0; i < 3; ++i) f.Timer1Timer();
+        w.bus.release();
+        QVERIFY(w.settle());
+        QCOMPARE(w.bus.requests().size(), std::size_t(4));
+        f.Timer1->start();  // the overdue tick comes at once, not a timer interval later
+        w.bus.holdAtRequest(1);
+        f.Timer1Timer();
+        QVERIFY(w.waitHeld());
+        f.Timer1Timer();
+        w.bus.holdAtRequest(4);  // three more of this tick, then the first of the next
+        w.bus.release();
+        QVERIFY(w.waitHeld(400));
+        f.Timer1->stop();
+        w.bus.release();
+        QVERIFY(w.settle());
+        QCOMPARE(w.bus.requests().size(), std::size_t(12));
+    }
+
+    // The read's result still reaches the closed dialog's controls and, with its panel gone, no
+    // panel; the box follows the controls.
+    void commandOfAClosedDialogRunsAndItsRemovedPanelIsLeftAlone() {
+        WindowOnBus w(kThreaded);
+        TForm1& f = w.form();
+        w.bus.station(4).faults().silent = true;
+        std::vector<QString> atBox;
+        SetMessageObserver([&](const ShownMessage& m) {
+            w.messages.push_back(m);
+            atBox.push_back(DispDlg->MaxWEdit->text());
+        });
+        w.bus.holdAtRequest(1);
+        f.Timer1Timer();
+        QVERIFY(w.waitHeld());
+        DispDlg->show();
+        DispDlg->MxLBtnClick();
+        DispDlg->reject();
+        f.Entfernen1Click();  // the active station, 4, whose read waits
+        QVERIFY(!f.GeraetPanel[4]);
+        w.bus.release();
+        QVERIFY(w.settle());
+        QCOMPARE(w.bus.requests().back(), std::string("04:56"));
+        QCOMPARE(DispDlg->MaxWEdit->text(), QStringLiteral(" ????"));
+        QCOMPARE(atBox, (std::vector<QString>{QStringLiteral(" ????")}));
+        QVERIFY(IsTransferError(w.messages.back()));
+        QVERIFY(DispDlg->MxLBtn->isEnabled());
+    }
+
+    // The operator's change of the cycle while the station's poll is under way counts as made after
+    // the poll, as it was when the tick held the window: the failed poll does not count.
+    void cycleChangedWhileItsPollRunsTakesEffectAfterTheResult() {
+        WindowOnBus w(kThreaded);
+        TForm1& f = w.form();
+        w.bus.station(2).faults().silent = true;
+        TQTV3590* p = f.GeraetPanel[2];
+        p->SioFehler = 4;
+        w.bus.holdAtRequest(2);
+        f.Timer1Timer();
+        QVERIFY(w.waitHeld());
+        QTimer::singleShot(0, [] {
+            StADlg->SaUpDn->setPosition(7);
+            StADlg->accept();
+        });
+        p->PopupItemClick(1);  // "Zyklus"
+        QCOMPARE(int(p->GetSZykl()), 7);
+        QCOMPARE(int(p->SioFehler), 4);  // kept until the poll's result has been shown
+        w.bus.release();
+        QVERIFY(w.settle());
+        QCOMPARE(int(p->SioFehler), 0);
+        QCOMPARE(int(p->ZVar), 1);
+        QVERIFY(w.tick());
+        const std::vector<std::string> requests = w.bus.requests();
+        QCOMPARE(std::count(requests.begin(), requests.end(), std::string("02:31")), 2);
+    }
+
+    void searchLeavesTheWindowUsableAndRefusesSlotAndBusActions() {
+        WindowOnBus w(kThreaded);
+        TForm1& f = w.form();
+        w.bus.holdAtRequest(2);  // the probe of slot 6
+        f.Suchen1Click();
+        QVERIFY(w.waitHeld());
+        QCoreApplication::processEvents();
+        QVERIFY(f.Searching());
+        QCOMPARE(f.Label1->text(), QStringLiteral("Suche Station  6"));
+        const auto refused = [&w](const std::function<void()>& action) {
+            w.messages.clear();
+            action();
+            return w.noted();
+        };
+        QVERIFY(refused([&f] { f.Einfgen1Click(); }));
+        QVERIFY(refused([&f] { f.Entfernen1Click(); }));
+        QVERIFY(refused([&f] { f.Suchen1Click(); }));
+        QVERIFY(refused([&f] { f.Beenden1Click(); }));
+        QVERIFY(refused([&f] { f.Gertetyplesen1Click(); }));
+        QVERIFY(refused([] { DispDlg->MWLBtnClick(); }));
+        QVERIFY(refused([&f] { f.GeraetPanel[1]->PopupItemClick(0); }));  // "&Adresse"
+        QVERIFY(refused([&f] { f.close(); }));
+        QVERIFY(f.GeraetPanel[4] && !f.GeraetPanel[0]);
+        QVERIFY(DispDlg->MWLBtn->isEnabled());
+        f.StopItemClick();  // what needs neither goes on
+        QCOMPARE(f.StopItem->text(), QStringLiteral("&Start"));
+        w.bus.release();
+        QVERIFY(w.settle());
+        QVERIFY(!f.Searching());
+        QCOMPARE(w.bus.requests(), (std::vector<std::string>{"05:30", "06:30", "07:30"}));
+        QVERIFY(f.GeraetPanel[6]);
+        QCOMPARE(f.AktivPanel, f.GeraetPanel[6]);
+        QVERIFY(!Logged(f, "Programm beendet"));
+    }
+
+    // The exit comes while station 2's poll waits for its answer: the poll ends, the tick's other
+    // polls and the dialog's send that waited are dropped, the dialog is usable again.
+    void exitWaitsForThePollInProgressAndDropsWhatWaits() {
+        WindowOnBus w(kThreaded);
+        TForm1& f = w.form();
+        f.show();
+        w.bus.holdAtRequest(2);
+        f.Timer1Timer();
+        QVERIFY(w.waitHeld());
+        DispDlg->MWSBtnClick();
+        f.Beenden1Click();
+        QVERIFY(f.isVisible());  // until the poll has ended
+        w.bus.release();
+        QTRY_VERIFY(!f.isVisible());
+        QCOMPARE(w.bus.requests(), (std::vector<std::string>{"01:31", "02:31"}));
+        QVERIFY(Logged(f, "Programm beendet"));
+        QVERIFY(DispDlg->MWSBtn->isEnabled());
+        QVERIFY(f.BusIdle());
+    }
+
+    void parameterSentOnTheBusThreadIsLoggedHere() {
+        WindowOnBus w(kThreaded);
+        TForm1& f = w.form();
+        DispDlg->DpRBtn3->setChecked(true);
+        DispDlg->DpSBtnClick();
+        QVERIFY(w.settle());
+        QCOMPARE(int(f.GeraetPanel[4]->Komma), 2);
+        QVERIFY(Logged(f, "Komma = 2 gesendet"));
+    }
+};
+
+QTEST_MAIN(ThreadedWindowTest)
+#include "ThreadedWindowTest.moc"
