@@ -90,10 +90,17 @@ std::string ExportSummary(const ExportResult& r) {
     case ExportResult::Outcome::WriteFailed: text = "Die Zieldatei kann nicht geschrieben werden."; break;
     case ExportResult::Outcome::Cancelled: text = "Export abgebrochen."; break;
     }
-    if (r.malformed > 0)
-        text += " " + std::to_string(r.malformed) + (r.malformed == 1 ? " fehlerhafte Zeile" : " fehlerhafte Zeilen") +
-                " übersprungen (erste: " + r.firstMalformed + ").";
-    if (!r.unreadable.empty())
-        text += " " + std::to_string(r.unreadable.size()) + " Datei(en) nicht lesbar (erste: " + r.unreadable.front() + ").";
+    // Appended piece by piece: GCC 12 takes `" " + std::to_string(n)` for an overlapping copy.
+    if (r.malformed > 0) {
+        text += ' ';
+        text += std::to_string(r.malformed);
+        text += r.malformed == 1 ? " fehlerhafte Zeile" : " fehlerhafte Zeilen";
+        text += " übersprungen (erste: " + r.firstMalformed + ").";
+    }
+    if (!r.unreadable.empty()) {
+        text += ' ';
+        text += std::to_string(r.unreadable.size());
+        text += " Datei(en) nicht lesbar (erste: " + r.unreadable.front() + ").";
+    }
     return text;
 }

@@ -135,7 +135,10 @@ int Restore(const Options& o) {
 }
 
 std::string Seconds(const std::optional<std::int64_t>& s) {
-    return s ? (*s > 0 ? "+" : "") + std::to_string(*s) + " s" : "unknown";
+    if (!s) return "unknown";
+    std::string text = *s > 0 ? "+" : "";
+    text += std::to_string(*s);
+    return text + " s";
 }
 
 const char* ClockShown(ClockOutcome outcome) {
