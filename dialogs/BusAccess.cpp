@@ -60,7 +60,9 @@ BusJob NoticingDrop(const QPointer<QObject>& context, BusJob job, std::function<
     if (!dropped) return job;
     auto notice = std::make_shared<DropNotice>(context, std::move(dropped));
     return [notice, job = std::move(job)] {
-        notice->ran();
+        // Marked only once the job has returned: one that throws counts as never run, so its
+        // window hears of it as of a drop instead of staying busy for good.
         job();
+        notice->ran();
     };
 }

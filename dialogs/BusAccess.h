@@ -10,7 +10,8 @@
 // dialogs' own tests, and whatever runs before the main window exists.
 //
 // Every job posted through RunOnBus ends in exactly one of two ways: done runs with its result,
-// or, when the job never runs (the bus refused it, it was dropped at the end), `dropped` runs.
+// or, when the job never runs (the bus refused it, it was dropped at the end) or throws on the
+// bus's thread, `dropped` runs.
 // Either runs on this thread, and only while the context object lives.
 
 #include <QObject>

@@ -1,5 +1,5 @@
 // How windows reach the bus, with the worker on a thread of its own: a window gone before its
-// result is not touched; a job refused or dropped tells its window once; a dialog shows that it
+// result is not touched; a job refused, dropped or thrown tells its window once; a dialog shows that it
 // is busy until its command's result has come, and its buttons are then as it wants them.
 
 #include <QCheckBox>
@@ -8,6 +8,7 @@
 #include <QTest>
 #include <future>
 #include <memory>
+#include <stdexcept>
 
 #include "dialogs/BusAccess.h"
 #include "dialogs/DialogCommands.h"
@@ -86,9 +87,12 @@ private slots:
         RunOnBus(&window, [] { return 0; }, [&done](int) { ++done; }, [&dropped] { ++dropped; });
         token.cancel();
         bus.worker.dropQueued();
+        // A job that throws on the bus's thread ends its window's wait like a drop.
+        RunOnBus(&window, []() -> int { throw std::runtime_error("line gone"); }, [&done](int) { ++done; },
+                 [&dropped] { ++dropped; });
         bus.open();
         QVERIFY(bus.settle());
-        QTRY_COMPARE(dropped, 3);
+        QTRY_COMPARE(dropped, 4);
         QCOMPARE(done, 0);
     }
 
