@@ -5,6 +5,7 @@
 
 namespace {
 thread_local int t_jobDepth = 0;
+thread_local const std::atomic<bool>* t_interrupted = nullptr;  // of the job this thread runs
 }  // namespace
 
 CancelToken CancelToken::Create() {
@@ -55,11 +56,16 @@ bool BusWorker::busyLocked() const {
 
 void BusWorker::runEntry(Entry& entry) {
     ++t_jobDepth;
+    interrupted_ = false;
+    const std::atomic<bool>* outer = t_interrupted;
+    t_interrupted = &interrupted_;
     try {
         entry.job();
     } catch (...) {
         // A job that throws ends only itself; the jobs behind it still get the bus.
     }
+    t_interrupted = outer;
+    interrupted_ = false;
     --t_jobDepth;
     entry = {};  // what the job holds goes now, outside the lock
 }
@@ -150,3 +156,13 @@ void BusWorker::setIdleHandler(std::function<void()> handler) {
 }
 
 bool BusWorker::InJob() { return t_jobDepth > 0; }
+
+void BusWorker::interruptCurrent() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    // Set between two jobs, the next one clears it as it starts.
+    if (running_) interrupted_ = true;
+}
+
+void BusWorker::StopBeforeExchange() {
+    if (t_interrupted && t_interrupted->load()) throw JobInterrupted{};
+}

@@ -77,6 +77,16 @@ public:
     // The calling thread is running a job of a worker now (for checks in the bus link).
     static bool InJob();
 
+    // For the exit, which waits for no more than the exchange under way: the job in progress
+    // stops at the start of its next exchange (StopBeforeExchange). Jobs started later run as
+    // usual.
+    void interruptCurrent();
+    // Called by the link as an exchange begins: on the thread of a worker whose job in progress
+    // has been interrupted, throws JobInterrupted, so that nothing more of that job goes on the
+    // wire; the job ends as one that threw (its window hears of it as of a dropped job).
+    static void StopBeforeExchange();
+    struct JobInterrupted {};
+
 private:
     struct Entry {
         Job job;
@@ -94,6 +104,7 @@ private:
     std::condition_variable changed_;
     std::deque<Entry> queue_;
     bool running_ = false;   // a job is in progress
+    std::atomic<bool> interrupted_{false};  // ... and is to stop before its next exchange
     bool draining_ = false;  // inline mode: a thread is running the queue
     bool stopping_ = false;
     std::function<void()> idleHandler_;

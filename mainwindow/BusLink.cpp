@@ -89,14 +89,15 @@ bool TForm1::RefusedDuringSearch() {
     return true;
 }
 
-// The tick in progress stops after its current poll and every job that waits is dropped (their
-// windows are told). True when nothing runs any more and nothing it did is still on its way
-// here; otherwise `later` runs on this thread once the job in progress (one bounded exchange or
-// two) has ended and everything it handed over has come.
+// The tick in progress stops after its current poll, the job in progress before its next
+// exchange, and every job that waits is dropped (their windows are told). True when nothing runs
+// any more and nothing it did is still on its way here; otherwise `later` runs on this thread
+// once the exchange under way has ended and everything the job handed over has come.
 bool TForm1::QuietBus(std::function<void()> later) {
     tickToken_.cancel();
     if (!bus_ || busStopped_) return true;
     bus_->dropQueued();
+    bus_->interruptCurrent();
     // Inline, every job has ended and handed over before this runs; a job that runs below this
     // call (a box it showed) cannot be waited for here.
     if (!busThreaded_ || BusWorker::InJob()) return true;

@@ -222,6 +222,30 @@ TEST(BusWorker, AJobThatThrowsDoesNotStopTheOnesBehindIt) {
     EXPECT_EQ(ran.get_future().wait_for(60s), std::future_status::ready);
 }
 
+TEST(BusWorker, InterruptedJobSendsNoFurtherExchangeAndTheNextJobRunsWhole) {
+    BusWorker worker;
+    Gate gate;
+    Journal journal;
+    auto exchanges = [&journal, &gate](int first, bool hold) {
+        for (int n = first; n < first + 3; ++n) {
+            BusWorker::StopBeforeExchange();
+            journal.add(n);
+            if (hold && n == first) gate.job()();
+        }
+    };
+    worker.post([&] { exchanges(10, true); });
+    gate.started.get_future().wait();
+    worker.interruptCurrent();  // during the first exchange: it ends, the other two never start
+    worker.post([&] { exchanges(20, false); });
+    gate.opened.set_value();
+    ASSERT_TRUE(worker.waitIdle(60s));
+    EXPECT_EQ(journal.entries(), (std::vector<int>{10, 20, 21, 22}));
+    worker.interruptCurrent();  // between jobs: nothing to stop, the next job is not touched
+    worker.post([&] { exchanges(30, false); });
+    ASSERT_TRUE(worker.waitIdle(60s));
+    EXPECT_EQ(journal.entries().size(), 7u);
+}
+
 TEST(BusWorker, InlineModeRunsEachJobBeforePostReturnsAndQueuedJobsAfterTheirParent) {
     BusWorker worker(BusWorker::Mode::Inline);
     Journal journal;
