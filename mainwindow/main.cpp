@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QWindow>
+#include <cstdio>
 #include <exception>
 
 #include "link/Sio.h"
@@ -37,6 +39,14 @@ QString ConfigFileFromArguments(const QStringList& args) {
     if (i >= 0 && i + 1 < args.size()) return args.at(i + 1);
     return DefaultConfigFile(QCoreApplication::applicationFilePath());
 }
+// With TARVO_REPORT_SHOWN set, "shown" goes to standard output once the main window is on the
+// screen, so that bench_startup can time a whole start of the process from outside.
+void ReportShownWhenAsked(const QWidget* form) {
+    if (!qEnvironmentVariableIsSet("TARVO_REPORT_SHOWN")) return;
+    while (!form->windowHandle() || !form->windowHandle()->isExposed()) QApplication::processEvents();
+    std::fputs("shown\n", stdout);
+    std::fflush(stdout);
+}
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -46,6 +56,7 @@ int main(int argc, char* argv[]) {
     try {
         TForm1* form = CreateForms(ConfigFileFromArguments(QCoreApplication::arguments()), BusWorker::Mode::Threaded);
         form->show();
+        ReportShownWhenAsked(form);
         result = QApplication::exec();
     } catch (const std::exception& e) {
         ShowException(e.what());
