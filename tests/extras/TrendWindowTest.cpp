@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(chart->LinePieces(0), 2);
         QCOMPARE(chart->LinePoints(0, 0), (QList<QPointF>{{double(t), 1.0}, {double(t + 500), -1.5}}));
         QCOMPARE(chart->OverMarks(0), 1);
-        QVERIFY(chart->OverMarks(0) == 1 && chart->UnderMarks(0) == 0);
+        QCOMPARE(chart->UnderMarks(0), 0);
         QVERIFY(chart->ValueAxisMax() > 2.25 && chart->ValueAxisMin() < -1.5);
         // Following: the window ends now and spans the chosen ten minutes.
         QVERIFY(w->Following());

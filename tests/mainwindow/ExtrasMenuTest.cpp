@@ -37,22 +37,27 @@ private slots:
                                    "&Hilfe", "&Stop"}));
         QAction* menu = f.ItExtras->menuAction();
         QCOMPARE(menu->property("helpContext").toInt(), 8);
-        QVERIFY(!menu->statusTip().isEmpty());
+        QCOMPARE(menu->statusTip(), QStringLiteral("Zusatzfunktionen"));
         // The trend items first, then the service items behind a separator ("-" below).
-        QStringList names;
-        for (QAction* a : f.ItExtras->actions()) names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+        QStringList names, captions;
+        QList<int> contexts;
+        for (QAction* a : f.ItExtras->actions()) {
+            names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+            if (a->isSeparator()) continue;
+            captions << a->text();
+            contexts << a->property("helpContext").toInt();
+            QVERIFY2(!a->statusTip().isEmpty(), qPrintable(a->text()));
+        }
         QCOMPARE(names, (QStringList{"Verlauf1", "Exportieren1", "-", "Parametersatzsichern1",
                                      "Parametersatzvergleichen1", "Parametersatzbertragen1", "-",
                                      "UhrenallerGertestellen1", "Ereignisse1"}));
-        const std::pair<const char*, int> items[] = {{"Verlauf1", 81}, {"Exportieren1", 82}};
-        const QStringList captions = {"&Verlauf...", "Aufzeichnungen e&xportieren..."};
-        for (int i = 0; i < 2; ++i) {
-            QAction* a = f.ItExtras->actions()[i];
-            QCOMPARE(a->objectName(), QString::fromLatin1(items[i].first));
-            QCOMPARE(a->text(), captions[i]);
-            QCOMPARE(a->property("helpContext").toInt(), items[i].second);
-            QVERIFY(!a->statusTip().isEmpty());
-        }
+        QCOMPARE(captions, (QStringList{"&Verlauf...", "Aufzeichnungen e&xportieren...",
+                                        QString::fromUtf8("Parametersatz &sichern..."),
+                                        QString::fromUtf8("Parametersatz ver&gleichen..."),
+                                        QString::fromUtf8("Parametersatz &übertragen..."),
+                                        QString::fromUtf8("&Uhren aller Geräte stellen..."),
+                                        QString::fromUtf8("&Ereignisse...")}));
+        QCOMPARE(contexts, (QList<int>{81, 82, 84, 85, 86, 87, 88}));
     }
 
     // Two items with the same underlined letter would make the letter open neither at once.

@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QFile>
 #include <QLabel>
-#include <QMenu>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
@@ -46,31 +45,6 @@ class ServiceItemsTest : public QObject {
         SetWallClock([this] { return LocalDateTimeAt(wallMs); });
     }
     void cleanup() { SetWallClock({}); }
-
-    void serviceItemsFollowTheTrendItemsBehindASeparator() {
-        WindowFixture w;
-        TForm1& f = w.start();
-        QMenu* extras = f.findChild<QMenu*>(QStringLiteral("Extras1"));
-        QCOMPARE(extras->menuAction()->statusTip(), QStringLiteral("Zusatzfunktionen"));
-        QCOMPARE(extras->menuAction()->property("helpContext").toInt(), 8);
-        const QList<QAction*> all = extras->actions();
-        const qsizetype first = all.indexOf(f.findChild<QAction*>(QStringLiteral("Parametersatzsichern1")));
-        QVERIFY(first > 0);
-        QVERIFY(all[first - 1]->isSeparator());
-        QStringList items;
-        QList<int> contexts;
-        for (qsizetype i = first; i < all.size(); ++i) {
-            QAction* a = all[i];
-            if (a->isSeparator()) continue;
-            items << a->text();
-            contexts << a->property("helpContext").toInt();
-            QVERIFY(!a->statusTip().isEmpty());
-        }
-        QCOMPARE(items, (QStringList{U("Parametersatz &sichern..."), U("Parametersatz ver&gleichen..."),
-                                     U("Parametersatz &übertragen..."), U("&Uhren aller Geräte stellen..."),
-                                     U("&Ereignisse...")}));
-        QCOMPARE(contexts, (QList<int>{84, 85, 86, 87, 88}));
-    }
 
     void itemsOpenTheirWindowsForTheActiveAndThePolledStations() {
         WindowFixture w;

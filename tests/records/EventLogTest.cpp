@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
+#include "RecordingFolder.h"
 #include "link/QtvCommands.h"
 #include "link/Sio.h"
 #include "link/SioPort.h"
@@ -35,19 +35,13 @@ protected:
     void SetUp() override {
         counter.setStepMs(1);
         SetWallClock([this] { return LocalDateTimeAt(nowMs); });
-        dir = std::filesystem::temp_directory_path() /
-              ("tarvo-events-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir);
     }
-    void TearDown() override {
-        SetWallClock({});
-        std::filesystem::remove_all(dir);
-    }
+    void TearDown() override { SetWallClock({}); }
     LinkReset linkReset;  // the link's listener and port among it, before and after each case
     FakeCounter counter;
     std::int64_t nowMs = LocalMilliseconds(LocalDateTime{2026, 3, 9, 8, 15, 30});
-    std::filesystem::path dir;
+    RecordingFolder folder;
+    const std::filesystem::path dir{folder.path()};
 };
 
 }  // namespace
