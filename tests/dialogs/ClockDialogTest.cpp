@@ -31,11 +31,7 @@ private slots:
         bus = std::make_unique<DialogFixture>();
         QVERIFY(bus->portOpened());
     }
-    void cleanup() {
-        const std::size_t unasked = bus->pendingReplies();
-        bus.reset();
-        QVERIFY2(unasked == 0, "a scripted reply was never asked for");
-    }
+    void cleanup() { QVERIFY2(EndedWithEveryReplyAsked(bus), "a scripted reply was never asked for"); }
 
     void formShowsItsInitialTexts() {
         TRtcDlg fresh;

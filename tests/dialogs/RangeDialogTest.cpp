@@ -37,13 +37,6 @@ class RangeDialogTest : public QObject {
     std::unique_ptr<TMBrDlg> dlg_;
     TQTV3590* station_ = nullptr;
 
-    void Type(QLineEdit* edit, const QString& text) {
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        edit->home(false);
-        QTest::keyClicks(edit, text);
-    }
     bool NormalLayout() const {
         return dlg_->MBELBtn->isEnabled() && dlg_->SoMSBtn->isEnabled() && dlg_->ABEMEdit->isEnabled() &&
                !dlg_->SoMCBox->isHidden() && dlg_->MBALabel->text() == QStringLiteral("Messbereichsanfang") &&
@@ -154,14 +147,14 @@ private slots:
     void sendingARangeValueKeepsItEvenWhenRefused() {
         QFETCH(int, row);
         const RangeRow& r = kRows[row];
-        Type(dlg_.get()->*r.edit, QStringLiteral("-0050"));
+        TypeInto(dlg_.get()->*r.edit, QStringLiteral("-0050"));
         bus_->ack();
         (dlg_.get()->*r.send)->click();
         QCOMPARE(bus_->lastRequest(), ScriptedBus::request(static_cast<std::uint8_t>(r.code | 0x80), Hex("FF CE")));
         QCOMPARE(int(station_->*r.field), -50);
         QVERIFY(bus_->messages.empty());
 
-        Type(dlg_.get()->*r.edit, QStringLiteral("1200"));
+        TypeInto(dlg_.get()->*r.edit, QStringLiteral("1200"));
         bus_->nak();
         (dlg_.get()->*r.send)->click();
         QCOMPARE(int(station_->*r.field), 1200);
@@ -225,7 +218,7 @@ private slots:
         bus_->answer(Hex("00 07"));
         dlg_->MBALBtn->click();  // "Zählerstand" reads as usual
         QCOMPARE(dlg_->MBAMEdit->displayText(), QStringLiteral(" 0007"));
-        Type(dlg_->ABAMEdit, QStringLiteral("1"));
+        TypeInto(dlg_->ABAMEdit, QStringLiteral("1"));
         bus_->ack();
         dlg_->ABASBtn->click();  // "Richtung" sends as usual
         QCOMPARE(bus_->lastRequest(), ScriptedBus::request(0xC2, Hex("00 01")));

@@ -62,13 +62,6 @@ class RelayDialogTest : public QObject {
     std::unique_ptr<TRelDlg> dlg_;
     TQTV3590* station_ = nullptr;
 
-    void Type(QLineEdit* edit, const QString& text) {
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        edit->home(false);
-        QTest::keyClicks(edit, text);
-    }
 
 private slots:
     void init() {
@@ -161,7 +154,7 @@ private slots:
     void sendingANumberSendsTheEditAndKeepsIt() {
         QFETCH(int, row);
         const NumberRow& r = kNumberRows[row];
-        Type(dlg_.get()->*r.edit, QStringLiteral(" 0500"));
+        TypeInto(dlg_.get()->*r.edit, QStringLiteral(" 0500"));
         bus_->ack();
         (dlg_.get()->*r.send)->click();
         QCOMPARE(bus_->lastRequest(), ScriptedBus::request(static_cast<std::uint8_t>(r.code | 0x80), Hex("01 F4")));
@@ -183,7 +176,7 @@ private slots:
     }
 
     void minusZeroZeroTwelveSendsMinusTwelve() {
-        Type(dlg_->S1HMEdit, QStringLiteral("-0012"));
+        TypeInto(dlg_->S1HMEdit, QStringLiteral("-0012"));
         QCOMPARE(dlg_->S1HMEdit->displayText(), QStringLiteral("-0012"));
         bus_->ack();
         dlg_->H1SBtn->click();
@@ -209,7 +202,7 @@ private slots:
     }
 
     void maskedEditShowsAFiveDigitDelayWholeAndSendsItBack() {
-        Type(dlg_->S1VMEdit, QStringLiteral("-1"));
+        TypeInto(dlg_->S1VMEdit, QStringLiteral("-1"));
         bus_->ack();
         dlg_->V1SBtn->click();
         QCOMPARE(station_->SP1Verz, 65535);

@@ -1,5 +1,7 @@
 #include "support/DialogFixture.h"
 
+#include <QTest>
+
 #include "panel/Qtv3590.h"
 #include "platform/Help.h"
 #include "ui/ActiveStation.h"
@@ -38,4 +40,18 @@ int DialogFixture::transferErrors() const {
     for (const SeenMessage& m : messages)
         if (IsTransferError(m)) ++n;
     return n;
+}
+
+void TypeInto(QLineEdit* edit, const QString& text) {
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    edit->home(false);
+    QTest::keyClicks(edit, text);
+}
+
+bool EndedWithEveryReplyAsked(std::unique_ptr<DialogFixture>& fixture) {
+    const std::size_t unasked = fixture->pendingReplies();
+    fixture.reset();
+    return unasked == 0;
 }

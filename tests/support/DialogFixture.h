@@ -3,6 +3,7 @@
 // network mode on station kStation, an active station panel for that station, and records of the
 // message boxes and help requests instead of windows. One per test case.
 
+#include <QLineEdit>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -17,6 +18,14 @@ class TQTV3590;
 
 // "Übertragungsfehler" in an information box with the caption "Meldung".
 bool IsTransferError(const ShownMessage& message);
+
+// Replaces an edit's text as the operator would: all selected and deleted, then typed from the
+// start (a masked edit keeps its mask).
+void TypeInto(QLineEdit* edit, const QString& text);
+
+class DialogFixture;
+// Ends a case's fixture; false when a reply it scripted was never asked for.
+[[nodiscard]] bool EndedWithEveryReplyAsked(std::unique_ptr<DialogFixture>& fixture);
 
 class DialogFixture : public ScriptedBus {
 public:
