@@ -1,31 +1,13 @@
 // qtvctl refuses bad command lines with one clear line and exit status 2, before any port opens.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <array>
-#include <cstdio>
 #include <string>
+
+#include "support/ToolOutcome.h"
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string output;  // standard output and standard error together
-};
-
-Outcome Qtvctl(const std::string& arguments) {
-    const std::string command =
-        std::string("'") + QTVCTL_PROGRAM + "' " + arguments + " 2>&1 </dev/null";
-    Outcome out;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return out;
-    std::array<char, 512> chunk{};
-    while (std::fgets(chunk.data(), chunk.size(), pipe)) out.output += chunk.data();
-    const int raw = ::pclose(pipe);
-    out.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return out;
-}
+ToolOutcome Qtvctl(const std::string& arguments) { return RunTool(QTVCTL_PROGRAM, arguments); }
 
 int Lines(const std::string& text) {
     int n = 0;
@@ -34,7 +16,7 @@ int Lines(const std::string& text) {
 }
 
 void ExpectRefused(const std::string& arguments, const std::string& fragment) {
-    const Outcome out = Qtvctl(arguments);
+    const ToolOutcome out = Qtvctl(arguments);
     EXPECT_EQ(out.status, 2) << arguments << "\n" << out.output;
     EXPECT_NE(out.output.find(fragment), std::string::npos) << arguments << "\n" << out.output;
     EXPECT_EQ(Lines(out.output), 1) << out.output;
@@ -45,7 +27,7 @@ void ExpectRefused(const std::string& arguments, const std::string& fragment) {
 const std::string kNoPorts = "--ports /nonexistent-qtvctl-ports --port 97 ";
 
 TEST(QtvctlArguments, helpListsEveryCommandAndSucceeds) {
-    const Outcome out = Qtvctl("--help");
+    const ToolOutcome out = Qtvctl("--help");
     EXPECT_EQ(out.status, 0);
     for (const char* name : {"ReadMWert", "WriteSP1Wert", "WriteDTxt", "ReadRTCZeit", "ReadBroadcast", "ClearBFlag"})
         EXPECT_NE(out.output.find(name), std::string::npos) << name;

@@ -2,34 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <array>
-#include <cstdio>
-
 #include "records/RecordingFolder.h"
 #include "records/StrictCsv.h"
+#include "support/ToolOutcome.h"
 #include "tools/qtvexport/Options.h"
 
 namespace {
 const Date kDay{2026, 12, 6};
 
-struct Outcome {
-    int status = -1;
-    std::string output;
-};
-
-Outcome Qtvexport(const std::string& arguments) {
-    const std::string command = std::string("'") + QTVEXPORT_PROGRAM + "' " + arguments + " 2>&1 </dev/null";
-    Outcome out;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return out;
-    std::array<char, 512> chunk{};
-    while (std::fgets(chunk.data(), chunk.size(), pipe)) out.output += chunk.data();
-    const int raw = ::pclose(pipe);
-    out.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return out;
-}
+ToolOutcome Qtvexport(const std::string& arguments) { return RunTool(QTVEXPORT_PROGRAM, arguments); }
 
 std::string Refusal(const std::vector<std::string>& args) {
     const ParsedOptions p = ParseExportOptions(args);
@@ -68,7 +49,7 @@ TEST(QtvexportTool, ExportsWithTitlesFromTheConfigurationFile) {
     folder.write(7, kDay, "14:03:27 0001 bar\r\n");
     folder.write(5, NextDay(kDay), "14:03:27 00.07 bar\r\n");
     folder.write("tarvo.INI", "[Form]\r\nMaxGeraete=9\r\n[Geraet 5]\r\nAdresse=5\r\nTitel=K\xFChlung\r\n");  // Windows-1252
-    const Outcome out = Qtvexport("--dir '" + folder.path() + "' --to 06.12.2026 --stations 5 --config '" +
+    const ToolOutcome out = Qtvexport("--dir '" + folder.path() + "' --to 06.12.2026 --stations 5 --config '" +
                             folder.file("tarvo.INI") + "' '" + folder.file("out.csv") + "'");
     EXPECT_EQ(out.status, 0) << out.output;
     EXPECT_NE(out.output.find("1 Zeile aus 1 Datei exportiert."), std::string::npos) << out.output;
@@ -80,7 +61,7 @@ TEST(QtvexportTool, ExportsWithTitlesFromTheConfigurationFile) {
 
 TEST(QtvexportTool, ExitStatusTellsNothingFoundFromBadUsage) {
     RecordingFolder folder;
-    Outcome out = Qtvexport("--dir '" + folder.path() + "' '" + folder.file("out.csv") + "'");
+    ToolOutcome out = Qtvexport("--dir '" + folder.path() + "' '" + folder.file("out.csv") + "'");
     EXPECT_EQ(out.status, 1) << out.output;
     EXPECT_NE(out.output.find("Keine Aufzeichnungen gefunden"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(folder.file("out.csv")));
