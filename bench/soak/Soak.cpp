@@ -76,19 +76,16 @@ struct Figures {
     long rssStart = 0, rssEnd = 0, fdStart = 0, fdEnd = 0;
 };
 
-// One tick of Timer1, watched: a station at cycle 1 is polled when its countdown stands at 1,
-// and has answered when afterwards it counts down from its cycle again without failures.
-void WatchedTick(TForm1& form, Figures& f) {
-    std::array<bool, kStations + 1> due{};
-    for (int n = 1; n <= kStations; ++n) due[n] = form.GeraetPanel[n] && form.GeraetPanel[n]->ZVar == 1;
-    form.Timer1Timer();
-    for (int n = 1; n <= kStations; ++n) {
-        if (!due[n]) continue;
-        const TQTV3590* p = form.GeraetPanel[n];
-        ++f.polls;
-        if (p->SioFehler == 0 && p->ZVar == p->GetSZykl() && p->FrameColor() != clWhite) ++f.answered[n];
-        else ++f.failed;
-    }
+// Every poll's result as the polling cycle reports it, on the window's thread once the bus's
+// thread has ended the poll. Reading a panel right after a tick was posted would count a tick
+// that was skipped (its job still queued) as an answered poll.
+void CountPoll(const PollResult& r, Figures& f) {
+    ++f.polls;
+    if (r.answered && r.address >= 1 && r.address <= kStations) ++f.answered[r.address];
+    else if (!r.answered) ++f.failed;
+}
+
+void CountTick(Figures& f) {
     if (++f.ticks == kWarmUpTicks) {
         f.rssStart = ResidentKb();
         f.fdStart = OpenDescriptors();
@@ -144,8 +141,8 @@ int main(int argc, char* argv[]) {
 
     TForm1* form = CreateForms(config.fileName(), BusWorker::Mode::Threaded);
     Figures figures;
-    QObject::disconnect(form->Timer1, nullptr, form, nullptr);
-    QObject::connect(form->Timer1, &QTimer::timeout, form, [&] { WatchedTick(*form, figures); });
+    form->Polls().Subscribe([&](const PollResult& r) { CountPoll(r, figures); });
+    QObject::connect(form->Timer1, &QTimer::timeout, form, [&] { CountTick(figures); });
 
     bool silent = false;
     QTimer switcher;
