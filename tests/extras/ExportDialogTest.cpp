@@ -54,7 +54,7 @@ private slots:
     void labelsUnderlineTheirLetterAndFocusTheirField() {
         RecordingFolder dir;
         ExportDialog dialog(ContextFor(dir));
-        for (const QString text : {QStringLiteral("&Stationen:"), QStringLiteral("&Vom:"), QStringLiteral("&Zieldatei:")}) {
+        for (const QString& text : {QStringLiteral("&Stationen:"), QStringLiteral("&Vom:"), QStringLiteral("&Zieldatei:")}) {
             const auto labels = dialog.findChildren<QLabel*>();
             const auto it = std::find_if(labels.begin(), labels.end(), [&](QLabel* l) { return l->text() == text; });
             QVERIFY2(it != labels.end() && (*it)->buddy(), qPrintable(text));
