@@ -24,7 +24,6 @@ constexpr int kProgressSteps = 1000;
 QDate ToQDate(const Date& d) { return QDate(d.year, d.month, d.day); }
 Date FromQDate(const QDate& d) { return Date{d.year(), d.month(), d.day()}; }
 
-bool IsRecordingName(const QString& path) { return path.endsWith(QStringLiteral(".QTV"), Qt::CaseInsensitive); }
 }  // namespace
 
 ExportDialog::ExportDialog(ExtrasContext context, QWidget* parent)
@@ -67,10 +66,17 @@ ExportDialog::ExportDialog(ExtrasContext context, QWidget* parent)
     days->addWidget(new QLabel(QStringLiteral("bis"), this));
     days->addWidget(toEdit_);
     days->addStretch();
+    // A label shows its underlined letter only with a field to focus, which a row of several
+    // widgets does not give it by itself.
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("&Stationen:"), stations_);
-    form->addRow(QStringLiteral("&Vom:"), days);
-    form->addRow(QStringLiteral("&Zieldatei:"), targetRow);
+    const auto label = [this](const QString& text, QWidget* buddy) {
+        auto* l = new QLabel(text, this);
+        l->setBuddy(buddy);
+        return l;
+    };
+    form->addRow(label(QStringLiteral("&Stationen:"), stations_), stations_);
+    form->addRow(label(QStringLiteral("&Vom:"), fromEdit_), days);
+    form->addRow(label(QStringLiteral("&Zieldatei:"), target_), targetRow);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(startButton_);
@@ -160,9 +166,10 @@ void ExportDialog::Start() {
         summary_->setText(QStringLiteral("Bitte eine Zieldatei angeben."));
         return;
     }
-    // The recording files are only ever read; a target among them would destroy one.
-    if (IsRecordingName(target)) {
-        summary_->setText(QStringLiteral("Die Zieldatei darf keine Aufzeichnungsdatei (.QTV) sein."));
+    // The recording files are only ever read; a target among them would destroy one. Neither is
+    // a link or a pipe ever written through.
+    if (const std::string refusal = ExportTargetRefusal(target.toStdString()); !refusal.empty()) {
+        summary_->setText(QString::fromStdString(refusal));
         return;
     }
     const std::vector<int> checked = CheckedStations();
@@ -190,10 +197,16 @@ void ExportDialog::Start() {
     auto cancel = cancel_;
     watcher_->setFuture(QtConcurrent::run([folder, filter, titles, target, cancel](QPromise<ExportResult>& promise) {
         promise.setProgressRange(0, kProgressSteps);
-        const auto files = FindRecordingFiles(folder, filter);
-        promise.addResult(ExportRecordings(files, titles, target.toStdString(), [&](std::uint64_t done, std::uint64_t total) {
-            promise.setProgressValue(total == 0 ? kProgressSteps : int(done * kProgressSteps / total));
-        }, cancel.get()));
+        ExportResult result;
+        try {  // the window waits for a result: nothing may end this without one
+            const auto files = FindRecordingFiles(folder, filter);
+            result = ExportRecordings(files, titles, target.toStdString(), [&](std::uint64_t done, std::uint64_t total) {
+                promise.setProgressValue(total == 0 ? kProgressSteps : int(done * kProgressSteps / total));
+            }, cancel.get());
+        } catch (const std::exception&) {
+            result.outcome = ExportResult::Outcome::WriteFailed;
+        }
+        promise.addResult(result);
     }));
 }
 

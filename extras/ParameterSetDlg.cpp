@@ -233,6 +233,13 @@ void TParamSetDlg::StartBtnClick() {
         Compare(*file);
         return;
     }
+    // The set is checked whole before the bus is asked anything: one bad entry, and nothing is sent.
+    if (const auto bad = BadEntries(*file); !bad.empty()) {
+        QStringList entries;
+        for (const std::string& e : bad) entries << Q(e);
+        SummeLabel->setText(U("Nichts übertragen: ungültige Einträge in der Datei: ") + entries.join(QStringLiteral(", ")));
+        return;
+    }
     // Before anything is written: which station, and whether the file was taken from its kind.
     Busy(true);
     RunOnBus(

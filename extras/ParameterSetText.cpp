@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include "platform/PlainFile.h"
 #include "service/StationType.h"
 
 namespace {
@@ -55,8 +56,11 @@ QString OutcomeText(const RestoredParameter& row) {
 }
 
 QString BackupSummary(const ParameterSet& set, const QString& path, bool saved) {
-    if (!saved)
+    if (!saved) {
+        const PlainFile state = InspectPlainFile(path.toStdString());
+        if (!MayReplace(state)) return Q(PlainFileRefusal(state, path.toStdString(), Speech::German)) + U(" Nichts gesichert.");
         return U("Die Datei ") + Quoted(path) + U(" kann nicht geschrieben werden; nichts gesichert.");
+    }
     const std::vector<std::string> missing = KeysWithoutValue(set);
     const int total = static_cast<int>(set.values.size());
     QString text =

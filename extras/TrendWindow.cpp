@@ -1,5 +1,6 @@
 #include "extras/TrendWindow.h"
 
+#include <QBuffer>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHBoxLayout>
@@ -21,6 +22,7 @@
 #include "extras/SaveFileDialog.h"
 #include "extras/ShownDataCsv.h"
 #include "extras/TrendChart.h"
+#include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "platform/Help.h"
 #include "records/RecordingFiles.h"
@@ -47,19 +49,31 @@ QString GermanValue(const Sample& s, const QString& unit) {
     return QLocale(QLocale::German).toString(double(s.value), 'f', s.decimals) + QLatin1Char(' ') + unit.trimmed();
 }
 
+// The name, or what refused it.
+QString WhyNotSaved(const QString& path) {
+    const PlainFile state = InspectPlainFile(path.toStdString());
+    return MayReplace(state) ? path : QString::fromStdString(PlainFileRefusal(state, path.toStdString(), Speech::German));
+}
+
 TrendLoad LoadInBackground(const std::string& folder, std::map<int, std::int64_t> nominal, Date from, Date to,
                            std::shared_ptr<std::atomic<bool>> cancel) {
     RecordingFilter filter;
     filter.from = from;
     filter.to = to;
     for (const auto& [address, ms] : nominal) filter.stations.insert(address);
-    const std::vector<RecordingFile> all = FindRecordingFiles(folder, filter);
     TrendLoad load;
-    for (const auto& [address, ms] : nominal) {
-        std::vector<RecordingFile> own;
-        for (const RecordingFile& f : all)
-            if (f.address == address) own.push_back(f);
-        load.stations[address] = LoadSeries(own, ms, cancel.get());
+    // Whatever goes wrong here must still end the load: the window waits for it.
+    try {
+        const std::vector<RecordingFile> all = FindRecordingFiles(folder, filter);
+        for (const auto& [address, ms] : nominal) {
+            std::vector<RecordingFile> own;
+            for (const RecordingFile& f : all)
+                if (f.address == address) own.push_back(f);
+            load.stations[address] = LoadSeries(own, ms, cancel.get());
+        }
+    } catch (const std::exception&) {
+        load = TrendLoad{};
+        load.failed = true;
     }
     return load;
 }
@@ -323,12 +337,14 @@ void TrendWindow::StartLoad(const Date& from, const Date& to) {
 void TrendWindow::LoadDone() {
     TrendLoad load = watcher_->result();
     std::uint64_t files = 0, malformed = 0;
+    std::vector<std::string> skipped;
     std::size_t points = 0;
     for (auto& [address, series] : load.stations) {
         Trace* trace = Find(address);
         if (!trace) continue;
         files += series.files;
         malformed += series.malformed;
+        skipped.insert(skipped.end(), series.skipped.begin(), series.skipped.end());
         trace->history = std::move(series.samples);
         trace->shown = MergeSeries(trace->history, trace->live);
         trace->shownRule = trace->liveRule;
@@ -337,6 +353,11 @@ void TrendWindow::LoadDone() {
     }
     loadStatus_ = QStringLiteral("%1 Punkte aus %2 Dateien").arg(points).arg(files);
     if (malformed > 0) loadStatus_ += QString::fromUtf8(", %1 fehlerhafte Zeilen übersprungen").arg(malformed);
+    if (!skipped.empty())
+        loadStatus_ += QString::fromUtf8(", %1 Dateien nicht lesbar oder zu groß (erste: %2)")
+                           .arg(skipped.size())
+                           .arg(QString::fromStdString(skipped.front()));
+    if (load.failed) loadStatus_ = QStringLiteral("Die Aufzeichnungen konnten nicht geladen werden.");
     status_->setText(loadStatus_);
     std::vector<TrendChart::Trace> views;
     for (const auto& t : traces_) views.push_back({&t->shown, t->colour});
@@ -449,7 +470,14 @@ QString TrendWindow::CursorText(std::int64_t t) const {
     return text;
 }
 
-bool TrendWindow::SavePng(const QString& path) { return plotArea_->grab().save(path, "PNG"); }
+// Into memory first: the picture's file is replaced by the rule for the operator's files, never
+// written through a link or into a pipe.
+bool TrendWindow::SavePng(const QString& path) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    return plotArea_->grab().save(&buffer, "PNG") && ReplaceFileAtomically(path.toStdString(), bytes.toStdString());
+}
 
 bool TrendWindow::SaveCsv(const QString& path) {
     std::vector<ShownTrace> shown;
@@ -462,7 +490,7 @@ void TrendWindow::AskPng() {
                                      QStringLiteral("PNG-Bilder (*.png)"));
     if (path.isEmpty()) return;
     status_->setText(SavePng(path) ? QStringLiteral("Bild gespeichert: ") + path
-                                   : QStringLiteral("Bild nicht gespeichert: ") + path);
+                                   : QStringLiteral("Bild nicht gespeichert: ") + WhyNotSaved(path));
 }
 
 void TrendWindow::AskCsv() {
@@ -470,5 +498,5 @@ void TrendWindow::AskCsv() {
                                      QStringLiteral("CSV-Dateien (*.csv)"));
     if (path.isEmpty()) return;
     status_->setText(SaveCsv(path) ? QStringLiteral("CSV gespeichert: ") + path
-                                   : QStringLiteral("CSV nicht gespeichert: ") + path);
+                                   : QStringLiteral("CSV nicht gespeichert: ") + WhyNotSaved(path));
 }

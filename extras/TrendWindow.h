@@ -27,6 +27,7 @@ class TrendChart;
 
 struct TrendLoad {
     std::map<int, SeriesLoad> stations;
+    bool failed = false;  // the load broke off (short of memory): nothing of it is shown
 };
 
 class TrendWindow : public QWidget {

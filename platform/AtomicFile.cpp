@@ -11,6 +11,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/PlainFile.h"
+
 namespace {
 
 // The file a name stands for: the target of a link, else the name itself.
@@ -19,6 +21,18 @@ std::string ResolvedTarget(const std::string& path) {
     if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
     char resolved[PATH_MAX];
     return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+// The file to replace, checked before and after resolving: empty when the name is a link the
+// caller does not follow, or either the name or what it reaches is anything but a regular file
+// or nothing at all. A link to nowhere that is followed is replaced itself, as it always was.
+std::string ReplaceTarget(const std::string& path, Links links) {
+    const PlainFile here = InspectPlainFile(path, Links::Refuse);
+    if (here != PlainFile::Link) return MayReplace(here) ? path : std::string();
+    if (links == Links::Refuse) return {};
+    const std::string target = ResolvedTarget(path);
+    if (target == path) return path;
+    return MayReplace(InspectPlainFile(target, Links::Refuse)) ? target : std::string();
 }
 
 std::string FolderOf(const std::string& path) {
@@ -135,8 +149,9 @@ bool FolderRefused(int error) { return error == EACCES || error == EPERM; }
 
 }  // namespace
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& content) {
-    const std::string target = ResolvedTarget(path);
+bool ReplaceFileAtomically(const std::string& path, const std::string& content, Links links) {
+    const std::string target = ReplaceTarget(path, links);
+    if (target.empty()) return false;
     const auto slash = target.rfind('/');
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
     const std::string folder = FolderOf(target);
@@ -167,9 +182,10 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& content) 
 
 AtomicFileWriter::~AtomicFileWriter() { Abandon(); }
 
-bool AtomicFileWriter::Open(const std::string& path) {
+bool AtomicFileWriter::Open(const std::string& path, Links links) {
     Abandon();
-    target_ = ResolvedTarget(path);
+    target_ = ReplaceTarget(path, links);
+    if (target_.empty()) return false;
     const auto slash = target_.rfind('/');
     const std::string base = slash == std::string::npos ? target_ : target_.substr(slash + 1);
     std::string temporary = FolderOf(target_) + "/." + base + ".XXXXXX";

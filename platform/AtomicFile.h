@@ -11,9 +11,14 @@
 
 #include <string>
 
+#include "platform/PlainFile.h"
+
 // False when the content could not be put in place; the old file (if any) is then unchanged.
-// A link is followed: the file it points to is replaced, and the link stays.
-bool ReplaceFileAtomically(const std::string& path, const std::string& content);
+// Only a regular file or a free name is replaced (platform/PlainFile): a pipe, a device, a socket
+// or a folder is refused and left as it is. A link is refused too, unless links is Follow (the
+// configuration file): then the file it reaches is replaced, when that is a regular file, and the
+// link stays.
+bool ReplaceFileAtomically(const std::string& path, const std::string& content, Links links = Links::Refuse);
 
 // The same replacement for content too large to hold in memory at once (an export of many
 // days): written piece by piece into the temporary file, put in place only by Commit().
@@ -26,7 +31,8 @@ public:
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
     ~AtomicFileWriter();
 
-    bool Open(const std::string& path);  // false when no temporary file can be made beside it
+    // False when the target is refused (as above) or no temporary file can be made beside it.
+    bool Open(const std::string& path, Links links = Links::Refuse);
     bool Write(const std::string& bytes);  // false once any write failed (a full disk)
     bool Commit();                          // false when the new content could not be put in place
     void Abandon();

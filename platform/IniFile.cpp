@@ -1,6 +1,7 @@
 #include "platform/IniFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/PlainFile.h"
 #include "platform/Windows1252.h"
 
 #include <cerrno>
@@ -76,41 +77,17 @@ struct FileBytes {
     IniFile::Reading reading = IniFile::Reading::Whole;
 };
 
-// Only a regular file is read: a folder or a pipe of that name never throws or blocks. Whatever
-// keeps the file from being read whole is told apart from a file that is not there.
+// Only a regular file is read (platform/PlainFile), but through a link: the operator may keep
+// the configuration elsewhere. Whatever keeps the file from being read whole is told apart from
+// a file that is not there.
 FileBytes ReadWholeFile(const std::string& path) {
     FileBytes file;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        const bool missing = errno == ENOENT || errno == ENOTDIR;
-        file.reading = missing ? IniFile::Reading::Missing : IniFile::Reading::Unreadable;
-        return file;
+    switch (ReadPlainFile(path, file.bytes, IniFile::kMaxBytes, Links::Follow)) {
+    case PlainFile::Regular: break;
+    case PlainFile::Missing: file.reading = IniFile::Reading::Missing; break;
+    case PlainFile::TooLarge: file.reading = IniFile::Reading::TooLarge; break;
+    default: file.reading = IniFile::Reading::Unreadable; break;
     }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        file.reading = IniFile::Reading::Unreadable;
-    } else if (static_cast<std::uint64_t>(info.st_size) > IniFile::kMaxBytes) {
-        file.reading = IniFile::Reading::TooLarge;
-    } else {
-        file.bytes.reserve(static_cast<std::size_t>(info.st_size));
-        char chunk[65536];
-        for (;;) {
-            const ssize_t got = ::read(fd, chunk, sizeof chunk);
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) {
-                file.reading = IniFile::Reading::Unreadable;
-                break;
-            }
-            if (got == 0) break;
-            if (file.bytes.size() + static_cast<std::size_t>(got) > IniFile::kMaxBytes) {
-                file.reading = IniFile::Reading::TooLarge;  // it grew while being read
-                break;
-            }
-            file.bytes.append(chunk, static_cast<std::size_t>(got));
-        }
-    }
-    ::close(fd);
-    if (file.reading != IniFile::Reading::Whole) file.bytes = std::string();
     return file;
 }
 
@@ -337,7 +314,7 @@ std::string IniFile::Serialize() const {
 bool IniFile::Save() {
     if (!mayBeWritten()) return false;
     if (!dirty_) return true;
-    if (!ReplaceFileAtomically(path_, Serialize())) return false;
+    if (!ReplaceFileAtomically(path_, Serialize(), Links::Follow)) return false;
     dirty_ = false;
     return true;
 }

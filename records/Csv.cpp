@@ -1,21 +1,34 @@
 #include "records/Csv.h"
 
+#include <algorithm>
 #include <charconv>
 
 std::string CsvHeader() { return "Datum;Uhrzeit;Station;Titel;Wert;Einheit;Status\r\n"; }
 
 namespace {
-// A spreadsheet takes a cell that begins with one of these as a formula (a tab or a carriage
-// return first hides one that follows). A title typed as "=HYPERLINK(...)" must stay a title.
+// A spreadsheet takes a cell that begins with one of these as a formula, also behind blanks
+// (" =1+1" is a formula to some). A title typed as "=HYPERLINK(...)" must stay a title.
 bool ReadAsFormula(std::string_view text) {
-    return !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+    const std::size_t first = text.find_first_not_of(' ');
+    return first != std::string_view::npos && std::string_view("=+-@").find(text[first]) != std::string_view::npos;
 }
+
+// Control characters (a NUL, a tab, a line break, which would hide a formula behind them or cut
+// the row) become blanks; they have no place in a title or a unit.
+bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
 }  // namespace
 
-void AppendCsvField(std::string& out, std::string_view field) {
+void AppendCsvField(std::string& out, std::string_view raw) {
+    std::string cleaned;
+    std::string_view field = raw;
+    if (std::find_if(raw.begin(), raw.end(), IsControl) != raw.end()) {
+        cleaned.assign(raw);
+        std::replace_if(cleaned.begin(), cleaned.end(), IsControl, ' ');
+        field = cleaned;
+    }
     // The apostrophe makes the spreadsheet show the rest as text; it shows no apostrophe itself.
     const std::string_view guard = ReadAsFormula(field) ? "'" : "";
-    if (field.find_first_of(";\"\r\n") == std::string_view::npos) {
+    if (field.find_first_of(";\"") == std::string_view::npos) {
         out.append(guard);
         out.append(field);
         return;

@@ -1,7 +1,7 @@
 #pragma once
 // Comma-separated values as German spreadsheet programs read them: UTF-8 with a byte-order
-// mark, ';' between fields, decimal comma, CR LF line ends, a field quoted when it holds ';',
-// '"' or a line break (its quotes doubled).
+// mark, ';' between fields, decimal comma, CR LF line ends, a field quoted when it holds ';' or
+// '"' (its quotes doubled).
 // Columns: Datum;Uhrzeit;Station;Titel;Wert;Einheit;Status.
 
 #include <string>
@@ -12,9 +12,9 @@
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 std::string CsvHeader();  // the column names and the line end, without the byte-order mark
 
-// A text cell (title, unit); one that a spreadsheet would take as a formula (it begins with '=',
-// '+', '-', '@', a tab or a carriage return) gets a leading apostrophe. The value columns never
-// pass through here.
+// A text cell (title, unit): control characters (NUL, tab, line breaks) become blanks, and one
+// that a spreadsheet would take as a formula (it begins with '=', '+', '-' or '@', also behind
+// blanks) gets a leading apostrophe. The value columns never pass through here.
 void AppendCsvField(std::string& out, std::string_view field);
 
 // The value with the station's decimals and a decimal comma ("-123,4", "0,05", "12345");

@@ -1,8 +1,11 @@
 #include "records/Export.h"
 
+#include <cctype>
 #include <cstdio>
+#include <new>
 
 #include "platform/AtomicFile.h"
+#include "platform/PlainFile.h"
 #include "platform/Windows1252.h"
 #include "records/Csv.h"
 #include "records/RecordingReader.h"
@@ -15,12 +18,35 @@ std::string TwoDigitTime(const RecordLine& r) {
     std::snprintf(text, sizeof text, "%02d:%02d:%02d", r.hour, r.minute, r.second);
     return text;
 }
+// Memory short even for a file within the limit: that file is skipped, the others are read.
+PlainFile ReadWithoutThrowing(const std::string& path, std::string& bytes) {
+    try {
+        return ReadRecordingFile(path, bytes);
+    } catch (const std::bad_alloc&) {
+        std::string().swap(bytes);
+        return PlainFile::TooLarge;
+    }
+}
+
+void AppendSkipped(std::string& text, const std::vector<std::string>& names, const char* why) {
+    if (names.empty()) return;
+    text += ' ';
+    text += std::to_string(names.size());
+    text += " Datei(en) ";
+    text += why;
+    text += " (erste: " + names.front() + ").";
+}
 }  // namespace
 
 ExportResult ExportRecordings(const std::vector<RecordingFile>& files, const std::map<int, std::string>& titles,
                               const std::string& target, const ExportProgress& progress,
                               const std::atomic<bool>* cancel) {
     ExportResult result;
+    result.refusal = ExportTargetRefusal(target);
+    if (!result.refusal.empty()) {
+        result.outcome = ExportResult::Outcome::Refused;
+        return result;
+    }
     std::uint64_t total = 0, done = 0;
     for (const RecordingFile& f : files) total += f.size;
 
@@ -44,8 +70,9 @@ ExportResult ExportRecordings(const std::vector<RecordingFile>& files, const std
             result.outcome = ExportResult::Outcome::Cancelled;
             return result;  // the writer removes its temporary file
         }
-        if (!ReadWholeFile(f.path, bytes)) {
-            result.unreadable.push_back(f.name);
+        const PlainFile read = ReadWithoutThrowing(f.path, bytes);
+        if (read != PlainFile::Regular) {
+            (read == PlainFile::TooLarge ? result.tooLarge : result.unreadable).push_back(f.name);
             continue;
         }
         ++result.files;
@@ -79,6 +106,19 @@ ExportResult ExportRecordings(const std::vector<RecordingFile>& files, const std
     return result;
 }
 
+std::string ExportTargetRefusal(const std::string& target) {
+    const auto isRecording = [](const std::string& path) {  // ".QTV" in any case
+        if (path.size() < 4) return false;
+        std::string ext = path.substr(path.size() - 4);
+        for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return ext == ".QTV";
+    };
+    if (isRecording(target) || isRecording(LinkDestination(target)))
+        return "Die Zieldatei darf keine Aufzeichnungsdatei (.QTV) sein.";
+    const PlainFile state = InspectPlainFile(target);
+    return MayReplace(state) ? std::string() : PlainFileRefusal(state, target, Speech::German);
+}
+
 std::string ExportSummary(const ExportResult& r) {
     std::string text;
     switch (r.outcome) {
@@ -89,6 +129,7 @@ std::string ExportSummary(const ExportResult& r) {
     case ExportResult::Outcome::NothingFound: text = "Keine Aufzeichnungen gefunden."; break;
     case ExportResult::Outcome::WriteFailed: text = "Die Zieldatei kann nicht geschrieben werden."; break;
     case ExportResult::Outcome::Cancelled: text = "Export abgebrochen."; break;
+    case ExportResult::Outcome::Refused: text = r.refusal; break;
     }
     // Appended piece by piece: GCC 12 takes `" " + std::to_string(n)` for an overlapping copy.
     if (r.malformed > 0) {
@@ -97,10 +138,7 @@ std::string ExportSummary(const ExportResult& r) {
         text += r.malformed == 1 ? " fehlerhafte Zeile" : " fehlerhafte Zeilen";
         text += " übersprungen (erste: " + r.firstMalformed + ").";
     }
-    if (!r.unreadable.empty()) {
-        text += ' ';
-        text += std::to_string(r.unreadable.size());
-        text += " Datei(en) nicht lesbar (erste: " + r.unreadable.front() + ").";
-    }
+    AppendSkipped(text, r.unreadable, "nicht lesbar");
+    AppendSkipped(text, r.tooLarge, "zu groß, übersprungen");
     return text;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/PlainFile.h"
 #include "records/ValueText.h"
 
 struct ReadCount {
@@ -45,5 +46,10 @@ bool ForEachRecord(std::string_view bytes, Sink&& onRecord, ReadCount& count) {
     return true;
 }
 
-// The whole file at once; false when it cannot be read.
-bool ReadWholeFile(const std::string& path, std::string& bytes);
+// Far beyond any real recording file (a day at the fastest cycle is under 4 MB): a larger one is
+// damaged or not ours, and is skipped rather than held in memory.
+inline constexpr std::uint64_t kMaxRecordingBytes = 64u << 20;
+
+// The whole file at once, by the rule for the operator's files (platform/PlainFile): Regular
+// when it was read; a link, a pipe, a device, a larger file is not.
+PlainFile ReadRecordingFile(const std::string& path, std::string& bytes);

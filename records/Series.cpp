@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <future>
+#include <new>
 
 namespace {
 constexpr std::int64_t kDefaultUsualMs = 1000;
@@ -62,12 +63,18 @@ struct FilePoints {
     std::vector<Sample> points;
     std::uint64_t malformed = 0;
     bool read = false;
+    bool skipped = false;  // tried, and not read
 };
 
 FilePoints ReadFilePoints(const RecordingFile& file) {
     FilePoints out;
     std::string bytes;
-    if (!ReadWholeFile(file.path, bytes)) return out;
+    try {
+        out.skipped = ReadRecordingFile(file.path, bytes) != PlainFile::Regular;
+    } catch (const std::bad_alloc&) {  // short of memory even within the limit: this file is skipped
+        out.skipped = true;
+    }
+    if (out.skipped) return out;
     out.read = true;
     const std::int64_t day = LocalMs(file.date);
     out.points.reserve(bytes.size() / 20);
@@ -96,8 +103,10 @@ SeriesLoad LoadSeries(const std::vector<RecordingFile>& files, std::int64_t nomi
     for (const FilePoints& f : perFile) total += f.points.size();
     std::vector<Sample> raw;
     raw.reserve(total);
-    for (FilePoints& f : perFile) {
+    for (std::size_t i = 0; i < perFile.size(); ++i) {
+        FilePoints& f = perFile[i];
         load.files += f.read;
+        if (f.skipped) load.skipped.push_back(files[i].name);
         load.malformed += f.malformed;
         raw.insert(raw.end(), f.points.begin(), f.points.end());
         std::vector<Sample>().swap(f.points);

@@ -46,6 +46,7 @@ struct SeriesLoad {
     std::vector<Sample> samples;
     std::uint64_t files = 0;
     std::uint64_t malformed = 0;
+    std::vector<std::string> skipped;  // files not read (too large, a link, unreadable)
 };
 
 // The points of one station from its recording files (by day, as FindRecordingFiles gives them).

@@ -1,10 +1,13 @@
 #include "service/ParameterSet.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
-#include <fstream>
+#include <string_view>
 
 #include "platform/AtomicFile.h"
 #include "platform/IniFile.h"
+#include "platform/PlainFile.h"
 #include "service/StationParameters.h"
 #include "service/StationType.h"
 
@@ -51,6 +54,46 @@ LocalDateTime ParseTaken(const std::string& date, const std::string& time) {
     return t;
 }
 
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// The lines of the parameter section that are no parameter: a key no parameter has, or a line
+// that is no key at all. Such a file was not written by us, or was changed by hand; a restore
+// from it could not be the set the operator means.
+std::vector<std::string> UnknownEntries(std::string_view text) {
+    std::vector<std::string> unknown;
+    bool inParameters = false;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
+        const std::string_view line = Trimmed(text.substr(0, end));
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (line.empty() || line.front() == ';') continue;
+        if (line.front() == '[') {
+            const auto close = line.find(']');
+            inParameters = close != std::string_view::npos && SameName(Trimmed(line.substr(1, close - 1)), kParameters);
+            continue;
+        }
+        if (!inParameters) continue;
+        const std::string_view key = Trimmed(line.substr(0, line.find('=')));
+        const bool known = line.find('=') != std::string_view::npos &&
+                           std::any_of(StationParameters().begin(), StationParameters().end(),
+                                       [&](const StationParameter& p) { return SameName(key, p.key); });
+        if (!known) unknown.emplace_back(line.substr(0, 60));
+    }
+    return unknown;
+}
+
 }  // namespace
 
 bool SaveParameterSet(const ParameterSet& set, const std::string& path) {
@@ -73,17 +116,27 @@ bool SaveParameterSet(const ParameterSet& set, const std::string& path) {
 }
 
 std::optional<ParameterSet> LoadParameterSet(const std::string& path, std::string& error) {
-    // IniFile reads a file it cannot open as empty: ask first, to say why.
-    if (!std::ifstream(path, std::ios::binary).is_open()) {
-        error = "Die Datei \"" + path + "\" kann nicht gelesen werden.";
+    // A parameter set is read by the rule for the operator's files: never through a link, never
+    // blocked by a pipe. Far smaller than the limit, whatever the station.
+    constexpr std::uint64_t kMaxSetBytes = 1u << 20;
+    std::string bytes;
+    const PlainFile state = ReadPlainFile(path, bytes, kMaxSetBytes);
+    if (state != PlainFile::Regular) {
+        error = PlainFileRefusal(state == PlainFile::Missing ? PlainFile::Unreadable : state, path, Speech::German);
         return std::nullopt;
     }
-    const IniFile ini(path);
-    if (!ini.SectionExists(kParameters)) {
-        error = "Die Datei \"" + path + "\" enthält keinen Parametersatz.";
-        return std::nullopt;
-    }
+    auto set = ParseParameterSet(std::move(bytes));
+    if (!set) error = "Die Datei \"" + path + "\" enthält keinen Parametersatz.";
+    return set;
+}
+
+std::optional<ParameterSet> ParseParameterSet(std::string bytes) {
+    const std::vector<std::string> unknown = UnknownEntries(bytes);
+    IniFile ini{std::string()};
+    ini.Parse(std::move(bytes));
+    if (!ini.SectionExists(kParameters)) return std::nullopt;
     ParameterSet set;
+    set.unknown = unknown;
     set.address = static_cast<int>(ini.ReadInteger(kStation, "Adresse", 0));
     set.title = ini.ReadString(kStation, "Titel", "");
     set.typeCode = TypeCodeFromText(ini.ReadString(kStation, "Typ", ""));
@@ -103,6 +156,16 @@ std::optional<ParameterSet> LoadParameterSet(const std::string& path, std::strin
         set.values.push_back(v);
     }
     return set;
+}
+
+std::vector<std::string> BadEntries(const ParameterSet& set) {
+    std::vector<std::string> bad;
+    const auto& parameters = StationParameters();
+    for (std::size_t i = 0; i < parameters.size() && i < set.values.size(); ++i)
+        if (set.values[i].state == SetValue::State::Invalid)
+            bad.push_back(std::string(parameters[i].key) + "=" + set.values[i].text);
+    bad.insert(bad.end(), set.unknown.begin(), set.unknown.end());
+    return bad;
 }
 
 std::vector<std::string> KeysWithoutValue(const ParameterSet& set) {

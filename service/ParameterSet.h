@@ -39,6 +39,7 @@ struct ParameterSet {
     std::optional<std::uint16_t> typeCode;  // none: not known
     LocalDateTime taken;
     std::vector<SetValue> values;  // one per entry of StationParameters(), in that order
+    std::vector<std::string> unknown;  // lines of the parameter section that are no parameter
 };
 
 inline constexpr const char* kNotReadText = "nicht gelesen";
@@ -46,9 +47,16 @@ inline constexpr const char* kNotReadText = "nicht gelesen";
 // Writes the set to path as a whole (temporary file, renamed): false when it could not be
 // written, and an existing file is then left as it was.
 bool SaveParameterSet(const ParameterSet& set, const std::string& path);
-// The set in the file; none with a reason in error when the file cannot be read or holds no
-// parameter set.
+// The set in the file; none with a reason in error (German) when the file cannot be read or holds
+// no parameter set. Only a regular file is read (platform/PlainFile).
 std::optional<ParameterSet> LoadParameterSet(const std::string& path, std::string& error);
+// The same from the file's bytes; none when they hold no parameter set.
+std::optional<ParameterSet> ParseParameterSet(std::string bytes);
+
+// The entries a restore may not go ahead with: values that are no value of their parameter
+// ("Komma=+-5", out of range) as key=text, then the lines of unknown keys. A restore sends
+// nothing unless this is empty: a station half restored is worse than one not touched.
+std::vector<std::string> BadEntries(const ParameterSet& set);
 
 // The keys of the parameters whose value is not there (not read, missing or invalid).
 std::vector<std::string> KeysWithoutValue(const ParameterSet& set);

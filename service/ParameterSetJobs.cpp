@@ -84,6 +84,8 @@ int RestoreParameterSetExchanges(const ParameterSet& file) {
 
 std::vector<RestoredParameter> RestoreParameterSet(std::uint8_t address, const ParameterSet& file,
                                                    const Progress& progress) {
+    // Checked by the callers with the reasons shown; here so that no caller can send half a set.
+    if (!BadEntries(file).empty()) return {};
     const BusSession session(address);
     Steps steps(progress, RestoreParameterSetExchanges(file));
     std::vector<RestoredParameter> rows;

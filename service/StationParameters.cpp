@@ -90,7 +90,8 @@ std::vector<StationParameter> MakeParameters() {
 std::optional<long> ParseNumber(const std::string& text) {
     const char* begin = text.data();
     const char* end = begin + text.size();
-    if (begin != end && *begin == '+') ++begin;
+    // One sign at most: from_chars would take the '-' of "+-5" after the '+' is passed over.
+    if (begin != end && *begin == '+' && ++begin != end && *begin == '-') return std::nullopt;
     long value = 0;
     const auto [stop, ec] = std::from_chars(begin, end, value);
     if (ec != std::errc() || stop != end || begin == end) return std::nullopt;

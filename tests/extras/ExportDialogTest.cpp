@@ -2,8 +2,10 @@
 // range, the export in the background with its summary, and refusals that write nothing.
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QtTest>
+#include <filesystem>
 
 #include "extras/ExportDialog.h"
 #include "records/RecordingFolder.h"
@@ -49,6 +51,16 @@ private slots:
         QCOMPARE(csv.rows[1], (std::vector<std::string>{"06.12.2026", "14:03:27", "5", "Kühlung", "0,05", "bar", ""}));
     }
 
+    void labelsUnderlineTheirLetterAndFocusTheirField() {
+        RecordingFolder dir;
+        ExportDialog dialog(ContextFor(dir));
+        for (const QString& text : {QStringLiteral("&Stationen:"), QStringLiteral("&Vom:"), QStringLiteral("&Zieldatei:")}) {
+            const auto labels = dialog.findChildren<QLabel*>();
+            const auto it = std::find_if(labels.begin(), labels.end(), [&](QLabel* l) { return l->text() == text; });
+            QVERIFY2(it != labels.end() && (*it)->buddy(), qPrintable(text));
+        }
+    }
+
     void refusalsWriteNothing() {
         RecordingFolder dir;
         dir.write(5, Date{2026, 12, 6}, "14:03:27 00.05 bar\r\n");
@@ -58,6 +70,11 @@ private slots:
         QVERIFY(!dialog.Running());
         QVERIFY(dialog.Summary().contains(QStringLiteral("Aufzeichnungsdatei")));
         QVERIFY(!QFile::exists(QString::fromStdString(dir.file("05071226.QTV"))));
+        std::filesystem::create_symlink(dir.file("05061226.QTV"), dir.file("report.csv"));
+        dialog.SetTarget(QString::fromStdString(dir.file("report.csv")));
+        dialog.Start();
+        QVERIFY2(dialog.Summary().contains(QStringLiteral("Aufzeichnungsdatei")), qPrintable(dialog.Summary()));
+        QCOMPARE(dir.read("05061226.QTV"), std::string("14:03:27 00.05 bar\r\n"));
         dialog.SetTarget(QString::fromStdString(dir.file("out.csv")));
         dialog.SetStationChecked(5, false);
         dialog.Start();

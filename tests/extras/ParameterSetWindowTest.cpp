@@ -23,6 +23,8 @@
 #include "support/LinkReset.h"
 #include "support/SimLine.h"
 
+#include <sys/stat.h>
+
 namespace {
 QString U(const char* text) { return QString::fromUtf8(text); }
 
@@ -128,6 +130,23 @@ class ParameterSetWindowTest : public QObject {
         // The panel holds what the station now holds: the value display uses its decimal point.
         QCOMPARE(int(station2->SP1Wert), 800);
         QCOMPARE(int(station2->Komma), 1);
+    }
+
+    void aSetWithABadEntryOrAPipeIsRefusedBeforeTheQuestion() {
+        const QString bad = dir.filePath(QStringLiteral("bad.ini"));
+        QFile f(bad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[Parameter]\r\nKomma=2\r\nSP1Wert=+-5\r\n");
+        f.close();
+        TParamSetDlg dlg(TParamSetDlg::Action::Restore, station2);
+        Run(dlg, bad);
+        QVERIFY(!dlg.FrageFrame->isVisible());
+        QCOMPARE(dlg.SummeLabel->text(), U("Nichts übertragen: ungültige Einträge in der Datei: SP1Wert=+-5"));
+        const QString pipe = dir.filePath(QStringLiteral("pipe.ini"));
+        QCOMPARE(::mkfifo(pipe.toLocal8Bit().constData(), 0666), 0);
+        TParamSetDlg compare(TParamSetDlg::Action::Compare, station2);
+        Run(compare, pipe);  // returns at once: a pipe is never opened for reading
+        QVERIFY2(compare.SummeLabel->text().contains(U("keine gewöhnliche Datei")), qPrintable(compare.SummeLabel->text()));
     }
 
     void summariesNameWhatWasNotReadAndWhatFailed() {

@@ -6,7 +6,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 #include "extras/TrendChart.h"
 #include "extras/TrendWindow.h"
@@ -181,6 +183,20 @@ private slots:
         QVERIFY(w->Chart()->ValueAxisMax() >= 99);
     }
 
+    void aHugeOrLinkedFileIsSkippedByNameAndTheLoadStillEnds() {
+        Rig rig;
+        rig.record(5, Date{2026, 12, 3}, "08:00:00 0001 bar\r\n");
+        rig.record(5, Date{2026, 12, 4}, "");
+        const std::string huge = rig.dir.filePath(QStringLiteral("05041226.QTV")).toStdString();
+        std::filesystem::resize_file(huge, (64u << 20) + 1);  // sparse: larger than any recording
+        auto w = rig.open();
+        QSignalSpy loaded(w.get(), &TrendWindow::loadFinished);
+        w->LoadDays(Date{2026, 12, 3}, Date{2026, 12, 4});
+        QVERIFY(loaded.wait(5000));
+        QVERIFY2(w->StatusText().contains(QString::fromUtf8("1 Punkte aus 1 Dateien, 1 Dateien nicht lesbar oder zu groß "
+                                                            "(erste: 05041226.QTV)")), qPrintable(w->StatusText()));
+    }
+
     void cursorReadsEachStationsValueAndGaps() {
         Rig rig;
         auto w = rig.open();
@@ -220,6 +236,10 @@ private slots:
         QImage image(png);
         QVERIFY(!image.isNull());
         QVERIFY(image.width() > 400);
+        const QString pipe = rig.dir.filePath(QStringLiteral("pipe.png"));
+        QCOMPARE(::mkfifo(pipe.toLocal8Bit().constData(), 0666), 0);
+        QVERIFY(!w->SavePng(pipe));  // returns at once, and the pipe stays a pipe
+        QVERIFY(std::filesystem::is_fifo(pipe.toStdString()));
         const QString csvPath = rig.dir.filePath(QStringLiteral("v.csv"));
         QVERIFY(w->SaveCsv(csvPath));
         QFile f(csvPath);

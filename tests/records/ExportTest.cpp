@@ -10,6 +10,7 @@
 #include "StrictCsv.h"
 #include "records/Csv.h"
 #include "records/Export.h"
+#include "records/RecordingReader.h"
 
 namespace {
 const Date kDay{2026, 12, 6};
@@ -55,17 +56,20 @@ TEST(Csv, TextsThatASpreadsheetWouldCalculateStayText) {
     AppendCsvRow(rows, "06.12.2026", "14:03:28", 5, "+1", Number(5, 2), "@x");
     AppendCsvRow(rows, "06.12.2026", "14:03:29", 5, "\t=1", Number(5, 2), "\r=1");
     AppendCsvRow(rows, "06.12.2026", "14:03:30", 5, "Kessel = 1", Number(5, 2), "bar");
+    AppendCsvRow(rows, "06.12.2026", "14:03:31", 5, "  -1", Number(5, 2), std::string_view(" =b\0r", 5));
     const StrictCsv csv = ReadStrictCsv(CsvHeader() + rows);
     ASSERT_EQ(csv.error, "");
-    ASSERT_EQ(csv.rows.size(), 5u);
+    ASSERT_EQ(csv.rows.size(), 6u);
     EXPECT_EQ(csv.rows[1][3], "'=HYPERLINK(\"x\";\"y\")");
     EXPECT_EQ(csv.rows[1][4], "-0,05");  // a negative value stays a number
     EXPECT_EQ(csv.rows[1][5], "'-bar");
     EXPECT_EQ(csv.rows[2][3], "'+1");
     EXPECT_EQ(csv.rows[2][5], "'@x");
-    EXPECT_EQ(csv.rows[3][3], "'\t=1");
-    EXPECT_EQ(csv.rows[3][5], "'\r=1");
-    EXPECT_EQ(csv.rows[4][3], "Kessel = 1");  // only the first character counts
+    EXPECT_EQ(csv.rows[3][3], "' =1");  // control characters become blanks
+    EXPECT_EQ(csv.rows[3][5], "' =1");
+    EXPECT_EQ(csv.rows[4][3], "Kessel = 1");  // only the first character other than a blank counts
+    EXPECT_EQ(csv.rows[5][3], "'  -1");
+    EXPECT_EQ(csv.rows[5][5], "' =b r");
 }
 
 TEST(Export, RecordsOfSeveralStationsAndDaysReadBackStrictly) {
@@ -159,4 +163,28 @@ TEST(Export, ProgressReachesTheTotalOfTheFiles) {
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen.back().first, seen.back().second);
     EXPECT_EQ(seen.back().second, 60u);
+}
+
+TEST(Export, AHugeOrLinkedRecordingIsSkippedByNameAndTheOthersAreExported) {
+    RecordingFolder folder;
+    folder.write(5, kDay, "14:03:27 00.05 bar\r\n");
+    folder.write(6, kDay, "");
+    std::filesystem::resize_file(folder.file(RecordingFileName(6, kDay)), kMaxRecordingBytes + 1);  // sparse
+    std::filesystem::create_symlink(folder.file(RecordingFileName(5, kDay)), folder.file(RecordingFileName(7, kDay)));
+    const ExportResult r = ExportRecordings(FindRecordingFiles(folder.path()), {}, folder.file("out.csv"));
+    EXPECT_EQ(r.outcome, ExportResult::Outcome::Written);
+    EXPECT_EQ(r.lines, 1u);
+    EXPECT_EQ(ExportSummary(r), "1 Zeile aus 1 Datei exportiert. 1 Datei(en) nicht lesbar (erste: 07061226.QTV). "
+                                "1 Datei(en) zu groß, übersprungen (erste: 06061226.QTV).");
+}
+
+TEST(Export, ATargetThatIsALinkToARecordingIsRefusedAndTheRecordingKept) {
+    RecordingFolder folder;
+    const std::string day = "14:03:27 00.05 bar\r\n";
+    folder.write(5, kDay, day);
+    std::filesystem::create_symlink(folder.file(RecordingFileName(5, kDay)), folder.file("report.csv"));
+    const ExportResult r = ExportRecordings(FindRecordingFiles(folder.path()), {}, folder.file("report.csv"));
+    EXPECT_EQ(r.outcome, ExportResult::Outcome::Refused);
+    EXPECT_EQ(ExportSummary(r), "Die Zieldatei darf keine Aufzeichnungsdatei (.QTV) sein.");
+    EXPECT_EQ(folder.read(RecordingFileName(5, kDay)), day);
 }

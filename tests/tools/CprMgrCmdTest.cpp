@@ -289,6 +289,22 @@ TEST_F(CprMgrCmd, ForeignPortLinkIsLeftAlone) {
     EXPECT_EQ(fs::read_symlink(ports / "COM11"), fs::path("/dev/null"));
 }
 
+TEST_F(CprMgrCmd, PipeOrLinkAtThePidFileBlocksNeitherCommandAndIsLeftAlone) {
+    Listen();
+    fs::create_directories(ports);
+    ASSERT_EQ(mkfifo((ports / ".COM5.pid").c_str(), 0666), 0);
+    fs::create_symlink("/tmp/nowhere", ports / ".COM6.pid");
+    for (int n : {5, 6}) {
+        const Outcome added = Add(n);
+        EXPECT_NE(added.exitCode, 0);
+        EXPECT_NE(added.err.find("left alone"), std::string::npos) << added.err;
+        EXPECT_NE(Remove(n).exitCode, 0);
+    }
+    EXPECT_TRUE(fs::is_fifo(ports / ".COM5.pid"));
+    EXPECT_TRUE(fs::is_symlink(ports / ".COM6.pid"));
+    used.clear();
+}
+
 TEST_F(CprMgrCmd, RemainsOfAKilledBridgeAreCleared) {
     Listen();
     ASSERT_EQ(Add(12).exitCode, 0);

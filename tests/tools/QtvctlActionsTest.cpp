@@ -2,6 +2,8 @@
 // time): what each prints, one line per parameter or station, and its exit status.
 
 #include <algorithm>
+#include <fstream>
+#include <sys/stat.h>
 
 #include "service/ServiceFixture.h"
 #include "tools/qtvctl/Options.h"
@@ -56,6 +58,16 @@ TEST_F(QtvctlActions, backupCompareRestoreAndCompareAgain) {
     sim.station(2).faults().silent = true;
     EXPECT_EQ(Qtvctl({"2", "backup", Path("other.ini")}).status, 1);
     EXPECT_EQ(Qtvctl({"--force", "2", "restore", file}).status, 1);
+}
+
+TEST_F(QtvctlActions, aPipeIsNeverWaitedForAndABadEntryWritesNothing) {
+    ASSERT_EQ(::mkfifo(Path("pipe.ini").c_str(), 0666), 0);
+    EXPECT_EQ(Qtvctl({"2", "compare", Path("pipe.ini")}).status, 1);  // returns: nothing blocks
+    std::ofstream(file) << "[Parameter]\r\nKomma=+-5\r\n";
+    const Printed out = Qtvctl({"2", "restore", file});
+    EXPECT_EQ(out.status, 1);
+    EXPECT_NE(out.output.find("nothing written: invalid entries in " + file + ": Komma=+-5"), std::string::npos)
+        << out.output;
 }
 
 TEST_F(QtvctlActions, anotherDeviceTypeIsWrittenOnlyWhenForced) {

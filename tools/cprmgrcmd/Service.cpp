@@ -23,7 +23,9 @@
 #include <vector>
 
 #include "Bridge.h"
+#include "platform/AtomicFile.h"
 #include "platform/OwnedLink.h"
+#include "platform/PlainFile.h"
 
 namespace {
 
@@ -53,8 +55,13 @@ struct BridgeRecord {
     std::optional<LinkIdentity> link;
 };
 
+// Read by the rule for the operator's files: a pipe planted under its name never blocks us, a
+// link is never followed.
 std::optional<BridgeRecord> ReadRecord(const std::string& pidFile) {
-    std::ifstream in(pidFile);
+    constexpr std::uint64_t kMaxRecordBytes = 4096;
+    std::string bytes;
+    if (ReadPlainFile(pidFile, bytes, kMaxRecordBytes) != PlainFile::Regular) return std::nullopt;
+    std::istringstream in(bytes);
     long pid = 0;
     if (!(in >> pid) || pid <= 1) return std::nullopt;
     BridgeRecord record{static_cast<pid_t>(pid), std::nullopt};
@@ -121,16 +128,14 @@ void Report(int fd, const std::string& text) {
     (void)ignored;
 }
 
+// Replaced as a whole through a temporary file of an unpredictable name beside it (mkstemp), never
+// through a link; a pid file that is a link, a pipe or a folder is left as it is.
 bool WritePidFile(const std::string& pidFile, const LinkIdentity& link) {
-    const std::string temp = pidFile + ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream out(temp, std::ios::trunc);
-        out << ::getpid() << "\n"
-            << link.target << "\n"
-            << link.device << " " << link.inode << " " << link.madeNs << "\n";
-        if (!out.flush()) return false;
-    }
-    return ::rename(temp.c_str(), pidFile.c_str()) == 0 || (RemoveFile(temp), false);
+    std::ostringstream out;
+    out << ::getpid() << "\n"
+        << link.target << "\n"
+        << link.device << " " << link.inode << " " << link.madeNs << "\n";
+    return ReplaceFileAtomically(pidFile, out.str());
 }
 
 // The held slave keeps the master from reading EIO whenever the program has its port closed.
@@ -258,7 +263,12 @@ int StartBridge(const ToolCommand& cmd, const Paths& paths) {
 // that the bridge did not make stays (a simulator's, another mapping's made since), even when the
 // system gave it the same pseudo-terminal number or the same inode again.
 bool ClearStale(const Paths& paths) {
-    if (!Exists(paths.pidFile)) return true;
+    const PlainFile state = InspectPlainFile(paths.pidFile);
+    if (state == PlainFile::Missing) return true;
+    if (state != PlainFile::Regular) {  // not ours: neither read nor removed
+        Complain(PlainFileRefusal(state, paths.pidFile, Speech::English) + "; left alone");
+        return false;
+    }
     const auto record = ReadRecord(paths.pidFile);
     if (record && record->link && !RemoveLinkIfStill(paths.link, *record->link)) return false;
     return RemoveFile(paths.pidFile);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/PlainFile.h"
 #include "service/ClockSetting.h"
 #include "service/ParameterSetJobs.h"
 #include "service/StationParameters.h"
@@ -41,8 +42,13 @@ std::string Join(const std::vector<std::string>& keys) {
 
 std::optional<ParameterSet> Load(const std::string& path) {
     std::string error;
+    // The file is refused by the same rule the window uses; qtvctl says why in its own words.
+    const PlainFile state = InspectPlainFile(path);
+    if (state != PlainFile::Regular) {
+        std::fprintf(stderr, "qtvctl: %s\n", PlainFileRefusal(state, path, Speech::English).c_str());
+        return std::nullopt;
+    }
     auto set = LoadParameterSet(path, error);
-    // The reason is the program's German message; qtvctl says it in its own words.
     if (!set) std::fprintf(stderr, "qtvctl: %s holds no readable parameter set\n", path.c_str());
     return set;
 }
@@ -55,7 +61,11 @@ int Backup(const Options& o) {
     for (std::size_t i = 0; i < parameters.size(); ++i)
         std::printf("%-10s %s\n", parameters[i].key, Shown(set.values[i]).c_str());
     if (!SaveParameterSet(set, o.file)) {
-        std::printf("cannot write %s: nothing saved\n", o.file.c_str());
+        const PlainFile state = InspectPlainFile(o.file);
+        if (!MayReplace(state))
+            std::printf("%s: nothing saved\n", PlainFileRefusal(state, o.file, Speech::English).c_str());
+        else
+            std::printf("cannot write %s: nothing saved\n", o.file.c_str());
         return kFailed;
     }
     const auto missing = KeysWithoutValue(set);
@@ -108,6 +118,10 @@ const char* OutcomeShown(RestoreOutcome outcome) {
 int Restore(const Options& o) {
     const auto file = Load(o.file);
     if (!file) return kFailed;
+    if (const auto bad = BadEntries(*file); !bad.empty()) {
+        std::printf("nothing written: invalid entries in %s: %s\n", o.file.c_str(), Join(bad).c_str());
+        return kFailed;
+    }
     const auto address = static_cast<std::uint8_t>(o.address);
     const auto stationType = ReadStationType(address);
     if (!stationType || file->typeCode != stationType) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -50,8 +51,14 @@ int main(int argc, char** argv) {
         return Refuse("Konfigurationsdatei nicht gefunden: " + o.config);
     const std::map<int, std::string> titles = o.config.empty() ? std::map<int, std::string>{} : TitlesFrom(o.config);
 
-    const std::vector<RecordingFile> files = FindRecordingFiles(o.folder, o.filter);
-    const ExportResult result = ExportRecordings(files, titles, o.target);
+    ExportResult result;
+    try {  // every file is read within a bound; this is for a machine short of memory all the same
+        const std::vector<RecordingFile> files = FindRecordingFiles(o.folder, o.filter);
+        result = ExportRecordings(files, titles, o.target);
+    } catch (const std::bad_alloc&) {
+        std::fputs("qtvexport: zu wenig Speicher, nichts exportiert\n", stderr);
+        return 1;
+    }
     const std::string summary = "qtvexport: " + ExportSummary(result) + "\n";
     if (result.outcome == ExportResult::Outcome::Written) {
         std::fputs(summary.c_str(), stdout);
