@@ -38,12 +38,13 @@ constexpr unsigned kSingleByteReadMs = kCommandSetTimeouts.readTotalConstant + k
 ExchangeRules CommandSetRules() {
     ExchangeRules rules;
     rules.answerArea = kTeleAnswerArea;
-    rules.byteByByte = Internet == 0;
+    rules.localMode = Internet == 0;
     rules.replyAttempts = Internet ? kNetworkReplyAttempts : kLocalReplyAttempts;
     rules.pauseBetweenAttempts = true;
     rules.replyWaitLimitMs = Internet ? kNetworkPausesMs + kSingleByteReadMs : 0;
     rules.waitBeforeRest = true;
     rules.trace = &g_trace;
+    rules.lineTimeouts = kCommandSetTimeouts;
     return rules;
 }
 
