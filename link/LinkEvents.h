@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 struct WrittenParameter {
     std::uint8_t address = 0;  // the address the request went to (0x20: every station)
@@ -16,9 +17,13 @@ struct WrittenParameter {
 };
 
 struct LinkEvents {
+    // `device`: what the line opened (SerialLine::device), so that the log says which device
+    // carries the bus; empty where the line names none.
+    using PortOpened = std::function<void(std::uint8_t portNumber, const std::string& device)>;
+    PortOpened portOpened;                                       // InitSio opened it
     std::function<void(std::uint8_t portNumber)> portNotOpened;  // InitSio failed
     std::function<void(std::uint8_t portNumber)> portLost;      // the device went away
-    std::function<void(std::uint8_t portNumber)> portReopened;  // opened again after a failure
+    PortOpened portReopened;                                     // opened again after a failure
     std::function<void(const WrittenParameter&)> written;
 };
 

@@ -31,8 +31,9 @@ struct PortSettings {
 // Takes the choice over, in this order: HostName and SioNr; the port object is destroyed;
 // Internet and LokalIP (stored as typed); with "Internet" the network link is set up for SioNr
 // (SetupNetLink with `workingDirectory` and `show`, which also gives the command-set port its
-// new device when it holds SioNr); last a new port object on SioNr, even when the link setup
-// failed (its recovery registers the link again once its sends keep failing). The command-set
-// port keeps its number: a new SioNr reaches it at the next start.
+// new device when it holds SioNr); the command-set port on SioNr at once (ChooseCommandSetPort:
+// opened there unless it is open there already); last a new port object on SioNr, which then
+// shares the command-set port's line, even when the link setup failed (its recovery registers
+// the link again once its sends keep failing).
 void ApplyPortChoice(const PortChoice& choice, PortSettings& settings, const std::string& workingDirectory,
                      const LinkMessage& show);

@@ -38,20 +38,22 @@ constexpr unsigned kSingleByteReadMs = kCommandSetTimeouts.readTotalConstant + k
 ExchangeRules CommandSetRules() {
     ExchangeRules rules;
     rules.answerArea = kTeleAnswerArea;
-    rules.byteByByte = Internet == 0;
+    rules.localMode = Internet == 0;
     rules.replyAttempts = Internet ? kNetworkReplyAttempts : kLocalReplyAttempts;
     rules.pauseBetweenAttempts = true;
     rules.replyWaitLimitMs = Internet ? kNetworkPausesMs + kSingleByteReadMs : 0;
     rules.waitBeforeRest = true;
     rules.trace = &g_trace;
+    rules.lineTimeouts = kCommandSetTimeouts;
     return rules;
 }
 
 // A USB adapter that is unplugged and plugged in again comes back under the same port number.
 // The exchanges reopen the command-set port on it by themselves, so that polling recovers
-// without a restart. They try at most every 5 s, so that an adapter that stays away costs the
-// exchanges in between no more than a failed write, and not an open of a vanished device each.
-constexpr std::uint64_t kReopenPauseSeconds = 5;
+// without a restart. They try at most once a second: an open of a vanished device costs next to
+// nothing (the polls are not made while the port is away), and a device that is back for a
+// moment's outage carries values again within about a second.
+constexpr std::uint64_t kReopenPauseSeconds = 1;
 
 struct AdapterRecovery {
     std::uint8_t portNumber = 0;  // the number last given to InitSio
@@ -69,6 +71,8 @@ void NoticeLostDevice() {
     if (GetLinkEvents().portLost) GetLinkEvents().portLost(g_recovery.portNumber);
 }
 
+std::string DeviceName() { return g_commandSetLine ? g_commandSetLine->device() : std::string(); }
+
 void Reopen() {
     g_recovery.lastAttempt = Counter().now();
     g_recovery.lost = !OpenPort(g_commandSetLine, g_recovery.portNumber, kCommandSetTimeouts);
@@ -79,7 +83,8 @@ void ReopenWhenDue() {
     const HiResCounter& counter = Counter();
     if (counter.now() - g_recovery.lastAttempt < kReopenPauseSeconds * counter.frequency()) return;
     Reopen();
-    if (!g_recovery.lost && GetLinkEvents().portReopened) GetLinkEvents().portReopened(g_recovery.portNumber);
+    if (!g_recovery.lost && GetLinkEvents().portReopened)
+        GetLinkEvents().portReopened(g_recovery.portNumber, DeviceName());
 }
 
 }  // namespace
@@ -88,13 +93,24 @@ bool InitSio(std::uint8_t portNumber) {
     g_recovery = {portNumber, portNumber < kPortNumberLimit, false, 0};
     const bool opened = OpenPort(g_commandSetLine, portNumber, kCommandSetTimeouts);
     // An adapter that is not plugged in yet at start-up is treated like one that was lost: the
-    // exchanges try it again every 5 s. COM0 never opens, so it is not tried again.
+    // exchanges and ticks try it again every second. COM0 never opens, so it is not tried again.
     if (g_recovery.inUse && portNumber != 0 && !(g_commandSetLine && g_commandSetLine->isOpen())) {
         g_recovery.lost = true;
         g_recovery.lastAttempt = Counter().now();
     }
     if (!opened && GetLinkEvents().portNotOpened) GetLinkEvents().portNotOpened(portNumber);
+    if (opened && GetLinkEvents().portOpened) GetLinkEvents().portOpened(portNumber, DeviceName());
     return opened;
+}
+
+void ChooseCommandSetPort(std::uint8_t portNumber) {
+    if (CommandSetPortOpen() && CommandSetPortHolds(portNumber)) return;
+    InitSio(portNumber);
+}
+
+bool CommandSetPortOpen() {
+    return g_recovery.inUse && !g_recovery.lost && g_commandSetLine && g_commandSetLine->isOpen() &&
+           !g_commandSetLine->deviceGone();
 }
 
 void ReSetSio() {

@@ -37,19 +37,24 @@ void RecordFremdAntwort(std::uint8_t address, const std::vector<std::uint8_t>& b
 bool InitSio(std::uint8_t portNumber);
 // Restores the saved settings and closes the command-set port.
 void ReSetSio();
+// The port dialog's number takes effect at once: the command-set port is opened on it (InitSio),
+// unless it holds that number already and is open.
+void ChooseCommandSetPort(std::uint8_t portNumber);
+// True while the command-set port is open and its device there: an exchange can be made.
+bool CommandSetPortOpen();
 // The line of the command-set port, for tests and tools (null before InitSio).
 SerialLine* CommandSetLine();
 
 // The command-set exchange: the caller has written L at offset 2, the code at offset 3 and the
 // data from offset 4 of TeleBuffer. Returns 1 on success, 0 on failure.
 // When the device of the command-set port has gone (an unplugged adapter), the exchange that
-// notices it fails, and the exchanges from 5 s later on reopen the port on the number last given
-// to InitSio, at most once every 5 s of the counter (platform/Clock.h), until it opens again.
+// notices it fails, and the exchanges from 1 s later on reopen the port on the number last given
+// to InitSio, at most once a second of the counter (platform/Clock.h), until it opens again.
 int SioExchange();
 
 // A command-set port that could not be opened (held by another program, not plugged in) or whose
 // device has gone is opened again here too, by the same rule as in the exchanges (the number
-// last given to InitSio, at most once every 5 s of the counter), so that it comes back while no
+// last given to InitSio, at most once a second of the counter), so that it comes back while no
 // exchange is due. Does nothing while the port is open and its device there. The main window
 // calls it at every tick of its timer, between exchanges, on the one thread of the link.
 void RetryCommandSetPort();
@@ -57,7 +62,7 @@ void RetryCommandSetPort();
 // The network link setup has just registered the redirector's port `portNumber` anew, which
 // replaces the device behind that number. When the command-set port holds that number it is
 // opened again at once, before anyone else can take the new device: it carries the live display
-// and comes first. A failed open is tried again by the 5 s rule above.
+// and comes first. A failed open is tried again by the rule above.
 void ReclaimCommandSetPort(std::uint8_t portNumber);
 
 // True when InitSio was given this number (and ReSetSio not called since): the command-set port
@@ -67,7 +72,7 @@ bool CommandSetPortHolds(std::uint8_t portNumber);
 // The command-set port's line lent for one exchange of the port object on the same number, with
 // the port object's time-outs applied while it is lent and the command-set time-outs given back
 // when the loan ends. line() is null when the port is not open. A device found gone meanwhile is
-// noticed for the 5 s rule. Not reentrant: one loan at a time, on the link's one thread.
+// noticed for the reopening. Not reentrant: one loan at a time, on the link's one thread.
 class LentCommandSetLine {
 public:
     explicit LentCommandSetLine(const SerialTimeouts& timeouts);

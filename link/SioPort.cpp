@@ -20,11 +20,12 @@ static_assert(SioPort::kRequestArea == kRequestArea, "both exchanges build the r
 ExchangeRules PortObjectRules() {
     ExchangeRules rules;
     rules.answerArea = SioPort::kAnswerArea;
-    rules.byteByByte = Internet == 0;
+    rules.localMode = Internet == 0;
     rules.replyAttempts = kReplyAttempts;
     rules.pauseBetweenAttempts = false;
     rules.replyWaitLimitMs = 0;
     rules.waitBeforeRest = false;
+    rules.lineTimeouts = kPortObjectTimeouts;
     return rules;
 }
 

@@ -34,6 +34,7 @@ public:
         if (trace_ && trace_->sent) trace_->sent(buffer, n);
         return line_->write(buffer, n);
     }
+    void setTimeouts(const SerialTimeouts& timeouts) { line_->setTimeouts(timeouts); }
     void rts(bool on) {
         if (trace_ && trace_->rts) trace_->rts(on);
         line_->setRts(on);
@@ -58,13 +59,28 @@ void Drain(TracedLine& line, std::uint8_t* answer) {
     }
 }
 
-bool Send(TracedLine& line, const std::uint8_t* buffer, int length, bool byteByByte) {
-    if (!byteByByte) return line.write(buffer, static_cast<std::size_t>(length) + 1);
+// A refused answer may still be coming in; the PC's NAK goes out only once the line has been
+// quiet for a little over two byte times (4800 baud, 10 bits a byte), so that it never collides
+// with the station's own transmission on the half-duplex line. Bounded as the drain is.
+constexpr unsigned kQuietMs = 5;
+
+void AwaitQuiet(TracedLine& line, const SerialTimeouts& usual) {
+    SerialTimeouts quiet = usual;
+    quiet.readInterval = 0;
+    quiet.readTotalMultiplier = 0;
+    quiet.readTotalConstant = kQuietMs;
+    line.setTimeouts(quiet);
+    std::uint8_t discarded = 0;
+    Drain(line, &discarded);
+    line.setTimeouts(usual);
+}
+
+bool Send(TracedLine& line, const std::uint8_t* buffer, int length, bool localMode) {
     // Local mode sends the byte after the checksum too (whatever the buffer holds there); the
-    // stations ignore it, and only the last write decides whether the send went through.
-    bool ok = false;
-    for (int i = 0; i < length + 2; ++i) ok = line.write(buffer + i, 1);
-    return ok;
+    // stations ignore it. The request goes out in one write, drained once: written byte by byte,
+    // a busy machine could pre-empt the bus's thread between two bytes, and a station drops a
+    // request whose bytes are more than 20 ms apart. It is sent only when every byte went out.
+    return line.write(buffer, static_cast<std::size_t>(length) + (localMode ? 2 : 1));
 }
 
 // The first reply byte into answer position 0; false when none came.
@@ -119,6 +135,7 @@ void ReceiveTelegram(TracedLine& line, const std::uint8_t* buffer, std::uint8_t*
     // Positions 0..L must lie in the answer area; only the bus's addresses 0..31 are accepted.
     const bool lengthFits = length >= 3 && length < rules.answerArea;
     if (lengthFits && !ReadExactly(line, answer + 3, length - 2)) return;
+    if (!lengthFits) AwaitQuiet(line, rules.lineTimeouts);
     line.rts(false);
     std::uint8_t reply = NAK;
     if (lengthFits && answer[1] != buffer[1]) {
@@ -150,7 +167,7 @@ ExchangeOutcome RunTelegramExchange(SerialLine* serialLine, std::uint8_t* buffer
     if (length < 4 || length > kLargestRequestLength) return outcome;
     buffer[length] = TelegramChecksum(buffer, static_cast<std::size_t>(length));
     line.rts(false);
-    if (!Send(line, buffer, length, rules.byteByByte)) {
+    if (!Send(line, buffer, length, rules.localMode)) {
         outcome.sendFailed = true;
         return outcome;
     }

@@ -9,11 +9,12 @@
 // writeTotalConstant + n * writeTotalMultiplier):
 //   drain      until a read returns nothing, but never past 1 s of the counter plus the read
 //              then under way (and never more than 960 bytes);
-//   send       one write time-out per write (local mode: L + 2 single-byte writes);
+//   send       one write time-out (one write of L + 2 bytes in local mode, L + 1 in network mode);
 //   first byte replyAttempts single-byte reads (plus the pauses), and never past
 //              replyWaitLimitMs plus the read then under way when a limit is given;
 //   answer     each gap in the rest of the telegram ends after three silent reads, and the
-//              telegram has at most the answer area's bytes.
+//              telegram has at most the answer area's bytes; a longer one is refused unread,
+//              its NAK sent once the line has been quiet for 5 ms (bounded as the drain is).
 // So on the command-set port a silent station costs about 0.6 s in local mode and 1.3 s in
 // network mode, and a line that never falls quiet at most one second more.
 
@@ -28,12 +29,13 @@ inline constexpr unsigned kDrainTimeLimitMs = 1000;
 
 struct ExchangeRules {
     int answerArea = kTeleAnswerArea;  // bytes of the answer area behind the 70-byte request area
-    bool byteByByte = true;            // local mode: L + 2 single-byte writes; network: one write
+    bool localMode = true;             // L + 2 bytes (the byte after the checksum too); network: L + 1
     int replyAttempts = 5;             // single-byte reads for the first reply byte
     bool pauseBetweenAttempts = true;  // Timer(10) between those reads
     unsigned replyWaitLimitMs = 0;     // bound on the whole wait for the first byte; 0: none
     bool waitBeforeRest = true;        // Timer(3000) before the rest of an answer telegram
     const LinkTrace* trace = nullptr;  // observer of the line, may be null
+    SerialTimeouts lineTimeouts{};     // the line's own time-outs, put back after a short wait
 };
 
 // An answer telegram that came from another address than the one asked.

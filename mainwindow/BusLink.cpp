@@ -27,10 +27,17 @@ LinkEvents DeliveredHere(const QPointer<QObject>& window, const LinkEvents& inne
         if (!f) return {};
         return [window, f](std::uint8_t portNumber) { OnUiThread(window, [f, portNumber] { f(portNumber); }); };
     };
+    const auto opened = [&window](const LinkEvents::PortOpened& f) -> LinkEvents::PortOpened {
+        if (!f) return {};
+        return [window, f](std::uint8_t portNumber, const std::string& device) {
+            OnUiThread(window, [f, portNumber, device] { f(portNumber, device); });
+        };
+    };
     LinkEvents events;
+    events.portOpened = opened(inner.portOpened);
     events.portNotOpened = port(inner.portNotOpened);
     events.portLost = port(inner.portLost);
-    events.portReopened = port(inner.portReopened);
+    events.portReopened = opened(inner.portReopened);
     if (inner.written) {
         events.written = [window, f = inner.written](const WrittenParameter& w) {
             // The data point into the telegram buffer, which the next exchange overwrites.

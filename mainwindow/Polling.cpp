@@ -99,6 +99,10 @@ void TForm1::PostTick(std::vector<std::uint8_t> strayAddresses, std::vector<std:
             BeepForStrayTelegrams(strayFound);
         });
         for (std::size_t i = 0; i < polls.size() && !token.cancelled(); ++i) {
+            if (!CommandSetPortOpen()) {
+                OnUiThread(self, [this, i] { ShowPollResult(i, PollAnswer{.noPort = true}); });
+                continue;
+            }
             OnUiThread(self, [this, i] { ShowPollStarted(i); });
             BusAdresse = polls[i];
             PollAnswer r;
@@ -193,6 +197,13 @@ void TForm1::ShowPollResult(std::size_t index, const PollAnswer& r) {
     poll.shown = true;
     TQTV3590* p = poll.panel;
     if (!p) return;  // removed meanwhile
+    if (r.noPort) {
+        // Nothing was asked, so nothing counts against the station; it is asked at the first
+        // tick that finds the port open again.
+        p->ZVar = 1;
+        p->EndPoll();
+        return;
+    }
     if (!r.answered) {
         p->ZVar = 1;
         if (++p->SioFehler > kFailuresBeforeRest) {

@@ -189,6 +189,7 @@ private:
         int value = 0;          // not negative once answered: the sign is in negativ
         bool negativ = false;
         bool broadcast = false;
+        bool noPort = false;  // no exchange was made: the port was not open
     };
     // This thread's side of a poll: the panel, and what its value text is made of as it stood
     // when the tick found the station due.

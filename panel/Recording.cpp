@@ -46,7 +46,11 @@ bool TQTV3590::RecordingFileIsCurrent() const {
 }
 
 void TQTV3590::TeleSpeichern(bool /*broadcast: the record is the same either way*/) {
-    if (!RecordingFileIsCurrent()) {
+    // A file deleted or renamed while recording is on is made again under the day's name, so
+    // that the records do not vanish into a file no one can see; a file that could not be
+    // opened is tried again.
+    const bool lost = WriteStatus && !HandleStillNamed(FileHandle, FileName.toStdString());
+    if (!RecordingFileIsCurrent() || lost) {
         CloseFile();
         GenerateFileName();
     }

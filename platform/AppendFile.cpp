@@ -69,3 +69,9 @@ bool AppendRecord(int handle, const std::string& bytes) {
 void CloseHandle(int handle) {
     if (handle >= 0) ::close(handle);
 }
+
+bool HandleStillNamed(int handle, const std::string& name) {
+    struct stat open {}, named {};
+    if (handle < 0 || ::fstat(handle, &open) != 0 || ::lstat(name.c_str(), &named) != 0) return false;
+    return open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}

@@ -18,3 +18,6 @@ int OpenForAppend(const std::string& name);         // handle, or -1 when it can
 // did not fit, on a full disk or beyond a file-size limit.
 bool AppendRecord(int handle, const std::string& bytes);
 void CloseHandle(int handle);
+// True while the name still leads to the open file itself: false once the file was deleted or
+// renamed, or something else (another file, a link) took its name.
+bool HandleStillNamed(int handle, const std::string& name);

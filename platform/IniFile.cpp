@@ -4,6 +4,7 @@
 #include "platform/PlainFile.h"
 #include "platform/Windows1252.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <charconv>
@@ -154,7 +155,10 @@ void IniFile::Parse(std::string bytes) {
     }
     bom_ = std::string_view(bytes).substr(0, kBom.size()) == kBom;
     const std::string_view body = std::string_view(bytes).substr(bom_ ? kBom.size() : 0);
-    cp1252_ = !IsValidUtf8(body);
+    // Pure ASCII reads the same in either code page; it is the format's own code page then, so
+    // that a title with an umlaut written into it later is read as such by every other reader.
+    const bool ascii = std::all_of(body.begin(), body.end(), [](char c) { return (c & 0x80) == 0; });
+    cp1252_ = !IsValidUtf8(body) || (!bom_ && ascii);
     if (cp1252_) {
         text_ = Windows1252ToUtf8(body);
     } else {

@@ -2,9 +2,11 @@
 // An INI file of our own: sections in square brackets, key=value lines. Reading keeps every line,
 // so writing back preserves the order of sections and keys, other sections and comments.
 // Lines may end in CR LF, LF or CR alone; the file is written back with the line end it began
-// with. Text is UTF-8 inside; a file that is not valid UTF-8 is read as Windows-1252 and written
-// back in that code page. A byte order mark at the start is skipped on reading and kept on
-// writing, whatever the code page behind it. New files are UTF-8 with CR LF. Save() replaces the
+// with. Text is UTF-8 inside. The format's code page is Windows-1252: a new file, one that holds
+// only ASCII and one that is not valid UTF-8 are written in it; a file that holds UTF-8 text
+// beyond ASCII, or begins with a byte order mark, stays UTF-8 (the mark is skipped on reading and
+// kept on writing; behind it, text that is not valid UTF-8 is still Windows-1252). New files end
+// their lines in CR LF. Save() replaces the
 // file atomically (temporary file beside it, flushed to disk, renamed), so a crash or a full disk
 // leaves the old file whole.
 //

@@ -78,6 +78,7 @@ bool PosixSerialLine::open(unsigned portNumber) {
 
 bool PosixSerialLine::openPath(const std::string& devicePath) {
     close();
+    device_ = devicePath;
     // Non-blocking: the time-outs are ours (poll), and an open never waits for carrier.
     // Close-on-exec: a program we start (the redirector tool) must not inherit the port and its lock.
     const int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);

@@ -26,6 +26,7 @@ public:
     void close() override;
     bool isOpen() const override { return fd_ >= 0; }
     bool deviceGone() const override { return gone_; }
+    std::string device() const override { return device_; }
 
 private:
     bool waitSent(std::chrono::steady_clock::time_point deadline);
@@ -36,4 +37,5 @@ private:
     bool configured_ = false;  // the working settings were applied and confirmed
     termios savedSettings_{};
     SerialTimeouts timeouts_{};
+    std::string device_;
 };

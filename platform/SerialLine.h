@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 // Time-outs in milliseconds, with the semantics of a Windows COM port:
 // a read returns when all requested bytes have come, when more than `readInterval` passes
@@ -47,6 +48,9 @@ public:
     virtual bool isOpen() const = 0;
     // True once the device has reported that it is gone (hang-up, unplugged adapter).
     virtual bool deviceGone() const { return false; }
+    // The device the last open() tried, as the operator would look for it (a path here); empty
+    // where a line has nothing to name.
+    virtual std::string device() const { return {}; }
 };
 
 // Where new lines come from. The program uses the platform's serial device; tests install a

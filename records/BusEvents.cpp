@@ -76,9 +76,14 @@ LinkEvents LinkEventsInto(EventLog& log) {
         log.Add("Schnittstelle " + PortName(port) + " kann nicht geöffnet werden");
     };
     events.portLost = [&log](std::uint8_t port) { log.Add("Schnittstelle " + PortName(port) + " verloren"); };
-    events.portReopened = [&log](std::uint8_t port) {
-        log.Add("Schnittstelle " + PortName(port) + " wieder geöffnet");
+    // Which device: a port number can lead to a link in the ports folder or to a serial port.
+    const auto opened = [&log](const std::string& how) {
+        return [&log, how](std::uint8_t port, const std::string& device) {
+            log.Add("Schnittstelle " + PortName(port) + " " + how + (device.empty() ? "" : " (" + device + ")"));
+        };
     };
+    events.portOpened = opened("geöffnet");
+    events.portReopened = opened("wieder geöffnet");
     events.written = [&log](const WrittenParameter& w) {
         const std::string what = WrittenText(w.code, w.data, w.dataCount);
         log.Add(w.address, what + (w.ok ? " gesendet" : " gesendet: Übertragungsfehler"));

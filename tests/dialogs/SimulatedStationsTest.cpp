@@ -41,7 +41,7 @@ private slots:
         linkReset = std::make_unique<LinkReset>();
         counter = std::make_unique<FakeCounter>();
         sim = std::make_unique<SimulatedBus>();
-        QVERIFY(InitSio(1));  // the local port: each request goes out byte by byte
+        QVERIFY(InitSio(1));  // the local port: each request with the byte after its checksum
         panel1 = new TQTV3590(&owner);
         panel1->Insert(1);
         panel2 = new TQTV3590(&owner);

@@ -58,7 +58,7 @@ class ParameterSetWindowTest : public QObject {
         counter = std::make_unique<FakeCounter>();
         SetWallClock([] { return LocalDateTime{2026, 1, 5, 12, 0, 0}; });
         sim = std::make_unique<SimulatedBus>();
-        QVERIFY(InitSio(1));  // the local port: each request goes out byte by byte
+        QVERIFY(InitSio(1));  // the local port: each request with the byte after its checksum
         station2 = new TQTV3590(&owner);
         station2->Insert(2);
         station2->SetTitel(QStringLiteral("Kessel"));

@@ -2,7 +2,7 @@
 // within its bound and with 0, leaves the next exchange with a healthy station unharmed, and is
 // over as soon as the fault is. Run on a pseudo-terminal (local rules) and through the
 // redirector's bridge to qtvsim as a network device server (network rules). Then the port's
-// device vanishing and coming back (the 5 s before a reopen jumped on the counter), and the
+// device vanishing and coming back (the second before a reopen jumped on the counter), and the
 // device server's TCP connection dropped and restored.
 
 #include <gtest/gtest.h>
@@ -122,7 +122,7 @@ protected:
     }
 
     LinkReset linkReset_;
-    // The exchanges' own pauses pass for real on the device; the 5 s before a reopen are jumped.
+    // The exchanges' own pauses pass for real on the device; the second before a reopen is jumped.
     FakeCounter counter_{FakeCounter::Steady};
     fs::path dir_;
     SimProcess sim_;
@@ -155,7 +155,7 @@ TEST_P(BusUnderFaults, deviceThatVanishesIsReachedAgainWhenItComesBack) {
     EXPECT_EQ(lost.result, 0);
     EXPECT_LT(lost.took, bound());
     restartSimulator();
-    counter_.advanceMs(5000);
+    counter_.advanceMs(1000);
     const auto recovered = untilAnswered(12s);
     ASSERT_TRUE(recovered.has_value()) << "no answer within 12 s of the return";
     std::cout << "[          ] answered again " << recovered->count() << " ms after the return\n";

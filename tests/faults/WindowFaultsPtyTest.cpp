@@ -91,8 +91,8 @@ private slots:
         QVERIFY(panel(kFaulty)->GetText().endsWith(QStringLiteral(" kWh")));
     }
 
-    void vanishedPortIsReopenedFiveSecondsLaterWithoutRestart() {
-        // The exchanges' own pauses pass for real on the device; the 5 s before a reopen are jumped.
+    void vanishedPortIsReopenedASecondLaterWithoutRestart() {
+        // The exchanges' own pauses pass for real on the device; the second before a reopen is jumped.
         FakeCounter counter{FakeCounter::Steady};
         startWindow(3);
         tick();
@@ -101,10 +101,10 @@ private slots:
         tick();
         QVERIFY(startSim());
         for (int i = 0; i < 3; ++i) tick();
-        QCOMPARE(panel(kHealthy)->SioFehler, std::uint8_t{4});
+        QVERIFY(panel(kHealthy)->SioFehler <= 1);  // only a poll that met the loss counts
         QCOMPARE(panel(kHealthy)->FrameColor(), TQTV3590::kFrameButtonFace);
 
-        counter.advanceMs(5000);
+        counter.advanceMs(1000);
         tick();
         QVERIFY2(answered(kHealthy) && answered(kFaulty) && answered(kRecording), "polling recovers by itself");
         QVERIFY(messages_.isEmpty());

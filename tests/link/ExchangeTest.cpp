@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "link/PortOpen.h"
+
 namespace {
 
 using Kind = LineEvent::Kind;
@@ -25,16 +27,20 @@ TEST_F(RequestFrame, networkModeSendsTheFrameInOneWrite) {
     EXPECT_EQ(HexOf(line().writes()[0]), "02 05 04 10 1B");
 }
 
-TEST_F(RequestFrame, localModeSendsByteByByteWithTheBufferByteAfterTheChecksum) {
+// One write, so that a busy machine cannot pause the request between its bytes; a write that
+// fails is a failed send.
+TEST_F(RequestFrame, localModeSendsTheFrameAndTheBufferByteAfterTheChecksumInOneWrite) {
     Internet = 0;
     TeleBuffer[5] = 0xAB;  // left there by an earlier, longer telegram
     request(0x10);
     line().queueReply(Hex("06"));
     EXPECT_EQ(SioExchange(), 1);
-    const std::vector<Bytes> writes = line().writes();
-    ASSERT_EQ(writes.size(), 6u);
-    for (const Bytes& w : writes) EXPECT_EQ(w.size(), 1u);
-    EXPECT_EQ(HexOf(line().written()), "02 05 04 10 1B AB");
+    ASSERT_EQ(line().writes().size(), 1u);
+    EXPECT_EQ(HexOf(line().writes()[0]), "02 05 04 10 1B AB");
+    EXPECT_EQ(line().rtsSwitches(), (std::vector<bool>{false, true, false}));
+    line().failWrite(2);
+    EXPECT_EQ(SioExchange(), 0);
+    EXPECT_EQ(line().writes().size(), 2u) << "nothing is awaited after a failed send";
 }
 
 TEST_F(RequestFrame, checksumWrapsModulo256) {
@@ -118,15 +124,6 @@ TEST_F(RequestFrame, rtsIsOffWhileSendingAndOnOnlyWhileAwaitingTheReply) {
 TEST_F(RequestFrame, failedSendEndsTheExchangeWithoutWaiting) {
     line().failAllWrites();
     request(0x31);
-    line().queueReply(Hex("06"));
-    EXPECT_EQ(SioExchange(), 0);
-    EXPECT_EQ(line().rtsSwitches(), std::vector<bool>{false});
-}
-
-TEST_F(RequestFrame, localModeSendFailsWhenItsLastByteFails) {
-    Internet = 0;
-    request(0x31);
-    line().failWrite(6);
     line().queueReply(Hex("06"));
     EXPECT_EQ(SioExchange(), 0);
     EXPECT_EQ(line().rtsSwitches(), std::vector<bool>{false});
@@ -221,6 +218,26 @@ TEST_F(Reply, answerLongerThanTheAnswerAreaIsRefusedUnread) {
     EXPECT_EQ(HexOf(line().writes().back()), "15");
     for (const LineEvent& e : line().eventsOf(Kind::Read))
         EXPECT_LE(e.requested, 2u) << "nothing may be read past the header of an oversized answer";
+}
+
+// On a half-duplex line a NAK sent while the station still sends would collide with its bytes.
+TEST_F(Reply, oversizedAnswerGetsItsNakOnlyOnceTheLineIsQuiet) {
+    request(0x31);
+    Bytes answer = Hex("02 05 20");
+    answer.resize(40, 0x5A);
+    line().queueReply(answer);
+    EXPECT_EQ(SioExchange(), 0);
+    const auto& events = line().events();
+    const int nak = IndexOf(events, Kind::Write, IndexOf(events, Kind::Write) + 1);
+    ASSERT_GT(nak, 0);
+    EXPECT_EQ(HexOf(events[nak].bytes), "15");
+    EXPECT_EQ(line().readable(), 0u) << "every byte of the answer had come before the NAK";
+    EXPECT_EQ(events[nak - 3].kind, Kind::Read) << "a read that found the line quiet comes first";
+    EXPECT_EQ(events[nak - 3].result, 0);
+    const std::vector<LineEvent> timeouts = line().eventsOf(Kind::SetTimeouts);
+    ASSERT_EQ(timeouts.size(), 2u);
+    EXPECT_EQ(timeouts[0].timeouts.readTotalConstant, 5u) << "quiet means a few byte times, not a read time-out";
+    EXPECT_EQ(timeouts[1].timeouts.readTotalConstant, kCommandSetTimeouts.readTotalConstant);
 }
 
 TEST_F(Reply, answerTooShortToHoldItsChecksumIsRefused) {

@@ -34,8 +34,9 @@ protected:
         SetLinkHooks({[] {}, [] {}, [](bool) {}});
         SetLinkTrace({[this](const std::uint8_t*, std::size_t) { ++traceCalls; },
                       [this](const std::uint8_t*, std::size_t) { ++traceCalls; }, [this](bool) { ++traceCalls; }});
-        SetLinkEvents({[this](std::uint8_t) { ++eventCalls; }, [this](std::uint8_t) { ++eventCalls; },
-                       [this](std::uint8_t) { ++eventCalls; }, [this](const WrittenParameter&) { ++eventCalls; }});
+        const auto opened = [this](std::uint8_t, const std::string&) { ++eventCalls; };
+        SetLinkEvents({opened, [this](std::uint8_t) { ++eventCalls; }, [this](std::uint8_t) { ++eventCalls; },
+                       opened, [this](const WrittenParameter&) { ++eventCalls; }});
     }
     // A request of station 7's value on the command-set port.
     int exchange() {
@@ -93,6 +94,7 @@ TEST_F(LinkState, hooksTraceEventListenerAndLineFactoryAreDropped) {
     EXPECT_FALSE(GetLinkHooks().stopPolling);
     EXPECT_FALSE(GetLinkHooks().restartPolling);
     EXPECT_FALSE(GetLinkHooks().setupNetLink);
+    EXPECT_FALSE(GetLinkEvents().portOpened);
     EXPECT_FALSE(GetLinkEvents().portNotOpened);
     EXPECT_FALSE(GetLinkEvents().portLost);
     EXPECT_FALSE(GetLinkEvents().portReopened);

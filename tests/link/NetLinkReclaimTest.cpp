@@ -68,15 +68,18 @@ TEST_F(NetLinkReclaim, confirmedInternetReopensThePollingPortBeforeThePortObject
     EXPECT_EQ(SioExchange(), 1) << "polling goes on at once on the new device";
 }
 
-TEST_F(NetLinkReclaim, otherNumberOrLocalModeLeavesThePollingPortAlone) {
+// The number chosen is the polling port's at once, not at the next start.
+TEST_F(NetLinkReclaim, otherNumberMovesThePollingPortAtOnceAndTheSameNumberLeavesItAlone) {
     confirm(7, true);
-    EXPECT_EQ(steps.back(), "open 7") << "only the port object's own open";
-    EXPECT_TRUE(pollingLine->isOpen());
-    steps.clear();
-    confirm(12, false);
-    EXPECT_EQ(steps, std::vector<std::string>{"close 7"}) << "no tool, no reopening; the port object shares";
-    EXPECT_TRUE(pollingLine->isOpen());
+    EXPECT_EQ(steps.back(), "open 7");
+    EXPECT_FALSE(pollingLine->isOpen()) << "the old number is given up";
+    EXPECT_TRUE(CommandSetPortHolds(7));
     EXPECT_TRUE(sioObjekt->SharesCommandSetPort());
+    FakeLine* onSeven = &lines.last();
+    steps.clear();
+    confirm(7, false);
+    EXPECT_TRUE(steps.empty()) << "no tool, no reopening: the port is open on that number";
+    EXPECT_TRUE(onSeven->isOpen());
 }
 
 TEST_F(NetLinkReclaim, recoveryOfTheSharedPortObjectGivesThePollingPortItsNewDevice) {

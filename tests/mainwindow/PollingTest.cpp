@@ -106,27 +106,41 @@ private slots:
         QVERIFY(lines[0].startsWith("10:20:30"));
     }
 
-    // A port held by another program at start-up fails every poll, and the station rests 50 s
-    // after its eleventh failure; the port itself is tried again at the ticks about every 5 s of
-    // the counter, whether a poll is due or not.
-    void portHeldAtStartUpIsBackWithinFiveSecondsWhileItsStationRests() {
+    // Without an open port no exchange is made, so nothing counts against the station (before,
+    // the eleventh such tick rested it for 50 s); the port is tried again about every second, at
+    // the ticks, and the station is asked at the first tick that finds it open.
+    void ticksWithoutAPortCountAgainstNoStationAndValuesReturnWithinASecondOfThePort() {
         WindowFixture w;
-        w.bus.stations[1] = {};
+        w.bus.stations[1].value = 7;
         w.bus.portHeld = true;
         w.bus.counter.setStep(FakeCounter::kPerMs / 1000);  // a microsecond a reading
         const auto tick = [&] {
             w.bus.counter.advanceMs(500);
             w.ticks(1);
         };
+        const auto ticksUntilAsked = [&] {
+            w.bus.clear();
+            int n = 0;
+            while (w.bus.valueRequests().empty() && n < 20) tick(), ++n;
+            return n;
+        };
         TForm1& f = StartOne(w);
-        for (int i = 0; i < 11; ++i) tick();
-        QCOMPARE(int(f.GeraetPanel[1]->ZVar), 100);
-        QVERIFY(!CommandSetLine()->isOpen());
+        TQTV3590* p = f.GeraetPanel[1];
+        for (int i = 0; i < 30; ++i) tick();
+        QVERIFY(w.bus.nothingSent());
+        QCOMPARE(int(p->SioFehler), 0);
+        QCOMPARE(int(p->ZVar), 1);
         w.bus.portHeld = false;  // the other program lets go
-        w.bus.clear();
-        for (int i = 0; i < 11; ++i) tick();
-        QVERIFY(CommandSetLine()->isOpen());
-        QVERIFY(w.bus.valueRequests().empty());  // the station still rests
+        QVERIFY(ticksUntilAsked() <= 2);
+        QCOMPARE(p->GetText(), QStringLiteral(" 0007 bar"));
+        // A 3 s outage: the device goes, and comes back.
+        w.bus.portHeld = true;
+        w.bus.line().setDeviceGone();
+        for (int i = 0; i < 6; ++i) tick();
+        QVERIFY(p->SioFehler <= 1);  // the one poll that met the loss
+        w.bus.portHeld = false;
+        QVERIFY(ticksUntilAsked() <= 3);
+        QCOMPARE(p->FrameColor(), TQTV3590::kFrameButtonFace);
     }
 
     void silentStationIsRetriedElevenTimesThenRestsAHundredTicks() {

@@ -89,6 +89,7 @@ class ServiceItemsTest : public QObject {
         f.Beenden1Click();
         const std::vector<std::string> expected = {
             "Programm gestartet",
+            "Schnittstelle COM1 geöffnet",
             "Broadcast-Betrieb eingeschaltet",
             "Normalbetrieb eingeschaltet",
             "Abfrage angehalten",
@@ -98,7 +99,7 @@ class ServiceItemsTest : public QObject {
             "Programm beendet",
         };
         QCOMPARE(Texts(f), expected);
-        QCOMPARE(f.Ereignisse->Entries()[5].station, 2);
+        QCOMPARE(f.Ereignisse->Entries()[6].station, 2);
         QFile file(w.path(QStringLiteral("EREIGNIS-2026-02-03.txt")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray text = file.readAll();

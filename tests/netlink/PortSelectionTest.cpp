@@ -153,6 +153,8 @@ private slots:
         QVERIFY(sioObjekt);
         QCOMPARE(SioPortNr, std::uint8_t(7));
         QCOMPARE(lines->last().openedPort(), 7u);
+        QVERIFY(CommandSetPortHolds(7));  // at once, not at the next start
+        QVERIFY(sioObjekt->SharesCommandSetPort());
     }
 
     void internetConfirmedRunsRemoveRemoveAddOnTheChosenPortBeforeOpening() {

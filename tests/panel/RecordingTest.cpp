@@ -58,6 +58,7 @@ private slots:
     void restartWithRecordingOnAppendsToTheSameFile();
     void switchingOnAfterTheFileWasDeletedCreatesItAgain();
     void switchingOnWithANameOfAnEarlierDayUsesTodaysFile();
+    void fileDeletedOrRenamedWhileRecordingIsMadeAgainButNeverThroughALink();
     void fileThatCannotBeOpenedLeavesRecordingOffSilently();
     void fileThatCannotBeOpenedAtLoadWritesNothingButStaysOn();
     void unwritableFolderFailsSilently();
@@ -214,6 +215,22 @@ void RecordingTest::switchingOnWithANameOfAnEarlierDayUsesTodaysFile() {
     Record(*p, QStringLiteral(" 1"));
     QCOMPARE(Content(QStringLiteral("05061226.QTV")), QByteArray());
     QCOMPARE(Content(QStringLiteral("05081226.QTV")), QByteArray("12:00:00 1\r\n"));
+}
+
+void RecordingTest::fileDeletedOrRenamedWhileRecordingIsMadeAgainButNeverThroughALink() {
+    auto p = Station(5);
+    p->PopupItemClick(2);
+    QVERIFY(QFile::remove(QStringLiteral("05061226.QTV")));
+    Record(*p, QStringLiteral(" 1"));
+    QCOMPARE(Content(QStringLiteral("05061226.QTV")), QByteArray("14:03:27 1\r\n"));
+    QVERIFY(QFile::rename(QStringLiteral("05061226.QTV"), QStringLiteral("alt.QTV")));
+    Record(*p, QStringLiteral(" 2"));
+    QCOMPARE(Content(QStringLiteral("05061226.QTV")), QByteArray("14:03:27 2\r\n"));
+    QCOMPARE(Content(QStringLiteral("alt.QTV")), QByteArray("14:03:27 1\r\n"));
+    QVERIFY(QFile::remove(QStringLiteral("05061226.QTV")));
+    QVERIFY(::symlink("alt.QTV", "05061226.QTV") == 0);
+    Record(*p, QStringLiteral(" 3"));
+    QCOMPARE(Content(QStringLiteral("alt.QTV")), QByteArray("14:03:27 1\r\n"));
 }
 
 // A folder with the file's name cannot be opened for writing, not even by the superuser.

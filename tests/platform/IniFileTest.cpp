@@ -125,11 +125,21 @@ TEST_F(IniFileInFolder, newSectionGoesToTheEndAndReadsBack) {
     EXPECT_TRUE(again.ReadBool("Geraet 5", "Speichern", false));
 }
 
-TEST_F(IniFileInFolder, newFileIsUtf8WithCrLf) {
+TEST_F(IniFileInFolder, newFileAndAsciiFileAreWindows1252WithCrLfAndUtf8TextStaysUtf8) {
     IniFile ini(path_);
     ini.WriteString("Form", "Titel", "Kühlhaus");
     ASSERT_TRUE(ini.Save());
-    EXPECT_EQ(Get(), "[Form]\r\nTitel=K\xC3\xBChlhaus\r\n");
+    EXPECT_EQ(Get(), "[Form]\r\nTitel=K\xFChlhaus\r\n");
+    Put("[Form]\r\nTop=1\r\n");
+    IniFile ascii(path_);
+    ascii.WriteString("Form", "Titel", "Kühlhaus");
+    ASSERT_TRUE(ascii.Save());
+    EXPECT_EQ(Get(), "[Form]\r\nTop=1\r\nTitel=K\xFChlhaus\r\n");
+    Put("[Form]\r\nTitel=K\xC3\xBChlhaus\r\n");
+    IniFile utf8(path_);
+    utf8.WriteString("Form", "Titel", "Größe");
+    ASSERT_TRUE(utf8.Save());
+    EXPECT_EQ(Get(), "[Form]\r\nTitel=Gr\xC3\xB6\xC3\x9F" "e\r\n");
 }
 
 TEST_F(IniFileInFolder, lineFeedFileKeepsLineFeeds) {

@@ -100,6 +100,20 @@ TEST_F(SerialLineOnPty, linkWhoseTargetIsGoneFailsInsteadOfOpeningARealPort) {
     EXPECT_FALSE(line.open(3));
 }
 
+// A simulator or bridge that restarts removes its link for a moment; meanwhile the number must not
+// lead to the system's serial port of that number, or every telegram would go to that device.
+TEST_F(SerialLineOnPty, numberOnceLinkedInThePortsFolderStaysThereWhileItsLinkIsAway) {
+    PosixSerialLine line;
+    ASSERT_TRUE(line.open(7));
+    EXPECT_EQ(line.device(), folder_ + "/COM7");
+    line.close();
+    ASSERT_EQ(::unlink((folder_ + "/COM7").c_str()), 0);
+    EXPECT_EQ(PortDevicePath(7), folder_ + "/COM7");
+    EXPECT_FALSE(line.open(7));
+    ASSERT_EQ(::symlink(slavePath_.c_str(), (folder_ + "/COM7").c_str()), 0);
+    EXPECT_TRUE(line.open(7));
+}
+
 TEST_F(SerialLineOnPty, portZeroAndPortsFromHundredNeverOpen) {
     ASSERT_EQ(::symlink(slavePath_.c_str(), (folder_ + "/COM0").c_str()), 0);
     ASSERT_EQ(::symlink(slavePath_.c_str(), (folder_ + "/COM100").c_str()), 0);

@@ -115,8 +115,8 @@ TEST_F(EventLogTest, writtenValuesReadAsAPersonReadsThem) {
 TEST_F(EventLogTest, everyWriteOfTheLinkIsLoggedWithStationValueAndResult) {
     SimulatedBus sim;
     EventLog log(dir.string());
-    SetLinkEvents(LinkEventsInto(log));
     ASSERT_TRUE(InitSio(1));
+    SetLinkEvents(LinkEventsInto(log));
     BusAdresse = 2;
     ReadSP1Wert();  // reads are not logged
     WriteSP1Wert(500);
@@ -174,4 +174,7 @@ TEST_F(EventLogTest, thePortNotOpenedLostAndOpenedAgain) {
     EXPECT_EQ(log.Entries()[3].text, "Schnittstelle COM4 verloren");
     EXPECT_EQ(log.Entries()[4].text, "SP1Aktiv = 1 gesendet: Übertragungsfehler");
     ReSetSio();
+    // The log names the device a port number led to.
+    LinkEventsInto(log).portReopened(4, "/dev/ttyUSB0");
+    EXPECT_EQ(log.Entries().back().text, "Schnittstelle COM4 wieder geöffnet (/dev/ttyUSB0)");
 }
