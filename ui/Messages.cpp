@@ -1,6 +1,7 @@
 #include "ui/Messages.h"
 
 #include <QCursor>
+#include <QTimer>
 #include <QToolTip>
 #include <utility>
 
@@ -36,7 +37,10 @@ void ShowNote(const QString& text) {
         g_observer(ShownMessage{QString(), text, QMessageBox::NoIcon});
         return;
     }
-    QToolTip::showText(QCursor::pos(), text);
+    // Shown once the event that asked for it has been handled: a menu that chose the item closes
+    // in that event, and its closing would take a note shown at once along with it.
+    const QPoint at = QCursor::pos();
+    QTimer::singleShot(0, [at, text] { QToolTip::showText(at, text); });
 }
 
 void SetMessageObserver(std::function<void(const ShownMessage&)> observer) { g_observer = std::move(observer); }

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include "DialogAnswer.h"
 #include "WindowFixture.h"
@@ -23,6 +24,7 @@
 #include "link/Siodlg.h"
 #include "panel/Stadrdlg.h"
 #include "platform/Help.h"
+#include "ui/Messages.h"
 
 namespace {
 struct DialogKeys {
@@ -143,18 +145,28 @@ private slots:
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("dialog");
-        QTest::newRow("Messbereich") << 0x1234 << QStringLiteral("Messbereich") << QStringLiteral("TMBrDlg");
-        QTest::newRow("Messart") << 0x1090 << QStringLiteral("Messart") << QStringLiteral("TFeuTempDlg");
-        QTest::newRow("Zyklus") << 0x1234 << QString() << QStringLiteral("TStADlg");
+        QTest::addColumn<int>("portDialog");  // before: 0 none, 1 confirmed (Lokal, COM1), 2 cancelled
+        QTest::newRow("Messbereich") << 0x1234 << QStringLiteral("Messbereich") << QStringLiteral("TMBrDlg") << 0;
+        QTest::newRow("Messart") << 0x1090 << QStringLiteral("Messart") << QStringLiteral("TFeuTempDlg") << 0;
+        QTest::newRow("Messart after PC-Sio OK") << 0x1090 << QStringLiteral("Messart") << QStringLiteral("TFeuTempDlg") << 1;
+        QTest::newRow("Messart after PC-Sio Abbruch") << 0x1090 << QStringLiteral("Messart") << QStringLiteral("TFeuTempDlg") << 2;
+        QTest::newRow("Zyklus") << 0x1234 << QString() << QStringLiteral("TStADlg") << 0;
     }
     void letterOpensTheItemWithoutUnderlinedLetter() {
         QFETCH(int, type);
         QFETCH(QString, caption);
         QFETCH(QString, dialog);
+        QFETCH(int, portDialog);
         WindowFixture w;
         TForm1& f = w.start(QStringLiteral("[Form]\n[Geraet 1]\nAdresse=1\nQtvTyp=%1\n").arg(type).toUtf8());
         f.show();
         w.ticks(1);
+        if (portDialog != 0) {
+            DialogAnswer port([portDialog](QDialog* d) { portDialog == 1 ? PcSioDlg->SioOkBtn->click() : d->reject(); });
+            f.PCSio1Click();
+            QCOMPARE(*port.seen, QStringLiteral("TPcSioDlg"));
+            w.ticks(1);
+        }
         QMenu* menu = f.ItParam;
         if (caption.isEmpty()) {
             f.LokalesMen1Click();
@@ -168,6 +180,25 @@ private slots:
         QTest::keyClick(menu, caption.isEmpty() ? Qt::Key_Z : Qt::Key_M);
         QCOMPARE(*answer.seen, dialog);
         QVERIFY(!menu->isVisible());
+    }
+
+    // A note for a refused menu item stays to be read after the menu has closed.
+    void noteOfAMenuItemOutlastsTheMenu() {
+        QWidget window;
+        QMenu menu(&window);
+        QObject::connect(menu.addAction(QStringLiteral("&Zyklen")), &QAction::triggered,
+                         [] { ShowNote(QStringLiteral("Nicht jetzt.")); });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        menu.popup(window.mapToGlobal(QPoint(10, 10)));
+        QVERIFY(QTest::qWaitForWindowExposed(&menu));
+        QTest::keyClick(&menu, Qt::Key_Down);
+        QTest::keyClick(&menu, Qt::Key_Return);
+        QTRY_VERIFY(!menu.isVisible());
+        QTest::qWait(100);
+        QVERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), QStringLiteral("Nicht jetzt."));
+        QToolTip::hideText();
     }
 
     void closingTheMainWindowEndsTheProgramWhileTheHelpIsOpen_data() {
