@@ -1,7 +1,6 @@
 #include "ui/Messages.h"
 
 #include <QCursor>
-#include <QTimer>
 #include <QToolTip>
 #include <utility>
 
@@ -37,10 +36,7 @@ void ShowNote(const QString& text) {
         g_observer(ShownMessage{QString(), text, QMessageBox::NoIcon});
         return;
     }
-    // Shown once the event that asked for it has been handled: a menu that chose the item closes
-    // in that event, and its closing would take a note shown at once along with it.
-    const QPoint at = QCursor::pos();
-    QTimer::singleShot(0, [at, text] { QToolTip::showText(at, text); });
+    QToolTip::showText(QCursor::pos(), text);
 }
 
 void SetMessageObserver(std::function<void(const ShownMessage&)> observer) { g_observer = std::move(observer); }

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QToolTip>
 
 #include "DialogAnswer.h"
 #include "WindowFixture.h"
@@ -24,7 +23,6 @@
 #include "link/Siodlg.h"
 #include "panel/Stadrdlg.h"
 #include "platform/Help.h"
-#include "ui/Messages.h"
 
 namespace {
 struct DialogKeys {
@@ -180,25 +178,6 @@ private slots:
         QTest::keyClick(menu, caption.isEmpty() ? Qt::Key_Z : Qt::Key_M);
         QCOMPARE(*answer.seen, dialog);
         QVERIFY(!menu->isVisible());
-    }
-
-    // A note for a refused menu item stays to be read after the menu has closed.
-    void noteOfAMenuItemOutlastsTheMenu() {
-        QWidget window;
-        QMenu menu(&window);
-        QObject::connect(menu.addAction(QStringLiteral("&Zyklen")), &QAction::triggered,
-                         [] { ShowNote(QStringLiteral("Nicht jetzt.")); });
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        menu.popup(window.mapToGlobal(QPoint(10, 10)));
-        QVERIFY(QTest::qWaitForWindowExposed(&menu));
-        QTest::keyClick(&menu, Qt::Key_Down);
-        QTest::keyClick(&menu, Qt::Key_Return);
-        QTRY_VERIFY(!menu.isVisible());
-        QTest::qWait(100);
-        QVERIFY(QToolTip::isVisible());
-        QCOMPARE(QToolTip::text(), QStringLiteral("Nicht jetzt."));
-        QToolTip::hideText();
     }
 
     void closingTheMainWindowEndsTheProgramWhileTheHelpIsOpen_data() {
