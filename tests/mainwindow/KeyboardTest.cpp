@@ -143,28 +143,18 @@ private slots:
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("dialog");
-        QTest::addColumn<int>("portDialog");  // before: 0 none, 1 confirmed (Lokal, COM1), 2 cancelled
-        QTest::newRow("Messbereich") << 0x1234 << QStringLiteral("Messbereich") << QStringLiteral("TMBrDlg") << 0;
-        QTest::newRow("Messart") << 0x1090 << QStringLiteral("Messart") << QStringLiteral("TFeuTempDlg") << 0;
-        QTest::newRow("Messart after PC-Sio OK") << 0x1090 << QStringLiteral("Messart") << QStringLiteral("TFeuTempDlg") << 1;
-        QTest::newRow("Messart after PC-Sio Abbruch") << 0x1090 << QStringLiteral("Messart") << QStringLiteral("TFeuTempDlg") << 2;
-        QTest::newRow("Zyklus") << 0x1234 << QString() << QStringLiteral("TStADlg") << 0;
+        QTest::newRow("Messbereich") << 0x1234 << QStringLiteral("Messbereich") << QStringLiteral("TMBrDlg");
+        QTest::newRow("Messart") << 0x1090 << QStringLiteral("Messart") << QStringLiteral("TFeuTempDlg");
+        QTest::newRow("Zyklus") << 0x1234 << QString() << QStringLiteral("TStADlg");
     }
     void letterOpensTheItemWithoutUnderlinedLetter() {
         QFETCH(int, type);
         QFETCH(QString, caption);
         QFETCH(QString, dialog);
-        QFETCH(int, portDialog);
         WindowFixture w;
         TForm1& f = w.start(QStringLiteral("[Form]\n[Geraet 1]\nAdresse=1\nQtvTyp=%1\n").arg(type).toUtf8());
         f.show();
         w.ticks(1);
-        if (portDialog != 0) {
-            DialogAnswer port([portDialog](QDialog* d) { portDialog == 1 ? PcSioDlg->SioOkBtn->click() : d->reject(); });
-            f.PCSio1Click();
-            QCOMPARE(*port.seen, QStringLiteral("TPcSioDlg"));
-            w.ticks(1);
-        }
         QMenu* menu = f.ItParam;
         if (caption.isEmpty()) {
             f.LokalesMen1Click();
