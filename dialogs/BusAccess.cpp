@@ -34,8 +34,8 @@ bool OnTheUiThread() {
 
 void SetBusPoster(BusPoster poster) { g_poster = std::move(poster); }
 
-bool PostBusJob(BusJob job, const CancelToken& token) {
-    if (g_poster) return g_poster(std::move(job), token);
+bool PostBusJob(BusJob job, const CancelToken& token, AtExit atExit) {
+    if (g_poster) return g_poster(std::move(job), token, atExit);
     if (token.cancelled()) return false;
     job();
     return true;
@@ -60,9 +60,9 @@ BusJob NoticingDrop(const QPointer<QObject>& context, BusJob job, std::function<
     if (!dropped) return job;
     auto notice = std::make_shared<DropNotice>(context, std::move(dropped));
     return [notice, job = std::move(job)] {
-        // Marked only once the job has returned: one that throws counts as never run, so its
-        // window hears of it as of a drop instead of staying busy for good.
+        // Marked only once the job has returned: one that throws or was interrupted counts as
+        // never run, so its window hears of it as of a drop instead of staying busy for good.
         job();
-        notice->ran();
+        if (!BusWorker::Interrupted()) notice->ran();
     };
 }

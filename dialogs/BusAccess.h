@@ -10,8 +10,8 @@
 // dialogs' own tests, and whatever runs before the main window exists.
 //
 // Every job posted through RunOnBus ends in exactly one of two ways: done runs with its result,
-// or, when the job never runs (the bus refused it, it was dropped at the end) or throws on the
-// bus's thread, `dropped` runs.
+// or, when the job never runs (the bus refused it, it was dropped at the end), is interrupted at
+// the exit or throws on the bus's thread, `dropped` runs.
 // Either runs on this thread, and only while the context object lives.
 
 #include <QObject>
@@ -23,11 +23,12 @@
 #include "link/BusWorker.h"
 
 using BusJob = std::function<void()>;
+using AtExit = BusWorker::AtExit;
 // Queues a job on the bus; false when the bus does not take it now (the poster has told the
-// operator why).
-using BusPoster = std::function<bool(BusJob job, const CancelToken& token)>;
+// operator why). atExit: whether the exit may drop it (BusWorker).
+using BusPoster = std::function<bool(BusJob job, const CancelToken& token, AtExit atExit)>;
 void SetBusPoster(BusPoster poster);  // empty: jobs run at once on the calling thread
-bool PostBusJob(BusJob job, const CancelToken& token = {});
+bool PostBusJob(BusJob job, const CancelToken& token = {}, AtExit atExit = AtExit::Drop);
 
 // Runs fn on the user-interface thread while `context` lives: at once when called there, else
 // queued to it (in the order of the calls). The pointer must have been taken on that thread.
@@ -43,11 +44,14 @@ BusJob ResultJob(QObject* context, Work work, Done done, std::function<void()> d
     using Result = std::invoke_result_t<Work&>;
     const QPointer<QObject> guard(context);
     BusJob job = [guard, work = std::move(work), done = std::move(done)]() mutable {
+        // An interrupted job's result is no station's answer: its window hears of a drop.
         if constexpr (std::is_void_v<Result>) {
             work();
-            OnUiThread(guard, [done]() mutable { done(); });
+            if (!BusWorker::Interrupted()) OnUiThread(guard, [done]() mutable { done(); });
         } else {
-            OnUiThread(guard, [done, result = work()]() mutable { done(std::move(result)); });
+            Result result = work();
+            if (!BusWorker::Interrupted())
+                OnUiThread(guard, [done, result = std::move(result)]() mutable { done(std::move(result)); });
         }
     };
     return NoticingDrop(guard, std::move(job), std::move(dropped));
@@ -55,6 +59,6 @@ BusJob ResultJob(QObject* context, Work work, Done done, std::function<void()> d
 
 template <typename Work, typename Done>
 bool RunOnBus(QObject* context, Work work, Done done, std::function<void()> dropped = {},
-              const CancelToken& token = {}) {
-    return PostBusJob(ResultJob(context, std::move(work), std::move(done), std::move(dropped)), token);
+              const CancelToken& token = {}, AtExit atExit = AtExit::Drop) {
+    return PostBusJob(ResultJob(context, std::move(work), std::move(done), std::move(dropped)), token, atExit);
 }

@@ -240,7 +240,7 @@ void TDispDlg::DpLBtnClick() {
     const bool group2 = IsGroup2(*panel);
     commands_.Run(Reading(&ReadKomma), [this, group2](Answer<std::uint8_t> code) {
         if (!code.ok) return ShowTransferError();
-        ShowDecimalPoint(code.value, group2);
+        if (commands_.Shows()) ShowDecimalPoint(code.value, group2);
     });
 }
 
@@ -250,7 +250,7 @@ void TDispDlg::DpSBtnClick() {
     const int position = DpButtons->checkedId();
     const std::uint8_t code = SwapForGroup(static_cast<std::uint8_t>(position < 0 ? 0 : position), IsGroup2(*panel));
     panel->Komma = code;
-    commands_.Run(Writing(&WriteKomma, code), [](Answer<std::int32_t> sent) {
+    commands_.Send(Writing(&WriteKomma, code), [](Answer<std::int32_t> sent) {
         if (!sent.ok) ShowTransferError();
     });
 }
@@ -261,7 +261,7 @@ void TDispDlg::RdLBtnClick() {
     commands_.Run(Reading(&ReadRunden), [this, panel](Answer<std::uint8_t> code) {
         if (!code.ok) return ShowTransferError();
         if (panel) panel->Runden = code.value;
-        ShowRounding(code.value);
+        if (commands_.Shows()) ShowRounding(code.value);
     });
 }
 
@@ -271,7 +271,7 @@ void TDispDlg::RdSBtnClick() {
     const int position = RndButtons->checkedId();
     std::uint8_t code = static_cast<std::uint8_t>(position < 0 ? 0 : position);
     if (code == 3 && IsGroup2(*panel)) code = 5;
-    commands_.Run(Writing(&WriteRunden, code), [](Answer<std::int32_t> sent) {
+    commands_.Send(Writing(&WriteRunden, code), [](Answer<std::int32_t> sent) {
         if (!sent.ok) ShowTransferError();
     });
 }
@@ -284,7 +284,7 @@ void TDispDlg::MWLBtnClick() {
     commands_.Run(Reading(&ReadMittel), [this, panel](Answer<std::uint16_t> count) {
         if (!count.ok) return ShowTransferError();
         if (panel) panel->Mittel = count.value;
-        DsEdit->setText(FourDigits(count.value));
+        if (commands_.Shows()) DsEdit->setText(FourDigits(count.value));
     });
 }
 
@@ -294,7 +294,7 @@ void TDispDlg::MWSBtnClick() {
     const auto number = StrToIntOrComplain(DsEdit->text());
     if (!number) return;
     panel->Mittel = static_cast<std::uint16_t>(*number);
-    commands_.Run(Writing(&WriteMittel, panel->Mittel), [](Answer<std::int32_t> sent) {
+    commands_.Send(Writing(&WriteMittel, panel->Mittel), [](Answer<std::int32_t> sent) {
         if (!sent.ok) ShowTransferError();
     });
 }
@@ -309,7 +309,7 @@ void TDispDlg::BnLBtnClick() {
         const std::string text(reinterpret_cast<const char*>(area.value.data()));
         const QString benennung = QString::fromStdString(Windows1252ToUtf8(text));
         if (panel) panel->SetSBen(benennung);
-        DimEdit->setText(benennung);
+        if (commands_.Shows()) DimEdit->setText(benennung);
     });
 }
 
@@ -317,7 +317,7 @@ void TDispDlg::BnSBtnClick() {
     if (!ActivePanel()) return;
     // One byte of Windows-1252 per character; WriteDTxt sends the first three.
     const std::string bytes = Utf8ToWindows1252(DimEdit->text().toStdString());
-    commands_.Run([bytes] {
+    commands_.Send([bytes] {
         const std::int32_t result = WriteDTxt(bytes);
         return Answer<std::int32_t>{result, result != 0};
     }, [](Answer<std::int32_t> sent) {
@@ -339,7 +339,7 @@ void TDispDlg::DzLBtnClick() {
     if (!panel) return;
     commands_.Run(Reading(&ReadDurch10), [this, panel](Answer<std::uint8_t> set) {
         if (!set.ok) return ShowTransferError();
-        D10CBox->setChecked(set.value == 1);
+        if (commands_.Shows()) D10CBox->setChecked(set.value == 1);
         if (panel) panel->Durch10 = set.value;
     });
 }
@@ -348,7 +348,7 @@ void TDispDlg::DzSBtnClick() {
     TQTV3590* panel = ActivePanel();
     if (!panel) return;
     panel->Durch10 = D10CBox->isChecked() ? 1 : 0;
-    commands_.Run(Writing(&WriteDurch10, panel->Durch10), [](Answer<std::int32_t> sent) {
+    commands_.Send(Writing(&WriteDurch10, panel->Durch10), [](Answer<std::int32_t> sent) {
         if (!sent.ok) ShowTransferError();
     });
 }
@@ -357,14 +357,14 @@ void TDispDlg::UzLBtnClick() {
     if (!ActivePanel()) return;
     commands_.Run(Reading(&ReadUShow), [this](Answer<std::uint8_t> shown) {
         if (!shown.ok) return ShowTransferError();
-        UhrCBox->setChecked(shown.value == 1);
+        if (commands_.Shows()) UhrCBox->setChecked(shown.value == 1);
     });
 }
 
 void TDispDlg::UzSBtnClick() {
     if (!ActivePanel()) return;
     const std::uint8_t shown = UhrCBox->isChecked() ? 1 : 0;
-    commands_.Run(Writing(&WriteUShow, shown), [](Answer<std::int32_t> sent) {
+    commands_.Send(Writing(&WriteUShow, shown), [](Answer<std::int32_t> sent) {
         if (!sent.ok) ShowTransferError();
     });
 }

@@ -98,7 +98,7 @@ void TFeuTempDlg::FTLBtnClick() {
     commands_.Run(read, [this, panel](Answer<std::uint8_t> kind) {
         if (!kind.ok) return ShowTransferError();
         if (panel) panel->ABAnf = kind.value;
-        CheckKind(kind.value & 3);  // 3 names no kind: shown as relative humidity, kept as it came
+        if (commands_.Shows()) CheckKind(kind.value & 3);  // 3 names no kind: shown as relative humidity, kept as it came
     });
 }
 
@@ -121,7 +121,7 @@ void TFeuTempDlg::FTSBtnClick() {
         port->Buffer[5] = kind;
         return Sent{true, port->Command(kWriteABAnf, address)};
     };
-    commands_.Run(write, [panel, before](const Sent& sent) {
+    commands_.Send(write, [panel, before](const Sent& sent) {
         // Without a port object nothing was sent, and the station's kind stays as it was.
         if (!sent.portThere && panel) panel->ABAnf = before;
         if (!sent.taken) ShowTransferError();

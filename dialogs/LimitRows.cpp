@@ -11,13 +11,14 @@
 void ReadLimitRow(DialogCommands& commands, ReadTwoBytes read, QLineEdit* edit, NumberForm form) {
     if (!ActivePanel()) return;
     const QPointer<QLineEdit> target(edit);
-    commands.Run(AreaReading<3>(read), [target, form](Answer<std::array<std::uint8_t, 3>> area) {
+    commands.Run(AreaReading<3>(read), [&commands, target, form](Answer<std::array<std::uint8_t, 3>> area) {
         if (!target) return;
         if (!area.ok) {
-            target->setText(QStringLiteral(" ????"));
+            if (commands.Shows()) target->setText(QStringLiteral(" ????"));
             ShowTransferError();
             return;
         }
+        if (!commands.Shows()) return;
         if (area.value[0] == '?') {
             target->setText(QStringLiteral(" 0000"));
             return;
@@ -30,7 +31,7 @@ void SendWordRow(DialogCommands& commands, WriteWord write, const QLineEdit* edi
     if (!ActivePanel()) return;
     const auto number = StrToIntOrComplain(edit->text());
     if (!number) return;
-    commands.Run(Writing(write, static_cast<std::uint16_t>(*number)), [](Answer<std::int32_t> sent) {
+    commands.Send(Writing(write, static_cast<std::uint16_t>(*number)), [](Answer<std::int32_t> sent) {
         if (!sent.ok) ShowTransferError();
     });
 }

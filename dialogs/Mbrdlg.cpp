@@ -36,16 +36,17 @@ template <class Read>
 void ReadRange(DialogCommands& commands, QLineEdit* edit, Read read, std::int16_t TQTV3590::*field) {
     const QPointer<TQTV3590> panel = ActivePanel();
     if (!panel) return;
-    commands.Run(AreaReading<4>(read), [edit, panel, field](Answer<std::array<std::uint8_t, 4>> area) {
+    commands.Run(AreaReading<4>(read), [&commands, edit, panel, field](Answer<std::array<std::uint8_t, 4>> area) {
+        const bool shows = commands.Shows();
         if (!area.ok) {
-            SetEditText(edit, QStringLiteral(" ????"));
+            if (shows) SetEditText(edit, QStringLiteral(" ????"));
             ShowTransferError();
         } else if (area.value[0] == kNoValue) {
-            SetEditText(edit, QStringLiteral(" 0000"));
+            if (shows) SetEditText(edit, QStringLiteral(" 0000"));
         } else {
             const auto value = static_cast<std::int16_t>((area.value[0] << 8) | area.value[1]);
             if (panel) panel->*field = value;
-            SetEditText(edit, SignedFourDigits(value));
+            if (shows) SetEditText(edit, SignedFourDigits(value));
         }
     });
 }
@@ -56,7 +57,7 @@ void SendRange(DialogCommands& commands, const QLineEdit* edit, Write write, std
     TQTV3590* panel = ActivePanel();
     if (!panel) return;
     panel->*field = static_cast<std::int16_t>(LenientNumber(edit->text()));
-    commands.Run(Writing(write, static_cast<std::uint16_t>(panel->*field)), [](Answer<std::int32_t> sent) {
+    commands.Send(Writing(write, static_cast<std::uint16_t>(panel->*field)), [](Answer<std::int32_t> sent) {
         if (!sent.ok) ShowTransferError();
     });
 }
@@ -81,6 +82,7 @@ TMBrDlg::TMBrDlg(QWidget* parent) : QDialog(parent) {
     BuildButtons();
     Connect();
     commands_.SetHelpButton(HelpBtn);
+    commands_.SetEscapeCloses(false);
 }
 
 void TMBrDlg::BuildRows() {
@@ -192,7 +194,7 @@ void TMBrDlg::SoMLBtnClick() {
     if (!ActivePanel()) return;
     commands_.Run(Reading(&ReadSoMess), [this](Answer<std::uint8_t> flag) {
         if (!flag.ok) return ShowTransferError();
-        SoMCBox->setChecked(flag.value != 0);
+        if (commands_.Shows()) SoMCBox->setChecked(flag.value != 0);
     });
 }
 
@@ -200,7 +202,7 @@ void TMBrDlg::SoMSBtnClick() {
     TQTV3590* panel = ActivePanel();
     if (!panel) return;
     panel->SoMess = SoMCBox->isChecked() ? 1 : 0;
-    commands_.Run(Writing(&WriteSoMess, panel->SoMess), [](Answer<std::int32_t> sent) {
+    commands_.Send(Writing(&WriteSoMess, panel->SoMess), [](Answer<std::int32_t> sent) {
         if (!sent.ok) ShowTransferError();
     });
 }

@@ -37,15 +37,15 @@ template <class Field, class Read>
 void ReadNumber(DialogCommands& commands, QLineEdit* edit, Read read, Field TQTV3590::*field) {
     const QPointer<TQTV3590> panel = ActivePanel();
     if (!panel) return;
-    commands.Run(Reading(read), [edit, panel, field](auto answer) {
+    commands.Run(Reading(read), [&commands, edit, panel, field](auto answer) {
         if (!answer.ok) {
-            SetEditText(edit, QStringLiteral(" 0000"));
+            if (commands.Shows()) SetEditText(edit, QStringLiteral(" 0000"));
             ShowTransferError();
             return;
         }
         const auto value = static_cast<Field>(answer.value);
         if (panel) panel->*field = value;
-        SetEditText(edit, SignedFourDigits(value));
+        if (commands.Shows()) SetEditText(edit, SignedFourDigits(value));
     });
 }
 
@@ -55,7 +55,7 @@ void SendNumber(DialogCommands& commands, const QLineEdit* edit, Write write, Fi
     TQTV3590* panel = ActivePanel();
     if (!panel) return;
     panel->*field = static_cast<Field>(LenientNumber(edit->text()));
-    commands.Run(Writing(write, panel->*field), [](Answer<std::int32_t> sent) {
+    commands.Send(Writing(write, panel->*field), [](Answer<std::int32_t> sent) {
         if (!sent.ok) ShowTransferError();
     });
 }
@@ -64,9 +64,9 @@ template <class Read>
 void ReadFlag(DialogCommands& commands, QCheckBox* box, Read read, std::uint8_t TQTV3590::*field) {
     const QPointer<TQTV3590> panel = ActivePanel();
     if (!panel) return;
-    commands.Run(Reading(read), [box, panel, field](Answer<std::uint8_t> flag) {
+    commands.Run(Reading(read), [&commands, box, panel, field](Answer<std::uint8_t> flag) {
         if (!flag.ok) return ShowTransferError();
-        box->setChecked(flag.value != 0);
+        if (commands.Shows()) box->setChecked(flag.value != 0);
         if (panel) panel->*field = flag.value != 0 ? 1 : 0;
     });
 }
@@ -76,7 +76,7 @@ void SendFlag(DialogCommands& commands, const QCheckBox* box, Write write, std::
     TQTV3590* panel = ActivePanel();
     if (!panel) return;
     panel->*field = box->isChecked() ? 1 : 0;
-    commands.Run(Writing(write, panel->*field), [](Answer<std::int32_t> sent) {
+    commands.Send(Writing(write, panel->*field), [](Answer<std::int32_t> sent) {
         if (!sent.ok) ShowTransferError();
     });
 }
@@ -85,9 +85,9 @@ void SendFlag(DialogCommands& commands, const QCheckBox* box, Write write, std::
 template <class Read>
 void ReadStatus(DialogCommands& commands, QCheckBox* box, Read read) {
     if (!ActivePanel()) return;
-    commands.Run(Reading(read), [box](Answer<std::uint8_t> flag) {
+    commands.Run(Reading(read), [&commands, box](Answer<std::uint8_t> flag) {
         if (!flag.ok) return ShowTransferError();
-        box->setChecked(flag.value != 0);
+        if (commands.Shows()) box->setChecked(flag.value != 0);
     });
 }
 
@@ -95,7 +95,7 @@ template <class Write>
 void SendStatus(DialogCommands& commands, const QCheckBox* box, Write write) {
     if (!ActivePanel()) return;
     const std::uint8_t on = box->isChecked() ? 1 : 0;
-    commands.Run(Writing(write, on), [](Answer<std::int32_t> sent) {
+    commands.Send(Writing(write, on), [](Answer<std::int32_t> sent) {
         if (!sent.ok) ShowTransferError();
     });
 }

@@ -9,6 +9,7 @@
 #include "ui/UpDown.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,6 +62,28 @@ TRtcDlg::TRtcDlg(QWidget* parent) : QDialog(parent) {
 
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &TRtcDlg::HelpBtnClick);
+    DatumMEdit->installEventFilter(this);
+    ZeitMEdit->installEventFilter(this);
+}
+
+// An edit that shows a failed read without its mask takes the mask back with the operator's
+// first key, so that what is typed is digits in their places, never the letters of a "??".
+bool TRtcDlg::eventFilter(QObject* watched, QEvent* event) {
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (event->type() == QEvent::KeyPress && edit && (edit == DatumMEdit || edit == ZeitMEdit) &&
+        edit->inputMask().isEmpty()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool typing = (!key->text().isEmpty() && key->text()[0].isPrint()) ||
+                            key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete;
+        if (typing) {
+            const int cursor = edit->cursorPosition();
+            const QString text = edit->text();
+            edit->setInputMask(edit == DatumMEdit ? kDateMask : kTimeMask);
+            edit->setText(text);
+            edit->setCursorPosition(cursor);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QPushButton* TRtcDlg::AddButton(const QString& caption, const char* name, int x, int y, int w) {
@@ -159,6 +182,36 @@ std::uint8_t TRtcDlg::WeekdayIndex() const {
 
 // --- Date and weekday --------------------------------------------------------------------------
 
+// A part that could not be read (null) shows as "??".
+void TRtcDlg::ShowDate(const std::uint8_t* day, const std::uint8_t* monthYear) {
+    QString text = QStringLiteral("??.??.??");
+    if (day) {
+        PutBcd(text, 0, day[0]);
+        const int weekday = day[1] & 0x07;
+        SelectWeekday(weekday == 7 ? 0 : weekday);
+    }
+    if (monthYear) {
+        PutBcd(text, 3, monthYear[0]);
+        PutBcd(text, 6, monthYear[1]);
+    }
+    WorkText = text;
+    SetClockText(DatumMEdit, kDateMask, WorkText);
+}
+
+void TRtcDlg::ShowTime(const std::uint8_t* time, const std::uint8_t* secondsCycle) {
+    QString text = QStringLiteral("??:??:??");
+    if (time) {
+        PutBcd(text, 0, time[0]);
+        PutBcd(text, 3, time[1]);
+    }
+    if (secondsCycle) {
+        PutBcd(text, 6, secondsCycle[0]);
+        ZyUpDn->setPosition(secondsCycle[1]);
+    }
+    WorkText = text;
+    SetClockText(ZeitMEdit, kTimeMask, WorkText);
+}
+
 void TRtcDlg::DaRdBtnClick() {
     if (!ActivePanel()) return;
     // The month and year are not asked for when the day could not be read.
@@ -179,18 +232,7 @@ void TRtcDlg::DaRdBtnClick() {
         return r;
     };
     commands_.Run(read, [this](const DateReading& r) {
-        QString text = QStringLiteral("??.??.??");  // what a failed read leaves in a position
-        if (r.dayOk) {
-            PutBcd(text, 0, r.day[0]);
-            const int weekday = r.day[1] & 0x07;
-            SelectWeekday(weekday == 7 ? 0 : weekday);
-        }
-        if (r.dateOk) {
-            PutBcd(text, 3, r.monthYear[0]);
-            PutBcd(text, 6, r.monthYear[1]);
-        }
-        WorkText = text;
-        SetClockText(DatumMEdit, kDateMask, WorkText);
+        if (commands_.Shows()) ShowDate(r.dayOk ? r.day : nullptr, r.dateOk ? r.monthYear : nullptr);
         if (!r.dateOk) ShowTransferError();
     });
 }
@@ -212,7 +254,7 @@ void TRtcDlg::DaWrBtnClick() {
     WorkText = EightPositions(DatumMEdit);
     const int dayAndWeekday = Digit(0) * 4096 + Digit(1) * 256 + WeekdayIndex();
     const int monthAndYear = Digit(3) * 4096 + Digit(4) * 256 + Digit(6) * 16 + Digit(7);
-    commands_.Run(TwoWrites(&WriteRTCTag, dayAndWeekday, &WriteRTCDatum, monthAndYear),
+    commands_.Send(TwoWrites(&WriteRTCTag, dayAndWeekday, &WriteRTCDatum, monthAndYear),
                   [](Answer<std::int32_t> sent) {
                       if (!sent.ok) ShowTransferError();
                   });
@@ -239,17 +281,7 @@ void TRtcDlg::UhRdBtnClick() {
         return r;
     };
     commands_.Run(read, [this](const TimeReading& r) {
-        QString text = QStringLiteral("??:??:??");
-        if (r.timeOk) {
-            PutBcd(text, 0, r.time[0]);
-            PutBcd(text, 3, r.time[1]);
-        }
-        if (r.secondsOk) {
-            PutBcd(text, 6, r.secondsCycle[0]);
-            ZyUpDn->setPosition(r.secondsCycle[1]);
-        }
-        WorkText = text;
-        SetClockText(ZeitMEdit, kTimeMask, WorkText);
+        if (commands_.Shows()) ShowTime(r.timeOk ? r.time : nullptr, r.secondsOk ? r.secondsCycle : nullptr);
         if (!r.timeOk || !r.secondsOk) ShowTransferError();
     });
 }
@@ -261,7 +293,7 @@ void TRtcDlg::UhWrBtnClick() {
     ZyUpDn->setPosition(ZyUpDn->position());
     const int hoursAndMinutes = Digit(0) * 4096 + Digit(1) * 256 + Digit(3) * 16 + Digit(4);
     const int secondsAndCycle = Digit(6) * 4096 + Digit(7) * 256 + (ZyUpDn->position() & 0xFF);
-    commands_.Run(TwoWrites(&WriteRTCZeit, hoursAndMinutes, &WriteRTCSecZyk, secondsAndCycle),
+    commands_.Send(TwoWrites(&WriteRTCZeit, hoursAndMinutes, &WriteRTCSecZyk, secondsAndCycle),
                   [](Answer<std::int32_t> sent) {
                       if (!sent.ok) ShowTransferError();
                   });

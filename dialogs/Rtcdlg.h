@@ -55,6 +55,9 @@ public:
     QPushButton* CancelBtn = nullptr;
     QPushButton* HelpBtn = nullptr;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void BuildDateRows();
     void BuildTimeRows();
@@ -65,6 +68,9 @@ private:
     static QString EightPositions(const QLineEdit* edit);
     int Digit(int position) const;
     void SelectWeekday(int index);  // low four bits of WorkText[position]
+    // What a read of the date or the time brought; a part that could not be read is null.
+    void ShowDate(const std::uint8_t* day, const std::uint8_t* monthYear);
+    void ShowTime(const std::uint8_t* time, const std::uint8_t* secondsCycle);
 
     DialogCommands commands_{this};
 };

@@ -116,12 +116,12 @@ void TSonsDlg::EVLBtnClick() {
     if (!ActivePanel()) return;
     commands_.Run(AreaReading<3>(&ReadEVar), [this](Answer<std::array<std::uint8_t, 3>> area) {
         if (!area.ok) {
-            EVMEdit->setText(QStringLiteral(" ????"));
+            if (commands_.Shows()) EVMEdit->setText(QStringLiteral(" ????"));
             ShowTransferError();
             return;
         }
         // unsigned: 0x3F is a byte like any other
-        EVMEdit->setText(FourDigits((area.value[0] << 8) | area.value[1]));
+        if (commands_.Shows()) EVMEdit->setText(FourDigits((area.value[0] << 8) | area.value[1]));
     });
 }
 

@@ -26,11 +26,11 @@ BusWorker::BusWorker(Mode mode) : mode_(mode) {
 
 BusWorker::~BusWorker() { stop(); }
 
-bool BusWorker::post(Job job, CancelToken token) {
+bool BusWorker::post(Job job, CancelToken token, AtExit atExit) {
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         if (stopping_) return false;
-        queue_.push_back({std::move(job), std::move(token)});
+        queue_.push_back({std::move(job), std::move(token), atExit});
     }
     if (mode_ == Mode::Inline) drainInline();
     else changed_.notify_all();
@@ -45,6 +45,10 @@ bool BusWorker::takeNext(Entry& entry) {
         if (next.token.cancelled()) continue;
         entry = std::move(next);
         running_ = true;
+        runningKept_ = entry.atExit == AtExit::Run;
+        // Cleared with the taking, under the lock: an interrupt that comes from now on is this
+        // job's, even before it has begun.
+        interrupted_ = false;
         return true;
     }
     return false;
@@ -56,7 +60,6 @@ bool BusWorker::busyLocked() const {
 
 void BusWorker::runEntry(Entry& entry) {
     ++t_jobDepth;
-    interrupted_ = false;
     const std::atomic<bool>* outer = t_interrupted;
     t_interrupted = &interrupted_;
     try {
@@ -65,7 +68,6 @@ void BusWorker::runEntry(Entry& entry) {
         // A job that throws ends only itself; the jobs behind it still get the bus.
     }
     t_interrupted = outer;
-    interrupted_ = false;
     --t_jobDepth;
     entry = {};  // what the job holds goes now, outside the lock
 }
@@ -89,6 +91,7 @@ void BusWorker::runLoop() {
             runEntry(entry);
             lock.lock();
             running_ = false;
+            interrupted_ = false;
             changed_.notify_all();
             callIdleHandler(lock);
         } else {
@@ -109,6 +112,7 @@ void BusWorker::drainInline() {
         runEntry(entry);
         lock.lock();
         running_ = false;
+        interrupted_ = false;
         ranAny = true;
     }
     draining_ = false;
@@ -120,7 +124,9 @@ std::size_t BusWorker::dropQueued() {
     std::deque<Entry> dropped;
     {
         const std::lock_guard<std::mutex> lock(mutex_);
-        dropped.swap(queue_);
+        std::deque<Entry> kept;
+        for (Entry& e : queue_) (e.atExit == AtExit::Run ? kept : dropped).push_back(std::move(e));
+        queue_.swap(kept);
         changed_.notify_all();
     }
     return static_cast<std::size_t>(
@@ -159,10 +165,8 @@ bool BusWorker::InJob() { return t_jobDepth > 0; }
 
 void BusWorker::interruptCurrent() {
     const std::lock_guard<std::mutex> lock(mutex_);
-    // Set between two jobs, the next one clears it as it starts.
-    if (running_) interrupted_ = true;
+    // Set between two jobs, the next one clears it as it is taken.
+    if (running_ && !runningKept_) interrupted_ = true;
 }
 
-void BusWorker::StopBeforeExchange() {
-    if (t_interrupted && t_interrupted->load()) throw JobInterrupted{};
-}
+bool BusWorker::Interrupted() { return t_interrupted && t_interrupted->load(); }

@@ -9,6 +9,8 @@
 // job with the job's result; the window wraps it to carry the result over to its own thread.
 // A job queued but not yet started can be dropped through its cancellation token (the dialog
 // that asked for it has closed); a job in progress always runs to its end, as an exchange must.
+// A job queued as one to run at the exit (a write the operator confirmed, a change of the link's
+// state it depends on) survives dropQueued and is never interrupted: the exit sends it first.
 //
 // Inline mode runs every job on the thread that queues it, before post() returns (tests and
 // command-line tools): the same order and the same one-at-a-time rule, without a thread.
@@ -42,6 +44,8 @@ private:
 class BusWorker {
 public:
     enum class Mode { Threaded, Inline };
+    // Whether the exit may drop the job (reads, ticks) or runs it before the end (writes).
+    enum class AtExit { Drop, Run };
     using Job = std::function<void()>;
 
     explicit BusWorker(Mode mode = Mode::Threaded);
@@ -50,7 +54,7 @@ public:
     BusWorker& operator=(const BusWorker&) = delete;
 
     // Queues a job; false (and the job dropped) once the worker has been stopped.
-    bool post(Job job, CancelToken token = {});
+    bool post(Job job, CancelToken token = {}, AtExit atExit = AtExit::Drop);
 
     // Queues `work` and hands its result to `done`, both on the worker thread, done right after
     // work. done is not called when the job is dropped before it starts.
@@ -61,7 +65,7 @@ public:
                     std::move(token));
     }
 
-    // Drops every queued job that has not started; returns how many.
+    // Drops every queued job that has not started, but those to run at the exit; returns how many.
     std::size_t dropQueued();
     // A job runs or waits.
     bool busy() const;
@@ -78,19 +82,19 @@ public:
     static bool InJob();
 
     // For the exit, which waits for no more than the exchange under way: the job in progress
-    // stops at the start of its next exchange (StopBeforeExchange). Jobs started later run as
+    // (unless it is one to run at the exit) makes no further exchange. Jobs started later run as
     // usual.
     void interruptCurrent();
-    // Called by the link as an exchange begins: on the thread of a worker whose job in progress
-    // has been interrupted, throws JobInterrupted, so that nothing more of that job goes on the
-    // wire; the job ends as one that threw (its window hears of it as of a dropped job).
-    static void StopBeforeExchange();
-    struct JobInterrupted {};
+    // Asked by the link as an exchange begins, and by a job between its steps: the job this
+    // thread runs has been interrupted. Its exchanges then fail at once without touching the
+    // line, and the job ends without a result (its window hears of it as of a dropped job).
+    static bool Interrupted();
 
 private:
     struct Entry {
         Job job;
         CancelToken token;
+        AtExit atExit = AtExit::Drop;
     };
     void runLoop();
     void drainInline();
@@ -104,7 +108,9 @@ private:
     std::condition_variable changed_;
     std::deque<Entry> queue_;
     bool running_ = false;   // a job is in progress
-    std::atomic<bool> interrupted_{false};  // ... and is to stop before its next exchange
+    bool runningKept_ = false;  // ... one to run at the exit
+    // ... and is to stop before its next exchange: set and cleared under the lock, read by the job
+    std::atomic<bool> interrupted_{false};
     bool draining_ = false;  // inline mode: a thread is running the queue
     bool stopping_ = false;
     std::function<void()> idleHandler_;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <utility>
 
+#include "link/BusWorker.h"
 #include "link/LinkEvents.h"
 #include "link/PortOpen.h"
 #include "link/SioPort.h"
@@ -122,6 +123,9 @@ void ReSetSio() {
 SerialLine* CommandSetLine() { return g_commandSetLine.get(); }
 
 int SioExchange() {
+    // The exit waits for no more than the exchange under way: an interrupted job sends no more,
+    // and its failed exchanges are neither reported nor a reason to reopen the port.
+    if (BusWorker::Interrupted()) return 0;
     NoticeLostDevice();
     ReopenWhenDue();
     TeleBuffer[0] = STX;

@@ -1,5 +1,6 @@
 #include "link/SioPort.h"
 
+#include "link/BusWorker.h"
 #include "link/LinkEvents.h"
 #include "link/PortOpen.h"
 #include "link/Sio.h"
@@ -61,6 +62,7 @@ ExchangeOutcome SioPort::run() {
 }
 
 int SioPort::Exchange() {
+    if (BusWorker::Interrupted()) return 0;  // as SioExchange: nothing more of an interrupted job
     if (Broadcast) Buffer[1] = kBroadcastAddress;
     const ExchangeOutcome outcome = run();
     // Negativ belongs to the command-set exchange; the port object leaves it alone.

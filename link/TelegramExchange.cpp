@@ -1,6 +1,5 @@
 #include "link/TelegramExchange.h"
 
-#include "link/BusWorker.h"
 #include "platform/Clock.h"
 
 namespace {
@@ -152,8 +151,6 @@ void ReceiveTelegram(TracedLine& line, const std::uint8_t* buffer, std::uint8_t*
 }  // namespace
 
 ExchangeOutcome RunTelegramExchange(SerialLine* serialLine, std::uint8_t* buffer, const ExchangeRules& rules) {
-    // The exit waits for no more than the exchange under way: an interrupted job sends no more.
-    BusWorker::StopBeforeExchange();
     ExchangeOutcome outcome;
     if (!serialLine) {
         outcome.sendFailed = true;

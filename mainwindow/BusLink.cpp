@@ -68,27 +68,31 @@ void TForm1::StartBus(BusWorker::Mode mode) {
     internet_ = Internet;
     busThreaded_ = mode == BusWorker::Mode::Threaded;
     bus_ = std::make_unique<BusWorker>(mode);
-    SetBusPoster([this](BusJob job, const CancelToken& token) { return PostFromWindow(std::move(job), token); });
+    SetBusPoster([this](BusJob job, const CancelToken& token, AtExit atExit) {
+        return PostFromWindow(std::move(job), token, atExit);
+    });
 }
 
 bool TForm1::BusIdle() const { return !bus_ || !bus_->busy(); }
 
 // The windows' jobs: refused during a search (the operator is told) and once the exit has begun.
-bool TForm1::PostFromWindow(BusJob job, const CancelToken& token) {
+bool TForm1::PostFromWindow(BusJob job, const CancelToken& token, AtExit atExit) {
     if (exiting_ || RefusedDuringSearch()) return false;
-    return PostToBus(std::move(job), token);
+    return PostToBus(std::move(job), token, atExit);
 }
 
-bool TForm1::PostToBus(BusJob job, const CancelToken& token) {
+bool TForm1::PostToBus(BusJob job, const CancelToken& token, AtExit atExit) {
     if (!bus_) {
         // The start-up: the link is this thread's.
         if (!token.cancelled()) job();
         return true;
     }
-    return bus_->post(std::move(job), token);
+    return bus_->post(std::move(job), token, atExit);
 }
 
-void TForm1::TellLink(std::function<void()> change) { PostToBus(std::move(change)); }
+// Kept at the exit: a write the operator confirmed after this change must reach the station it
+// was meant for.
+void TForm1::TellLink(std::function<void()> change) { PostToBus(std::move(change), {}, AtExit::Run); }
 
 bool TForm1::RefusedDuringSearch() {
     if (!searching_) return false;
@@ -97,9 +101,11 @@ bool TForm1::RefusedDuringSearch() {
 }
 
 // The tick in progress stops after its current poll, the job in progress before its next
-// exchange, and every job that waits is dropped (their windows are told). True when nothing runs
-// any more and nothing it did is still on its way here; otherwise `later` runs on this thread
-// once the exchange under way has ended and everything the job handed over has come.
+// exchange, and every job that waits is dropped (their windows are told), but the writes the
+// operator confirmed and the link's changes before them: those run first, in their order, each
+// exchange bounded as always. True when nothing runs any more and nothing it did is still on its
+// way here; otherwise `later` runs on this thread once the kept jobs and the exchange under way
+// have ended and everything they handed over has come.
 bool TForm1::QuietBus(std::function<void()> later) {
     tickToken_.cancel();
     if (!bus_ || busStopped_) return true;

@@ -4,9 +4,11 @@
 // The tick decides here, on this thread, which stations are due, exactly as the countdowns say,
 // and hands the bus's worker one job for the whole tick. The job reopens a lost port, looks for
 // stray telegrams and polls the due stations one after the other, BusAdresse back on the active
-// station after each; every step comes back here in order (caption green, then the result). A
-// tick that falls due while the job is still queued or running is not made up: it is skipped,
-// and, as when a long tick held the window, the next one runs as soon as the job has ended.
+// station afterwards; every step comes back here in order (caption green, then the result). A
+// tick that falls due while the job is still queued or running is not made up: it is skipped.
+// As when a long job held the window, exactly one overdue tick follows: the queued tick itself
+// when another job held the bus, the next one as soon as the tick's job has ended when the tick
+// held it.
 
 #include <QAction>
 #include <QApplication>
@@ -18,6 +20,7 @@
 #include "link/Sio.h"
 #include "mainwindow/Tarvo.h"
 #include "mainwindow/ValueText.h"
+#include "service/BusSession.h"
 #include "platform/Clock.h"
 
 namespace {
@@ -27,7 +30,8 @@ constexpr std::uint16_t kRestTicks = 100;  // 50 s at 500 ms
 
 void TForm1::Timer1Timer() {
     if (tickInFlight_) {
-        tickSkipped_ = true;
+        // Only while the tick's own job runs: one that waits behind another job is the overdue tick.
+        if (tickStarted_) tickSkipped_ = true;
         return;
     }
     tickStray_.clear();
@@ -72,12 +76,14 @@ std::vector<std::uint8_t> TForm1::CollectDuePolls() {
 void TForm1::PostTick(std::vector<std::uint8_t> strayAddresses, std::vector<std::uint8_t> pollAddresses,
                       std::optional<std::uint8_t> activeAddress) {
     tickInFlight_ = true;
+    tickStarted_ = false;
     tickSkipped_ = false;
     tickToken_ = CancelToken::Create();
     const QPointer<QObject> self = self_;
     const CancelToken token = tickToken_;
     BusJob job = [self, this, token, stray = std::move(strayAddresses), polls = std::move(pollAddresses),
                   activeAddress] {
+        OnUiThread(self, [this] { tickStarted_ = true; });
         // A port that could not be opened comes back within about 5 s, even while every
         // station rests after its failures and no poll is due.
         RetryCommandSetPort();
@@ -98,6 +104,9 @@ void TForm1::PostTick(std::vector<std::uint8_t> strayAddresses, std::vector<std:
             ShowStatusLine(broadcast);
             BeepForStrayTelegrams(strayFound);
         });
+        // Menu commands and dialogs between ticks address the active station.
+        BusAdresse = *activeAddress;
+        const KeptBusAddress back;
         for (std::size_t i = 0; i < polls.size() && !token.cancelled(); ++i) {
             if (!CommandSetPortOpen()) {
                 OnUiThread(self, [this, i] { ShowPollResult(i, PollAnswer{.noPort = true}); });
@@ -107,11 +116,14 @@ void TForm1::PostTick(std::vector<std::uint8_t> strayAddresses, std::vector<std:
             BusAdresse = polls[i];
             PollAnswer r;
             r.value = ReadMWert();
+            // The exit stopped the tick before this poll's exchange: no answer, and no failure.
+            if (BusWorker::Interrupted()) break;
             r.answered = SioErgebnis >= 1;
             if (r.answered) {
                 // In broadcast mode the value request went to every station unanswered; the
                 // station's own value is fetched now.
                 if (Broadcast) r.value = ReadBroadcast();
+                if (BusWorker::Interrupted()) break;
                 r.measured = r.value;
                 if (r.value < 0) {
                     Negativ = true;
@@ -121,8 +133,6 @@ void TForm1::PostTick(std::vector<std::uint8_t> strayAddresses, std::vector<std:
             r.negativ = Negativ;
             r.broadcast = Broadcast;
             OnUiThread(self, [this, i, r] { ShowPollResult(i, r); });
-            // Menu commands and dialogs between ticks address the active station.
-            BusAdresse = *activeAddress;
         }
         OnUiThread(self, [this] { TickEnded(); });
     };

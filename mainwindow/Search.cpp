@@ -12,6 +12,7 @@
 #include "link/QtvCommands.h"
 #include "link/Sio.h"
 #include "mainwindow/Tarvo.h"
+#include "ui/ActiveStation.h"
 #include "mainwindow/TypeCode.h"
 #include "platform/Clock.h"
 #include "records/EventLog.h"
@@ -96,7 +97,7 @@ void TForm1::SearchEnded() {
 }
 
 void TForm1::Gertetyplesen1Click() {
-    if (RefusedDuringSearch()) return;
+    if (RefusedDuringSearch() || RefusedInBroadcastMode()) return;
     // The type goes to the station that is active now, if it is still there when it comes.
     const QPointer<TQTV3590> active = AktivPanel;
     RunOnBus(this, [] { return AskType(); }, [this, active](std::uint16_t report) {

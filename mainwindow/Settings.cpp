@@ -29,7 +29,9 @@ void Run(QDialog* dlg) {
 }
 }  // namespace
 
+// The cycles and the number of slots stay as they are while a search fills the slots.
 void TForm1::Zyklen1Click() {
+    if (RefusedDuringSearch()) return;
     IniFile ini(configFile_.toStdString());
     if (!ZyklDlg || ZyklDlg->exec() != QDialog::Accepted) return;
     AlleZyklen = static_cast<std::uint16_t>(ZyklDlg->Position());
@@ -46,7 +48,7 @@ void TForm1::Zyklen1Click() {
 }
 
 void TForm1::Gertezahl1Click() {
-    if (!QtvAnDlg) return;
+    if (RefusedDuringSearch() || !QtvAnDlg) return;
     QtvAnDlg->QtvAnzEd->setText(QString::number(MaxGeraete));
     QtvAnDlg->QtvAnzUDn->setPosition(MaxGeraete);
     if (QtvAnDlg->exec() != QDialog::Accepted) return;
@@ -84,10 +86,14 @@ void TForm1::PCSio1Click() {
         outcome.lokalIP = linkNet_.lokalIP;
         return outcome;
     };
-    RunOnBus(this, apply, [this](const Outcome& outcome) {
-        LokalIP = QString::fromStdString(outcome.lokalIP);
-        for (const std::string& text : outcome.messages) ShowLinkError(QString::fromStdString(text));
-    });
+    // Kept at the exit, as the writes confirmed after it go through the port it chose.
+    RunOnBus(
+        this, apply,
+        [this](const Outcome& outcome) {
+            LokalIP = QString::fromStdString(outcome.lokalIP);
+            for (const std::string& text : outcome.messages) ShowLinkError(QString::fromStdString(text));
+        },
+        {}, {}, AtExit::Run);
 }
 
 void TForm1::Anzeige1Click() {

@@ -2,9 +2,11 @@
 // close box, which ends the program without writing anything.
 
 #include <QCloseEvent>
+#include <QAction>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -75,6 +77,15 @@ TForm1::TForm1(const QString& configFile, BusWorker::Mode busMode, QWidget* pare
     Stop = false;
     // From here on the link's state belongs to the bus's worker.
     StartBus(busMode);
+    // The first frame already shows what the first tick will: the status line and the state of
+    // the parameter menu.
+    if (AktivPanel) {
+        AdaptParameterMenu();
+        ShowStatusLine(broadcast_);
+    } else {
+        SLabel->setText(QStringLiteral("Passiv"));
+        ItParam->menuAction()->setEnabled(false);
+    }
     Timer1->start();
 }
 
@@ -88,6 +99,7 @@ TForm1::~TForm1() {
     TQTV3590::showTrend = nullptr;
     SetActivePanelSource(nullptr);
     SetPortObjectSource(nullptr);
+    SetBroadcastSource(nullptr);
     SetLinkHooks(LinkHooks{});
     TQTV3590::addressTaken = nullptr;
     TQTV3590::slotsLocked = nullptr;
@@ -138,6 +150,7 @@ void TForm1::CreateControls() {
 void TForm1::InstallSources() {
     SetActivePanelSource([this] { return AktivPanel; });
     SetPortObjectSource([this] { return SioObjekt.get(); });
+    SetBroadcastSource([this] { return broadcast_; });
     TQTV3590::addressTaken = [this](int address, const TQTV3590* self) { return AddressTaken(address, self); };
     TQTV3590::slotsLocked = [this] { return RefusedDuringSearch(); };
     InstallLinkListeners();

@@ -235,8 +235,8 @@ private:
     // The bus (BusLink.cpp).
     void InstallLinkListeners();
     void StartBus(BusWorker::Mode mode);
-    bool PostFromWindow(BusJob job, const CancelToken& token);
-    bool PostToBus(BusJob job, const CancelToken& token = {});
+    bool PostFromWindow(BusJob job, const CancelToken& token, AtExit atExit);
+    bool PostToBus(BusJob job, const CancelToken& token = {}, AtExit atExit = AtExit::Drop);
     void TellLink(std::function<void()> change);
     bool RefusedDuringSearch();
     bool QuietBus(std::function<void()> later);
@@ -262,6 +262,7 @@ private:
     bool exiting_ = false;       // the exit waits for the job in progress
     bool tickInFlight_ = false;  // a tick's job is queued or running: the next ticks are skipped
     bool tickSkipped_ = false;   // one was skipped meanwhile: it runs as soon as the job has ended
+    bool tickStarted_ = false;   // the window has heard that the tick's job runs
     CancelToken tickToken_;
     std::vector<TickPoll> tickPolls_;
     std::vector<QPointer<TQTV3590>> tickStray_;  // the stations looked at for stray telegrams

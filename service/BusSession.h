@@ -7,20 +7,30 @@
 
 #include "link/Sio.h"
 
+// BusAdresse as it is now, put back however the job ends; in between the job addresses whom it
+// likes (the polling cycle: each due station in turn, broadcast mode as the operator set it).
+class KeptBusAddress {
+public:
+    KeptBusAddress() : address_(BusAdresse) {}
+    ~KeptBusAddress() { BusAdresse = address_; }
+    KeptBusAddress(const KeptBusAddress&) = delete;
+    KeptBusAddress& operator=(const KeptBusAddress&) = delete;
+
+private:
+    std::uint8_t address_;
+};
+
 class BusSession {
 public:
-    BusSession() : address_(BusAdresse), broadcast_(Broadcast) { Broadcast = false; }
+    BusSession() : broadcast_(Broadcast) { Broadcast = false; }
     explicit BusSession(std::uint8_t station) : BusSession() { Address(station); }
-    ~BusSession() {
-        BusAdresse = address_;
-        Broadcast = broadcast_;
-    }
+    ~BusSession() { Broadcast = broadcast_; }
     BusSession(const BusSession&) = delete;
     BusSession& operator=(const BusSession&) = delete;
 
     void Address(std::uint8_t station) { BusAdresse = station; }
 
 private:
-    std::uint8_t address_;
+    KeptBusAddress address_;
     bool broadcast_;
 };

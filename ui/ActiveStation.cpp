@@ -1,10 +1,14 @@
 #include "ui/ActiveStation.h"
 
+#include <QString>
 #include <utility>
+
+#include "ui/Messages.h"
 
 namespace {
 std::function<TQTV3590*()> g_activePanel;
 std::function<SioPort*()> g_portObject;
+std::function<bool()> g_broadcast;
 }  // namespace
 
 void SetActivePanelSource(std::function<TQTV3590*()> source) { g_activePanel = std::move(source); }
@@ -12,3 +16,12 @@ TQTV3590* ActivePanel() { return g_activePanel ? g_activePanel() : nullptr; }
 
 void SetPortObjectSource(std::function<SioPort*()> source) { g_portObject = std::move(source); }
 SioPort* PortObject() { return g_portObject ? g_portObject() : nullptr; }
+
+void SetBroadcastSource(std::function<bool()> source) { g_broadcast = std::move(source); }
+bool BroadcastMode() { return g_broadcast && g_broadcast(); }
+
+bool RefusedInBroadcastMode() {
+    if (!BroadcastMode()) return false;
+    ShowNote(QString::fromUtf8("Im Broadcast-Betrieb nicht möglich."));
+    return true;
+}

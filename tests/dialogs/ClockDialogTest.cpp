@@ -131,6 +131,19 @@ private slots:
         QCOMPARE(bus->transferErrors(), 1);
     }
 
+    // The operator's first key after the question marks brings the mask back: letters never
+    // get in, and what was not typed stays blank.
+    void typingAfterQuestionMarksTakesTheMaskBack() {
+        bus->silent();
+        dlg->UhRdBtnClick();
+        QCOMPARE(time(), QStringLiteral("??:??:??"));
+        dlg->ZeitMEdit->setCursorPosition(0);
+        QTest::keyClicks(dlg->ZeitMEdit, QStringLiteral("1x"));
+        QVERIFY(!dlg->ZeitMEdit->inputMask().isEmpty());
+        QCOMPARE(time(), QStringLiteral("1_:__:__"));
+        QCOMPARE(bus->transferErrors(), 1);
+    }
+
     // After a failed read the edit shows question marks; sending them gives the digit 15 each,
     // and an unfilled position counts as 0.
     void questionMarksAndBlanksAreSentByTheirLowFourBits() {

@@ -11,6 +11,7 @@
 #include "dialogs/Displdlg.h"
 #include "panel/Qtv3590.h"
 #include "support/DialogFixture.h"
+#include "ui/ActiveStation.h"
 
 using Requests = std::vector<std::string>;
 
@@ -189,6 +190,19 @@ private slots:
         dlg->MWSBtnClick();
         QCOMPARE(bus->requests().back(), ScriptedBus::request(0xD8, {0x01, 0x2C}));
         QCOMPARE(bus->panel()->Mittel, std::uint16_t(300));
+    }
+
+    // In broadcast mode no station answers: a read is refused with a note, a send goes out.
+    void broadcastModeRefusesReadsAndSends() {
+        SetBroadcastSource([] { return true; });
+        dlg->MWLBtnClick();
+        QVERIFY(bus->requests().empty());
+        QCOMPARE(bus->messages.back().text, QString::fromUtf8("Im Broadcast-Betrieb nicht möglich."));
+        dlg->DsEdit->setText(QStringLiteral("5"));
+        bus->ack();
+        dlg->MWSBtnClick();
+        SetBroadcastSource({});
+        QCOMPARE(bus->requests().size(), std::size_t(1));
     }
 
     void averagingTextThatIsNoNumberIsRefusedAndNothingChanges() {

@@ -213,7 +213,7 @@ TEST(BusWorker, InterruptedJobSendsNoFurtherExchangeAndTheNextJobRunsWhole) {
     Journal journal;
     auto exchanges = [&journal, &gate](int first, bool hold) {
         for (int n = first; n < first + 3; ++n) {
-            BusWorker::StopBeforeExchange();
+            if (BusWorker::Interrupted()) return;
             journal.add(n);
             if (hold && n == first) gate.job()();
         }
@@ -229,6 +229,34 @@ TEST(BusWorker, InterruptedJobSendsNoFurtherExchangeAndTheNextJobRunsWhole) {
     worker.post([&] { exchanges(30, false); });
     ASSERT_TRUE(worker.waitIdle(60s));
     EXPECT_EQ(journal.entries().size(), 7u);
+}
+
+// The exit keeps the writes the operator confirmed: dropping the queue leaves them in their
+// order, and an interrupt never reaches one of them.
+TEST(BusWorker, JobsToRunAtTheExitSurviveTheDropAndTheInterrupt) {
+    BusWorker worker;
+    Gate gate, writeGate;
+    Journal journal;
+    const auto step = [&journal](int n) {
+        return [&journal, n] { journal.add(BusWorker::Interrupted() ? -n : n); };
+    };
+    worker.post(gate.job());
+    worker.post(step(1));
+    worker.post([&] {
+        writeGate.job()();
+        step(2)();
+    }, {}, BusWorker::AtExit::Run);
+    worker.post(step(3));
+    worker.post(step(4), {}, BusWorker::AtExit::Run);
+    gate.started.get_future().wait();
+    EXPECT_EQ(worker.dropQueued(), 2u);
+    worker.post(step(5));
+    gate.opened.set_value();
+    writeGate.started.get_future().wait();
+    worker.interruptCurrent();
+    writeGate.opened.set_value();
+    ASSERT_TRUE(worker.waitIdle(60s));
+    EXPECT_EQ(journal.entries(), (std::vector<int>{2, 4, 5}));
 }
 
 TEST(BusWorker, InlineModeRunsEachJobBeforePostReturnsAndQueuedJobsAfterTheirParent) {

@@ -9,16 +9,21 @@
 #include <future>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include "dialogs/BusAccess.h"
 #include "dialogs/DialogCommands.h"
+#include "panel/Qtv3590.h"
+#include "ui/ActiveStation.h"
 
 namespace {
 // A worker installed as the bus for the test's lifetime, with a job that holds it until opened.
 class TestBus {
 public:
     TestBus() {
-        SetBusPoster([this](BusJob job, const CancelToken& token) { return refuse ? false : worker.post(std::move(job), token); });
+        SetBusPoster([this](BusJob job, const CancelToken& token, AtExit atExit) {
+            return refuse ? false : worker.post(std::move(job), token, atExit);
+        });
     }
     ~TestBus() {
         open();
@@ -26,6 +31,11 @@ public:
         SetBusPoster({});
     }
     void hold() {
+        if (opened_) {  // a new gate for a new hold
+            opener_ = {};
+            gate_ = opener_.get_future().share();
+            opened_ = false;
+        }
         auto started = std::make_shared<std::promise<void>>();
         auto started_future = started->get_future();
         worker.post([started, gate = gate_] {
@@ -124,6 +134,51 @@ private slots:
         QCOMPARE(dialog.cursor().shape(), Qt::ArrowCursor);
     }
 
+    // While the command waits, Escape and the close box wait too, and a window of the dialog's
+    // own (the help) is not greyed; afterwards the focus is back on the clicked button. A result
+    // for a dialog opened again, or showing another station, is not for its controls.
+    void dialogStaysWithItsCommandAndItsResultWithItsOpening() {
+        TestBus bus;
+        QWidget owner;
+        TQTV3590 first(&owner), second(&owner);
+        TQTV3590* active = &first;
+        SetActivePanelSource([&active] { return active; });
+        QDialog dialog;
+        auto* read = new QPushButton(QStringLiteral("Lesen"), &dialog);
+        new QPushButton(QStringLiteral("OK"), &dialog);
+        auto* helpWindow = new QWidget(&dialog, Qt::Window);
+        auto* helpButton = new QPushButton(QStringLiteral("Inhalt"), helpWindow);
+        DialogCommands commands(&dialog);
+        std::vector<bool> shown;
+        const auto ask = [&] { commands.Run([] { return 1; }, [&](int) { shown.push_back(commands.Shows()); }); };
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        read->setFocus();
+        bus.hold();
+        ask();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(!dialog.close());
+        QVERIFY(dialog.isVisible() && helpButton->isEnabled());
+        bus.open();
+        QVERIFY(bus.settle());
+        QTRY_VERIFY(!commands.Busy());
+        QCOMPARE(dialog.focusWidget(), read);
+        bus.hold();
+        ask();
+        active = &second;  // another station
+        bus.open();
+        QVERIFY(bus.settle());
+        QTRY_COMPARE(shown.size(), std::size_t(2));
+        active = &first;
+        bus.hold();
+        ask();
+        dialog.hide();
+        dialog.show();  // opened again
+        bus.open();
+        QVERIFY(bus.settle());
+        QTRY_COMPARE(shown, (std::vector<bool>{true, false, false}));
+        SetActivePanelSource({});
+    }
 };
 
 QTEST_MAIN(BusAccessTest)

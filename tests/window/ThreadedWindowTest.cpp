@@ -6,6 +6,7 @@
 // waits for the poll in progress and drops what was still waiting.
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -102,6 +103,7 @@ private slots:
         w.bus.holdAtRequest(1);
         f.Timer1Timer();
         QVERIFY(w.waitHeld());
+        QCoreApplication::processEvents();  // the window has heard that the tick's job runs
         f.Timer1Timer();
         w.bus.holdAtRequest(4);  // three more of this tick, then the first of the next
         w.bus.release();
@@ -112,8 +114,8 @@ private slots:
         QCOMPARE(w.bus.requests().size(), std::size_t(12));
     }
 
-    // The read's result still reaches the closed dialog's controls and, with its panel gone, no
-    // panel; the box follows the controls.
+    // The read of a dialog closed meanwhile (the exit closes it) still runs; its result reaches
+    // neither the closed dialog's controls nor, with its panel gone, a panel; the box comes.
     void commandOfAClosedDialogRunsAndItsRemovedPanelIsLeftAlone() {
         WindowOnBus w(kThreaded);
         TForm1& f = w.form();
@@ -127,6 +129,7 @@ private slots:
         f.Timer1Timer();
         QVERIFY(w.waitHeld());
         DispDlg->show();
+        const QString before = DispDlg->MaxWEdit->text();
         DispDlg->MxLBtnClick();
         DispDlg->reject();
         f.Entfernen1Click();  // the active station, 4, whose read waits
@@ -134,8 +137,8 @@ private slots:
         w.bus.release();
         QVERIFY(w.settle());
         QCOMPARE(w.bus.requests().back(), std::string("04:56"));
-        QCOMPARE(DispDlg->MaxWEdit->text(), QStringLiteral(" ????"));
-        QCOMPARE(atBox, (std::vector<QString>{QStringLiteral(" ????")}));
+        QCOMPARE(DispDlg->MaxWEdit->text(), before);  // it no longer shows the station
+        QCOMPARE(atBox, (std::vector<QString>{before}));
         QVERIFY(IsTransferError(w.messages.back()));
         QVERIFY(DispDlg->MxLBtn->isEnabled());
     }
@@ -189,6 +192,8 @@ private slots:
         QVERIFY(refused([] { DispDlg->MWLBtnClick(); }));
         QVERIFY(refused([&f] { f.GeraetPanel[1]->PopupItemClick(0); }));  // "&Adresse"
         QVERIFY(refused([&f] { f.close(); }));
+        QVERIFY(refused([&f] { f.Zyklen1Click(); }));
+        QVERIFY(refused([&f] { f.Gertezahl1Click(); }));
         QVERIFY(f.GeraetPanel[4] && !f.GeraetPanel[0]);
         QVERIFY(DispDlg->MWLBtn->isEnabled());
         f.StopItemClick();  // what needs neither goes on
@@ -203,23 +208,75 @@ private slots:
     }
 
     // The exit comes while station 2's poll waits for its answer: the poll ends, the tick's other
-    // polls and the dialog's send that waited are dropped, the dialog is usable again.
-    void exitWaitsForThePollInProgressAndDropsWhatWaits() {
+    // polls and the dialog's read that waited are dropped, the decimal point confirmed before the
+    // exit is still sent, and the configuration file says what the station was sent.
+    void exitSendsTheConfirmedWritesAndDropsReadsAndTheRestOfTheTick() {
         WindowOnBus w(kThreaded);
         TForm1& f = w.form();
         f.show();
         w.bus.holdAtRequest(2);
         f.Timer1Timer();
         QVERIFY(w.waitHeld());
-        DispDlg->MWSBtnClick();
+        DispDlg->MWLBtnClick();
+        DispDlg->DpRBtn3->setChecked(true);
+        DispDlg->DpSBtnClick();
         f.Beenden1Click();
-        QVERIFY(f.isVisible());  // until the poll has ended
+        QVERIFY(f.isVisible());  // until the poll and the write have ended
         w.bus.release();
         QTRY_VERIFY(!f.isVisible());
-        QCOMPARE(w.bus.requests(), (std::vector<std::string>{"01:31", "02:31"}));
+        QCOMPARE(w.bus.requests(), (std::vector<std::string>{"01:31", "02:31", "04:A0"}));
+        QCOMPARE(QString::fromStdString(w.bus.station(4).paramText("Komma", {})), QStringLiteral("2"));
+        QFile ini(QStringLiteral("tarvo.INI"));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        const QByteArray text = ini.readAll();
+        QVERIFY(text.contains("[Geraet 4]") && text.mid(text.indexOf("[Geraet 4]")).contains("Dezimalpunkt=2"));
         QVERIFY(Logged(f, "Programm beendet"));
-        QVERIFY(DispDlg->MWSBtn->isEnabled());
+        QVERIFY(DispDlg->MWLBtn->isEnabled());
         QVERIFY(f.BusIdle());
+    }
+
+    // A dialog's read belongs to the station active at its click: after the panel of another
+    // station was made active and the dialog opened again, the result goes into station 4's
+    // fields only.
+    void resultOfAReadGoesToItsOwnStationOnly() {
+        WindowOnBus w(kThreaded);
+        TForm1& f = w.form();
+        w.bus.station(4).setParam("SP1Wert", "777");
+        w.bus.station(4).setParam("SP1Funk", "1");
+        w.bus.holdAtRequest(1);
+        f.Timer1Timer();
+        QVERIFY(w.waitHeld());
+        RelDlg->show();
+        RelDlg->S1LBtnClick();
+        RelDlg->O1LBtnClick();
+        RelDlg->hide();
+        f.Activate(f.GeraetPanel[1]);
+        RelDlg->show();
+        w.bus.release();
+        QVERIFY(w.settle());
+        QCOMPARE(int(f.GeraetPanel[4]->SP1Wert), 777);
+        QCOMPARE(int(f.GeraetPanel[1]->SP1Wert), 0);
+        QVERIFY(!RelDlg->S1WMEdit->text().contains(QStringLiteral("777")));
+        QCOMPARE(int(f.GeraetPanel[4]->SP1Funk), 1);
+        RelDlg->OkBtnClick();
+        QCOMPARE(int(f.GeraetPanel[1]->SP1Funk), 0);
+    }
+
+    // A parameter set or a clock command that holds the bus for ticks is followed by one
+    // overdue tick, not two: countdowns advance once.
+    void aLongJobIsFollowedByOneOverdueTick() {
+        WindowOnBus w(kThreaded);
+        TForm1& f = w.form();
+        f.Timer1->setInterval(60000);  // only the overdue tick, never the timer, in this case
+        f.Timer1->start();
+        w.bus.holdAtRequest(1);
+        DispDlg->MWLBtnClick();
+        QVERIFY(w.waitHeld());
+        for (int i = 0; i < 3; ++i) f.Timer1Timer();
+        w.bus.release();
+        QVERIFY(w.settle());
+        f.Timer1->stop();
+        QCOMPARE(w.bus.requests().size(), std::size_t(5));
     }
 
     void parameterSentOnTheBusThreadIsLoggedHere() {
