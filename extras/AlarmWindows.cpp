@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "platform/Help.h"
 #include "records/LocalTime.h"

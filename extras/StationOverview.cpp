@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <limits>
 
 #include "platform/Clock.h"
 #include "platform/Help.h"

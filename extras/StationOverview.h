@@ -6,6 +6,7 @@
 // OverviewContext; the window follows every poll and never asks the bus itself.
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QString>
 #include <QWidget>
 #include <cstdint>

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 
 #include "extras/AlarmWindows.h"
 #include "extras/ExtrasWindows.h"

@@ -47,6 +47,7 @@
 #include <vector>
 
 #include "dialogs/BusAccess.h"
+#include "extras/AlarmWindows.h"
 #include "extras/StationOverview.h"
 #include "link/LinkEvents.h"
 #include "link/BusWorker.h"
@@ -63,8 +64,6 @@ class SioPort;
 class EventLog;
 class StationWatch;
 class TEreignisDlg;
-class AlarmWatch;
-class AlarmList;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <cstdio>
 
+#include "platform/Clock.h"
 #include "records/EventLog.h"
 #include "records/LocalTime.h"
 #include "records/ValueText.h"

@@ -5,6 +5,7 @@
 // number of seconds. Each alarm is kept with when it came, went and was acknowledged, and each
 // of those is an entry of the event log. Time is the local wall clock of platform/Clock.h.
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>

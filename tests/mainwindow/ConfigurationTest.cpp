@@ -139,7 +139,7 @@ private slots:
         f.GeraetPanel[1]->Alarmgrenzen.unten = -2;
         f.GeraetPanel[1]->Alarmgrenzen.stille = 30;
         f.Stationsuebersicht1Click();
-        f.Uebersicht()->setGeometry(50, 60, 640, 300);
+        f.Uebersicht()->setGeometry(50, 60, 900, 400);
         f.Beenden1Click();
         const QByteArray out = w.readConfig();
         const auto g1 = Section(out, "Geraet 1");
@@ -151,7 +151,7 @@ private slots:
         QCOMPARE(Value(g1, "AlarmUnten"), QByteArray("-2"));
         QCOMPARE(Keys(Section(out, "Geraet 3")), Keys(Section(Fixture("slots_1_and_3.INI"), "Geraet 3")) << "Runden"
                                                                                                    << "Speichern");
-        QCOMPARE(Value(Section(out, "Stationsuebersicht"), "Width"), QByteArray("640"));
+        QCOMPARE(Value(Section(out, "Stationsuebersicht"), "Width"), QByteArray("900"));
 
         WindowFixture again;
         TForm1& g = again.start(out);

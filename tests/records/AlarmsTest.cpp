@@ -21,7 +21,7 @@ protected:
 
     std::int64_t nowMs = LocalMilliseconds({2026, 3, 2, 12, 0, 0, 0, 0});
     RecordingFolder dir;
-    EventLog log{dir.string()};
+    EventLog log{dir.path()};
     AlarmWatch watch{&log};
     AlarmLimits limits;
 };

@@ -98,11 +98,11 @@ TEST_F(EventLogTest, aStationIsSilentAtItsEleventhFailureAndBackWithItsAbsence) 
     watch.NotePoll(5, true);
     ASSERT_EQ(log.Entries().size(), 2u);
     EXPECT_EQ(log.Entries()[1].text, "antwortet wieder (nach 1 min 5 s)");
+    watch.NotePoll(5, true);
+    EXPECT_EQ(log.Entries().size(), 2u);
     // The entry names the cause of the eleventh failure.
     for (int i = 0; i < StationWatch::kFailuresBeforeSilent; ++i) watch.NotePoll(5, false, ExchangeFailure::Checksum);
     EXPECT_EQ(log.Entries().back().text, "antwortet nicht mehr (falsche Prüfsumme)");
-    watch.NotePoll(5, true);
-    EXPECT_EQ(log.Entries().size(), 2u);
 }
 
 TEST_F(EventLogTest, writtenValuesReadAsAPersonReadsThem) {
