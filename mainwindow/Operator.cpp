@@ -3,6 +3,7 @@
 // listens (to the poll results, the link's events, the window's own flags) and never asks the bus.
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScreen>
@@ -42,7 +43,7 @@ void TForm1::InstallOperatorExtras() {
     LinkState = new QLabel(SLabel);
     LinkState->setObjectName(QStringLiteral("LinkState"));
     LinkState->setAttribute(Qt::WA_TransparentForMouseEvents);  // the double click stays the line's
-    LinkState->setStyleSheet(QStringLiteral("color: #B00000; font-weight: bold;"));
+    LinkState->setStyleSheet(QStringLiteral("color: #B00000;"));
     auto* row = new QHBoxLayout(SLabel);
     row->setContentsMargins(0, 0, 4, 0);
     row->addStretch();
@@ -105,7 +106,11 @@ void TForm1::NoteOperatorPoll(const PollResult& poll) {
 // Twice a second: the status field, the silence of resting stations, the beep.
 void TForm1::OperatorTick() {
     if (!LinkState) return;
-    const QString text = LinkStateText();
+    // Beside the prescribed text, never over it: what does not fit ends in "…" (the overview
+    // shows it whole).
+    const QFontMetrics fm(LinkState->font());
+    const int room = SLabel->width() - QFontMetrics(SLabel->font()).horizontalAdvance(SLabel->text()) - 16;
+    const QString text = fm.elidedText(LinkStateText(), Qt::ElideRight, std::max(room, 0));
     if (LinkState->text() != text) LinkState->setText(text);
     if (!Stop && !searching_ && AktivPanel) {
         const std::int64_t now = LocalMilliseconds(LocalNow());
