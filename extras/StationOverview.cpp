@@ -192,7 +192,7 @@ StationOverview::StationOverview(OverviewContext context, QWidget* owner)
     : QWidget(owner, Qt::Window), context_(std::move(context)) {
     setObjectName(QStringLiteral("Stationsuebersicht"));
     setWindowTitle(U("Stationsübersicht"));
-    resize(720, 420);
+    resize(880, 420);  // every column visible at the default font
     auto* layout = new QVBoxLayout(this);
     linkState_ = new QLabel(this);
     linkState_->setObjectName(QStringLiteral("LinkState"));

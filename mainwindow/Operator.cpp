@@ -43,7 +43,9 @@ void TForm1::InstallOperatorExtras() {
     LinkState = new QLabel(SLabel);
     LinkState->setObjectName(QStringLiteral("LinkState"));
     LinkState->setAttribute(Qt::WA_TransparentForMouseEvents);  // the double click stays the line's
+    // Its own colour over the status line's, which its style sheet hands down to its children.
     LinkState->setStyleSheet(QStringLiteral("color: #B00000;"));
+    LinkState->setFont(SLabel->font());  // the form's height, as every label of the window
     auto* row = new QHBoxLayout(SLabel);
     row->setContentsMargins(0, 0, 4, 0);
     row->addStretch();
