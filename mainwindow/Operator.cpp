@@ -114,8 +114,13 @@ void TForm1::OperatorTick() {
     const int room = SLabel->width() - QFontMetrics(SLabel->font()).horizontalAdvance(SLabel->text()) - 16;
     const QString text = fm.elidedText(LinkStateText(), Qt::ElideRight, std::max(room, 0));
     if (LinkState->text() != text) LinkState->setText(text);
+    const std::int64_t now = LocalMilliseconds(LocalNow());
+    // A station removed from the window is watched no more: its active alarms go.
+    std::vector<int> removed;
+    for (const AlarmRecord& a : Alarme->Alarms())
+        if (a.Active() && !PanelOf(a.station)) removed.push_back(a.station);
+    for (int station : removed) Alarme->Forget(station, now);
     if (!Stop && !searching_ && AktivPanel) {
-        const std::int64_t now = LocalMilliseconds(LocalNow());
         for (int n = 0; n <= MaxGeraete && n < kSlots; ++n) {
             const TQTV3590* p = GeraetPanel[n];
             if (p && GeraetBelegt[n] && p->GetSZykl() != 0 && p->Alarmgrenzen.stille)

@@ -68,6 +68,8 @@ private slots:
         QVERIFY(Logged(f, 1, "Alarm oben quittiert: Wert 0150 bar, Grenze 100 bar"));
         QCOMPARE(f.LinkStateText(), QString());
         QCOMPARE(StateShown(f), QStringLiteral("Alarm"));  // still beyond its limit
+        f.Entfernen1Click();
+        QTRY_VERIFY(Logged(f, 1, "Alarm oben gegangen: Wert nicht mehr überwacht, Grenze 100 bar"));
     }
 
     void theOverviewNamesWhyAStationDoesNotAnswer() {
