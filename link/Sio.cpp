@@ -17,6 +17,10 @@ bool Broadcast = false;
 std::uint8_t Internet = 0;
 bool Negativ = false;
 std::int32_t SioErgebnis = 0;
+namespace {
+ExchangeFailure g_lastFailure = ExchangeFailure::None;
+}
+ExchangeFailure LastExchangeFailure() { return g_lastFailure; }
 
 std::uint8_t TeleBuffer[kRequestArea + kTeleAnswerArea] = {};
 std::uint8_t FremdAntworten[32][kFremdRecord] = {};
@@ -134,6 +138,7 @@ int SioExchange() {
     // Negativ tells the polling cycle whether the value just fetched was negative.
     if (outcome.answerTelegram) Negativ = false;
     if (outcome.foreign) RecordFremdAntwort(outcome.foreign->address, outcome.foreign->bytes);
+    g_lastFailure = outcome.failure;
     NoticeLostDevice();
     ReportWrite(TeleBuffer, outcome.result != 0);
     return outcome.result;
@@ -195,6 +200,7 @@ void ResetLinkState() {
     Internet = 0;
     Negativ = false;
     SioErgebnis = 0;
+    g_lastFailure = ExchangeFailure::None;
     std::memset(TeleBuffer, 0, sizeof TeleBuffer);
     std::memset(FremdAntworten, 0, sizeof FremdAntworten);
     SioPortNr = 0;

@@ -16,6 +16,18 @@ extern std::uint8_t Internet;     // 1: the bus is reached through the network l
 extern bool Negativ;              // cleared on every answer telegram received
 extern std::int32_t SioErgebnis;  // result of the last device command: 0 failed, 1 success
 
+// Why the last exchange on the command-set port gave no valid answer (None when it did).
+enum class ExchangeFailure : std::uint8_t {
+    None,
+    NotSent,       // the port is not open or the request could not be written
+    NoReply,       // nothing came in time
+    Refused,       // the station answered NAK
+    Garbage,       // no answer telegram: a wrong first byte, a bad length, a telegram broken off
+    Checksum,      // an answer telegram with a wrong checksum
+    OtherStation,  // an answer telegram from another address
+};
+ExchangeFailure LastExchangeFailure();
+
 // --- Telegram buffer ---------------------------------------------------------------------------
 // A 70-byte request area followed by the answer area; answer byte k lands at kAnswer + k.
 inline constexpr int kRequestArea = 70;

@@ -128,6 +128,7 @@ ForeignAnswer ForeignAnswerOf(const std::uint8_t* answer, int answerArea) {
 // After STX: the rest of the answer telegram, and the PC's ACK or NAK at answer position 0.
 void ReceiveTelegram(TracedLine& line, const std::uint8_t* buffer, std::uint8_t* answer,
                      const ExchangeRules& rules, ExchangeOutcome& outcome) {
+    outcome.failure = ExchangeFailure::Garbage;  // until the telegram has come whole
     if (!ReadExactly(line, answer + 1, 2)) return;  // answer position 0 stays STX: result 0
     const int length = answer[2];
     if (rules.waitBeforeRest) Timer(kRestPause);
@@ -139,9 +140,13 @@ void ReceiveTelegram(TracedLine& line, const std::uint8_t* buffer, std::uint8_t*
     std::uint8_t reply = NAK;
     if (lengthFits && answer[1] != buffer[1]) {
         outcome.foreign = ForeignAnswerOf(answer, rules.answerArea);
+        outcome.failure = ExchangeFailure::OtherStation;
     } else if (lengthFits && answer[1] < 32 &&
                TelegramChecksum(answer, static_cast<std::size_t>(length)) == answer[length]) {
         reply = ACK;
+        outcome.failure = ExchangeFailure::None;
+    } else if (lengthFits && answer[1] < 32) {
+        outcome.failure = ExchangeFailure::Checksum;
     }
     answer[0] = reply;
     line.write(&reply, 1);
@@ -154,6 +159,7 @@ ExchangeOutcome RunTelegramExchange(SerialLine* serialLine, std::uint8_t* buffer
     ExchangeOutcome outcome;
     if (!serialLine) {
         outcome.sendFailed = true;
+        outcome.failure = ExchangeFailure::NotSent;
         return outcome;
     }
     TracedLine line(serialLine, rules.trace);
@@ -161,11 +167,15 @@ ExchangeOutcome RunTelegramExchange(SerialLine* serialLine, std::uint8_t* buffer
     const int length = buffer[2];
     Drain(line, answer);
     answer[0] = kNothingReceived;
-    if (length < 4 || length > kLargestRequestLength) return outcome;
+    if (length < 4 || length > kLargestRequestLength) {
+        outcome.failure = ExchangeFailure::NotSent;
+        return outcome;
+    }
     buffer[length] = TelegramChecksum(buffer, static_cast<std::size_t>(length));
     line.rts(false);
     if (!Send(line, buffer, length, rules.localMode)) {
         outcome.sendFailed = true;
+        outcome.failure = ExchangeFailure::NotSent;
         return outcome;
     }
     if (buffer[1] == kBroadcastAddress) {
@@ -173,8 +183,11 @@ ExchangeOutcome RunTelegramExchange(SerialLine* serialLine, std::uint8_t* buffer
         return outcome;
     }
     line.rts(true);
-    if (WaitForFirstByte(line, answer, rules) && answer[0] == STX) ReceiveTelegram(line, buffer, answer, rules, outcome);
+    if (!WaitForFirstByte(line, answer, rules)) outcome.failure = ExchangeFailure::NoReply;
+    else if (answer[0] == STX) ReceiveTelegram(line, buffer, answer, rules, outcome);
+    else outcome.failure = answer[0] == NAK ? ExchangeFailure::Refused : ExchangeFailure::Garbage;
     outcome.result = answer[0] == ACK ? 1 : 0;
+    if (outcome.result == 0 && outcome.failure == ExchangeFailure::None) outcome.failure = ExchangeFailure::Garbage;
     line.rts(false);
     return outcome;
 }

@@ -49,6 +49,7 @@ struct ExchangeOutcome {
     bool sendFailed = false;     // the request could not be written
     bool answerTelegram = false;  // an answer telegram came and the PC answered it (ACK or NAK)
     std::optional<ForeignAnswer> foreign;  // the answer telegram came from another address
+    ExchangeFailure failure = ExchangeFailure::None;  // why result is 0
 };
 
 // The request stands at buffer[0..L-1] (STX, address, L, code, data); the answer area follows at

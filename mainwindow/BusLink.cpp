@@ -60,7 +60,7 @@ void TForm1::InstallLinkListeners() {
     hooks.restartPolling = [self, this] { OnUiThread(self, [this] { RestoreTimer(linkRememberedInterval_); }); };
     hooks.setupNetLink = [this](bool internet) { SetupNetLinkOnBus(internet); };
     SetLinkHooks(std::move(hooks));
-    SetLinkEvents(DeliveredHere(self, LinkEventsInto(*Ereignisse)));
+    SetLinkEvents(DeliveredHere(self, WithPortState(LinkEventsInto(*Ereignisse))));
 }
 
 void TForm1::StartBus(BusWorker::Mode mode) {

@@ -58,6 +58,7 @@ void TForm1::ReadStation(const IniFile& ini, int n) {
     p->SetTextColor(ReadField<TColor>(ini, s, "PanelText", clBlack));
     p->SetHGColor(ReadField<TColor>(ini, s, "PanelHgrund", clWhite));
     p->SetFrameColor(TQTV3590::kFrameButtonFace);
+    ReadAlarmKeys(ini, n);
     p->show();
 }
 
@@ -91,5 +92,6 @@ bool TForm1::GeraetSchreiben(IniFile& ini, int n) const {
     ini.WriteInteger(s, "PanelText", p->GetTextColor());
     ini.WriteInteger(s, "PanelHgrund", p->GetHGColor());
     ini.WriteBool(s, "Speichern", p->WriteStatus);
+    WriteAlarmKeys(ini, n);
     return true;
 }

@@ -126,6 +126,11 @@ void TForm1::AddServiceItems(QMenu* extras) {
          "Uhren aller abgefragten Geräte nach dem PC stellen", 87, &TForm1::UhrenallerGertestellen1Click);
     item("&Ereignisse...", "Ereignisse1", "Ereignisprotokoll des Busses anzeigen", 88,
          &TForm1::Ereignisse1Click);
+    // For the operator: every station at a glance, and the limit alarms.
+    extras->addSeparator();
+    item("S&tationsübersicht...", "Stationsuebersicht1", "Zustand und Messwert aller Geräte in einer Tabelle", 89,
+         &TForm1::Stationsuebersicht1Click);
+    item("&Alarme...", "Alarme1", "Aktive und vergangene Alarme anzeigen und quittieren", 90, &TForm1::Alarme1Click);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {

@@ -119,6 +119,7 @@ void TForm1::PostTick(std::vector<std::uint8_t> strayAddresses, std::vector<std:
             // The exit stopped the tick before this poll's exchange: no answer, and no failure.
             if (BusWorker::Interrupted()) break;
             r.answered = SioErgebnis >= 1;
+            r.failure = LastExchangeFailure();
             if (r.answered) {
                 // In broadcast mode the value request went to every station unanswered; the
                 // station's own value is fetched now.
@@ -258,6 +259,7 @@ void TForm1::ReportPoll(TQTV3590* p, std::uint8_t address, const PollAnswer& ans
     result.address = address;
     result.time = LocalMilliseconds(LocalNow());
     result.answered = answer.answered;
+    result.failure = answer.failure;
     result.value = answer.answered ? answer.measured : 0;
     if (answer.answered) result.text = p->GetText();
     p->PollStats.Add(answer.answered, result.time);

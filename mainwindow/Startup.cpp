@@ -50,7 +50,7 @@ TForm1::TForm1(const QString& configFile, BusWorker::Mode busMode, QWidget* pare
     Ereignisse = std::make_unique<EventLog>();
     Stationswache = std::make_unique<StationWatch>(*Ereignisse);
     // The watch learns of every poll where everyone else does, first of all listeners.
-    pollEvents_.Subscribe([this](const PollResult& poll) { Stationswache->NotePoll(poll.address, poll.answered); });
+    pollEvents_.Subscribe([this](const PollResult& poll) { Stationswache->NotePoll(poll.address, poll.answered, poll.failure); });
     Ereignisse->Add("Programm gestartet");
     GeraeteAnzahl = 0;
     Broadcast = false;
@@ -59,6 +59,7 @@ TForm1::TForm1(const QString& configFile, BusWorker::Mode busMode, QWidget* pare
     CreateControls();
     CreateMenu();
     CreateExtras();
+    InstallOperatorExtras();
     InstallSources();
     SetPortsFolder((ConfigFolder() + QStringLiteral("/ports")).toStdString());
 
@@ -68,6 +69,7 @@ TForm1::TForm1(const QString& configFile, BusWorker::Mode busMode, QWidget* pare
         ReadFormSection(ini);
         for (int n = 1; n <= MaxGeraete; ++n)
             if (ini.SectionExists(StationSection(n))) ReadStation(ini, n);
+        ReadOperatorSettings(ini);
     }
 
     // Whenever the network link is on, its mapping is registered again before the port opens:
@@ -94,6 +96,7 @@ TForm1::~TForm1() {
     StopBus();  // before the panels, the port object and the listeners go
     SetBusPoster({});
     delete ereignisDlg_;  // it listens to the log, which goes before the children do
+    RemoveOperatorExtras();
     SetLinkEvents(LinkEvents{});
     extras_.reset();
     TQTV3590::showTrend = nullptr;
@@ -206,6 +209,7 @@ void TForm1::Beenden1Click() {
 void TForm1::FinishBeenden(int interval) {
     IniFile ini(configFile_.toStdString());
     WriteFormSection(ini);
+    WriteOperatorSettings(ini);
     const auto belegt = GeraetBelegt;
     for (int n = 0; n <= MaxGeraete; ++n) {
         if (TQTV3590* p = GeraetPanel[n]) {

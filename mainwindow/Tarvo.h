@@ -35,16 +35,21 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "dialogs/BusAccess.h"
+#include "extras/AlarmWindows.h"
+#include "extras/StationOverview.h"
+#include "link/LinkEvents.h"
 #include "link/BusWorker.h"
 #include "panel/PollEvents.h"
 #include "panel/Qtv3590.h"
@@ -170,6 +175,19 @@ public:
     void Ereignisse1Click();
     TEreignisDlg* EreignisFenster() const;  // the event log's window, once opened
 
+    // --- For the operator: station overview, alarms, the link's state (Operator.cpp) ------------
+    std::unique_ptr<AlarmWatch> Alarme;
+    // At the right end of the status line: what is not normal on the link, "" while all is well.
+    QLabel* LinkState = nullptr;
+    void Stationsuebersicht1Click();
+    void Alarme1Click();
+    void EditAlarms(TQTV3590* panel);
+    QString LinkStateText() const;
+    std::vector<OverviewRow> OverviewRows() const;
+    StationOverview* Uebersicht() const { return overview_; }
+    AlarmList* AlarmFenster() const { return alarmList_; }
+    bool AlarmBeep() const { return alarmBeep_; }
+
     // --- Exit (Startup.cpp) ---------------------------------------------------------------------
     void Beenden1Click();
 
@@ -190,6 +208,7 @@ private:
         bool negativ = false;
         bool broadcast = false;
         bool noPort = false;  // no exchange was made: the port was not open
+        ExchangeFailure failure = ExchangeFailure::None;  // why not answered
     };
     // This thread's side of a poll: the panel, and what its value text is made of as it stood
     // when the tick found the station due.
@@ -232,6 +251,18 @@ private:
     void SearchEnded();
     void FinishBeenden(int interval);
 
+    // For the operator (Operator.cpp).
+    void InstallOperatorExtras();
+    void RemoveOperatorExtras();
+    LinkEvents WithPortState(LinkEvents events);
+    void NoteOperatorPoll(const PollResult& poll);
+    void OperatorTick();
+    void ReadAlarmKeys(const IniFile& ini, int n);
+    void WriteAlarmKeys(IniFile& ini, int n) const;
+    void ReadOperatorSettings(const IniFile& ini);
+    void WriteOperatorSettings(IniFile& ini) const;
+    TQTV3590* PanelOf(int address) const;
+
     // The bus (BusLink.cpp).
     void InstallLinkListeners();
     void StartBus(BusWorker::Mode mode);
@@ -253,6 +284,21 @@ private:
     QPointer<TEreignisDlg> ereignisDlg_;
     PollEvents pollEvents_;
     std::unique_ptr<ExtrasWindows> extras_;
+
+    // For the operator: per address, since when and why a station fails, and its rest.
+    struct StationTrouble {
+        std::optional<std::int64_t> firstFailure;
+        std::optional<std::int64_t> restUntil;
+        QString cause;
+    };
+    std::map<int, StationTrouble> trouble_;
+    QString portTrouble_;  // the port not opened or lost, and since when
+    QPointer<StationOverview> overview_;
+    QPointer<AlarmList> alarmList_;
+    std::optional<QRect> overviewGeometry_;  // from the configuration file until the window exists
+    bool alarmBeep_ = false;
+    int beepTicks_ = 0;
+    QTimer* operatorTimer_ = nullptr;
 
     // The bus's worker and what this thread knows of it.
     const QPointer<QObject> self_{this};  // taken here, for what the worker hands over

@@ -57,6 +57,15 @@ void TQTV3590::BuildPanelMenu() {
     connect(trendAction_, &QAction::triggered, this, [this] {
         if (showTrend) showTrend(this);
     });
+    QAction* alarms = panelMenu_->addAction(QStringLiteral("Alarm&grenzen..."));
+    alarms->setObjectName(QStringLiteral("Alarmgrenzen2"));
+    const QString alarmHint = QString::fromUtf8("Alarmgrenzen dieses Gerätes einstellen");
+    alarms->setStatusTip(alarmHint);
+    alarms->setToolTip(alarmHint);
+    alarms->setProperty("helpContext", 91);
+    connect(alarms, &QAction::triggered, this, [this] {
+        if (editAlarms) editAlarms(this);
+    });
 }
 
 QAction* TQTV3590::RecordAction() const {

@@ -9,12 +9,15 @@
 #include <utility>
 #include <vector>
 
+#include "link/Sio.h"
+
 struct PollResult {
     int address = 0;          // the station's bus address
     std::int64_t time = 0;    // when the poll ended, in ms on the local time line (LocalMilliseconds)
     bool answered = false;
     int value = 0;            // the signed measured value; 0 when not answered
     QString text;             // the value text the panel shows; empty when not answered
+    ExchangeFailure failure = ExchangeFailure::None;  // why it was not answered
 };
 
 class PollEvents {

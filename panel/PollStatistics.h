@@ -17,6 +17,7 @@ public:
     // The mean spacing of the latest answered polls that followed each other without a failure
     // or a pause between them; none before two such polls.
     std::optional<std::int64_t> ReachedIntervalMs() const;
+    bool operator==(const PollStatistics&) const = default;
 
 private:
     std::optional<std::int64_t> lastValid_;

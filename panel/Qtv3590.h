@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "panel/PollStatistics.h"
+#include "records/Alarms.h"
 
 class QAction;
 class QLabel;
@@ -104,6 +105,11 @@ public:
     static inline std::function<std::optional<TColor>(QWidget* owner)> chooseColor;
     // Installed by the main window: opens the trend of the panel's station.
     static inline std::function<void(TQTV3590* panel)> showTrend;
+    // Installed by the main window: the dialog "Alarmgrenzen" for the panel's station.
+    static inline std::function<void(TQTV3590* panel)> editAlarms;
+
+    // The station's limit alarms (the keys Alarm... of its section in the configuration file).
+    AlarmLimits Alarmgrenzen;
 
     // Fields.
     QString FileName = QStringLiteral("0");

@@ -91,7 +91,20 @@ LinkEvents LinkEventsInto(EventLog& log) {
     return events;
 }
 
-void StationWatch::NotePoll(int address, bool answered) {
+std::string FailureText(ExchangeFailure failure) {
+    switch (failure) {
+    case ExchangeFailure::None: break;
+    case ExchangeFailure::NotSent: return "Anfrage nicht gesendet (Schnittstelle)";
+    case ExchangeFailure::NoReply: return "keine Antwort";
+    case ExchangeFailure::Refused: return "Anfrage abgelehnt (NAK)";
+    case ExchangeFailure::Garbage: return "unverständliche Antwort";
+    case ExchangeFailure::Checksum: return "falsche Prüfsumme";
+    case ExchangeFailure::OtherStation: return "Antwort einer anderen Station";
+    }
+    return {};
+}
+
+void StationWatch::NotePoll(int address, bool answered, ExchangeFailure failure) {
     State& s = states_[address];
     const std::int64_t now = LocalMilliseconds(LocalNow());
     if (answered) {
@@ -106,5 +119,6 @@ void StationWatch::NotePoll(int address, bool answered) {
     s.failures = 0;
     if (s.silent) return;  // still away after its rest: said once already
     s.silent = true;
-    log_.Add(address, "antwortet nicht mehr");
+    const std::string cause = FailureText(failure);
+    log_.Add(address, cause.empty() ? "antwortet nicht mehr" : "antwortet nicht mehr (" + cause + ")");
 }

@@ -249,6 +249,21 @@ TEST_F(Reply, answerTooShortToHoldItsChecksumIsRefused) {
 
 // --- Silence and a failing line -----------------------------------------------------------------
 
+// The station overview and the event log name why a poll failed.
+TEST_F(Reply, theLastExchangeTellsWhyItGotNoValidAnswer) {
+    const std::pair<const char*, ExchangeFailure> cases[] = {
+        {"02 05 05 0A 0B 21", ExchangeFailure::None},     {"02 05 05 0A 0B 22", ExchangeFailure::Checksum},
+        {"02 07 05 0A 0B 23", ExchangeFailure::OtherStation}, {"15", ExchangeFailure::Refused},
+        {"41 42", ExchangeFailure::Garbage},              {"02 05", ExchangeFailure::Garbage},
+        {"", ExchangeFailure::NoReply}};
+    for (const auto& [reply, failure] : cases) {
+        request(0x31);
+        if (*reply) line().queueReply(Hex(reply));
+        SioExchange();
+        EXPECT_EQ(LastExchangeFailure(), failure) << reply;
+    }
+}
+
 class Silence : public LinkTest {};
 
 TEST_F(Silence, localModeGivesUpAfterFiveReads) {

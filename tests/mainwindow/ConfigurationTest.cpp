@@ -127,6 +127,39 @@ private slots:
         QCOMPARE(Value(Section(out, "Geraet 3"), "Benennung"), QByteArray("°C"));
     }
 
+    // The alarm keys: read where they stand, updated there, new ones behind the prescribed keys;
+    // a station without alarms keeps its section as it was, and the overview's place is kept.
+    void alarmKeysRoundTripBesideThePrescribedOnes() {
+        QByteArray config = Fixture("slots_1_and_3.INI");
+        config.replace("Titel=Druck\n", "Titel=Druck\nAlarmOben=12,5\nAlarmStille=\n");
+        WindowFixture w;
+        TForm1& f = w.start(config);
+        QCOMPARE(f.GeraetPanel[1]->Alarmgrenzen.oben, std::optional<double>(12.5));
+        QVERIFY(!f.GeraetPanel[1]->Alarmgrenzen.stille);  // empty: none
+        f.GeraetPanel[1]->Alarmgrenzen.unten = -2;
+        f.GeraetPanel[1]->Alarmgrenzen.stille = 30;
+        f.Stationsuebersicht1Click();
+        f.Uebersicht()->setGeometry(50, 60, 900, 400);
+        f.Beenden1Click();
+        const QByteArray out = w.readConfig();
+        const auto g1 = Section(out, "Geraet 1");
+        QCOMPARE(Keys(g1), (QList<QByteArray>{"Adresse", "Top", "Left", "Zyklus", "QtvTyp", "Benennung", "Titel",
+                                             "AlarmOben", "AlarmStille", "Dezimalpunkt", "Runden", "Speichern",
+                                             "PanelText", "PanelHgrund", "AlarmUnten"}));
+        QCOMPARE(Value(g1, "AlarmOben"), QByteArray("12.5"));
+        QCOMPARE(Value(g1, "AlarmStille"), QByteArray("30"));
+        QCOMPARE(Value(g1, "AlarmUnten"), QByteArray("-2"));
+        QCOMPARE(Keys(Section(out, "Geraet 3")), Keys(Section(Fixture("slots_1_and_3.INI"), "Geraet 3")) << "Runden"
+                                                                                                   << "Speichern");
+        QCOMPARE(Value(Section(out, "Stationsuebersicht"), "Width"), QByteArray("900"));
+
+        WindowFixture again;
+        TForm1& g = again.start(out);
+        QCOMPARE(g.GeraetPanel[1]->Alarmgrenzen.unten, std::optional<double>(-2));
+        QCOMPARE(g.GeraetPanel[1]->Alarmgrenzen.stille, std::optional<int>(30));
+        QCOMPARE(g.GeraetPanel[1]->GetSBen(), QStringLiteral("bar"));
+    }
+
     void newStationKeysAreWrittenInTheirOrder() {
         WindowFixture w;
         TForm1& f = w.start();

@@ -50,14 +50,15 @@ private slots:
         }
         QCOMPARE(names, (QStringList{"Verlauf1", "Exportieren1", "-", "Parametersatzsichern1",
                                      "Parametersatzvergleichen1", "Parametersatzbertragen1", "-",
-                                     "UhrenallerGertestellen1", "Ereignisse1"}));
+                                     "UhrenallerGertestellen1", "Ereignisse1", "-", "Stationsuebersicht1", "Alarme1"}));
         QCOMPARE(captions, (QStringList{"&Verlauf...", "Aufzeichnungen e&xportieren...",
                                         QString::fromUtf8("Parametersatz &sichern..."),
                                         QString::fromUtf8("Parametersatz ver&gleichen..."),
                                         QString::fromUtf8("Parametersatz &übertragen..."),
                                         QString::fromUtf8("&Uhren aller Geräte stellen..."),
-                                        QString::fromUtf8("&Ereignisse...")}));
-        QCOMPARE(contexts, (QList<int>{81, 82, 84, 85, 86, 87, 88}));
+                                        QString::fromUtf8("&Ereignisse..."),
+                                        QString::fromUtf8("S&tationsübersicht..."), "&Alarme..."}));
+        QCOMPARE(contexts, (QList<int>{81, 82, 84, 85, 86, 87, 88, 89, 90}));
     }
 
     // Two items with the same underlined letter would make the letter open neither at once.
@@ -73,7 +74,7 @@ private slots:
             QVERIFY2(!letters.contains(key), qPrintable(a->text() + QStringLiteral(" shares ") + key));
             letters << key;
         }
-        QCOMPARE(letters.size(), 7);
+        QCOMPARE(letters.size(), 9);
     }
 
     void everyPollReachesEachListenerOnceWithItsResult() {

@@ -128,9 +128,9 @@ class ServiceItemsTest : public QObject {
             w.ticks(1);
             wallMs += 500;
         }
-        QVERIFY(!Logged(f, 1, "antwortet nicht mehr"));
+        QVERIFY(!Logged(f, 1, "antwortet nicht mehr (keine Antwort)"));
         w.ticks(1);
-        QVERIFY(Logged(f, 1, "antwortet nicht mehr"));
+        QVERIFY(Logged(f, 1, "antwortet nicht mehr (keine Antwort)"));
         QCOMPARE(f.GeraetPanel[1]->FrameColor(), clWhite);
         w.bus.stations[1].silent = false;
         wallMs += 50'000;

@@ -85,7 +85,7 @@ void PanelWidgetTest::insertCaptionHasOneSpaceEachSideAndDefaults() {
 void PanelWidgetTest::menuHoldsTheEightItemsWithTheirTags() {
     TQTV3590 p(nullptr);
     const QList<QAction*> items = p.PanelMenu()->actions();
-    QCOMPARE(items.size(), 10);  // the eight, then our own "&Verlauf..." behind a separator
+    QCOMPARE(items.size(), 11);  // the eight, then our own "&Verlauf..." and "Alarm&grenzen..." behind a separator
     const QStringList captions = {"&Adresse", "Zyklus", "Aufzeichnen", "", "&TextFarbe", "&Hintergrund", "", "T&itel"};
     for (int i = 0; i < 8; ++i) {
         QCOMPARE(items[i]->data().toInt(), i);
@@ -99,6 +99,7 @@ void PanelWidgetTest::menuHoldsTheEightItemsWithTheirTags() {
     QCOMPARE(items[9]->text(), QStringLiteral("&Verlauf..."));
     QCOMPARE(items[9]->property("helpContext").toInt(), 83);
     QVERIFY(!items[9]->statusTip().isEmpty());
+    QCOMPARE(items[10]->text(), QStringLiteral("Alarm&grenzen..."));
 }
 
 void PanelWidgetTest::captionColourNeverReachesTheValueText() {

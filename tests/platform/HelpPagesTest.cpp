@@ -13,7 +13,7 @@ namespace {
 // The help context numbers of the main menu and of the dialogs.
 const QList<int> kContexts = {2,  21, 3,  31, 32, 33, 34, 4,  41, 42, 43, 44, 45, 46, 47,
                               5,  51, 52, 53, 54, 55, 6,  61, 62, 63, 7,
-                              8,  81, 82, 83, 84, 85, 86, 87, 88};
+                              8,  81, 82, 83, 84, 85, 86, 87, 88, 89, 90, 91};
 
 QString Read(const QString& page) {
     QFile f(QStringLiteral(":/help/") + page);

@@ -100,6 +100,9 @@ TEST_F(EventLogTest, aStationIsSilentAtItsEleventhFailureAndBackWithItsAbsence) 
     EXPECT_EQ(log.Entries()[1].text, "antwortet wieder (nach 1 min 5 s)");
     watch.NotePoll(5, true);
     EXPECT_EQ(log.Entries().size(), 2u);
+    // The entry names the cause of the eleventh failure.
+    for (int i = 0; i < StationWatch::kFailuresBeforeSilent; ++i) watch.NotePoll(5, false, ExchangeFailure::Checksum);
+    EXPECT_EQ(log.Entries().back().text, "antwortet nicht mehr (falsche Prüfsumme)");
 }
 
 TEST_F(EventLogTest, writtenValuesReadAsAPersonReadsThem) {
