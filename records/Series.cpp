@@ -99,6 +99,7 @@ SeriesLoad LoadSeries(const std::vector<RecordingFile>& files, std::int64_t nomi
     for (FilePoints& f : perFile) {
         load.files += f.read;
         load.malformed += f.malformed;
+        load.records += f.points.size();
         raw.insert(raw.end(), f.points.begin(), f.points.end());
         std::vector<Sample>().swap(f.points);
     }

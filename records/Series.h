@@ -46,6 +46,7 @@ struct SeriesLoad {
     std::vector<Sample> samples;
     std::uint64_t files = 0;
     std::uint64_t malformed = 0;
+    std::uint64_t records = 0;    // values and out-of-range marks read (a summary holds fewer points)
 };
 
 // The points of one station from its recording files (by day, as FindRecordingFiles gives them).
