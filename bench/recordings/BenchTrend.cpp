@@ -4,7 +4,7 @@
 // of the warm runs after it. The recordings are made once into a scratch folder and kept there
 // (a year is 63 million records, about 1.3 GB); the summaries go to a cache folder beside them.
 // Then a day full of short pauses (thousands of gaps) drawn again.
-//   QT_QPA_PLATFORM=offscreen build/bench_trend [RUNS] [SCRATCH]   (default /tmp/tarvo-bench-trend)
+//   QT_QPA_PLATFORM=offscreen build/bench_trend [RUNS] [SCRATCH] [RANGE...]   (default /tmp/tarvo-bench-trend, all)
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -129,7 +129,11 @@ int main(int argc, char** argv) {
     });
     if (made > 0) std::printf("  recordings made in %s: %llu records in %.0f s\n", scratch.c_str(), (unsigned long long)made, making.elapsed() / 1000.0);
     std::printf("  %d warm runs each; medians:\n", runs);
-    for (const Range& r : {week, month, year}) Measure(r, scratch / "summaries", runs);
+    for (const Range& r : {week, month, year}) {
+        bool asked = argc <= 3;
+        for (int i = 3; i < argc; ++i) asked = asked || std::string(argv[i]) == r.name;
+        if (asked) Measure(r, scratch / "summaries", runs);
+    }
 
     // A day with a pause of 5 s every 20 s: thousands of gaps, so nearly every pixel column
     // holds one and the line falls into many pieces.

@@ -44,7 +44,7 @@ inline std::uint64_t WriteWeekOfRecords(const std::string& folder, int address, 
 // Recording files of one station with a record every `everyMs` (a station among many that a
 // cycle reaches only every few seconds), the same wave and noise.
 inline std::uint64_t WriteRecordsEvery(const std::string& folder, int address, const Date& first, int days, int everyMs) {
-    std::mt19937 random(std::uint32_t(address));
+    std::mt19937 random{std::uint32_t(address)};
     std::uniform_int_distribution<int> noise(-30, 30);
     std::uint64_t lines = 0;
     Date d = first;
