@@ -7,6 +7,9 @@ ExtrasWindows::ExtrasWindows(ExtrasContext context, QWidget* owner) : context_(s
 
 ExtrasWindows::~ExtrasWindows() {
     // Before the main window's poll events go, which the trend windows listen to.
+    // The last one's place and stations are kept.
+    for (const auto& w : trends_)
+        if (w) w->SaveState();
     for (const auto& w : trends_) delete w.data();
     delete export_.data();
 }
@@ -22,6 +25,7 @@ TrendWindow* ExtrasWindows::ShowTrend(int address) {
         }
     }
     auto* window = new TrendWindow(context_, owner_);
+    window->RestorePlace();
     trends_.append(window);
     if (address >= 0) window->AddStation(address);
     window->show();

@@ -1,6 +1,8 @@
 #pragma once
 // The open windows of "E&xtras", kept by the main window: trend windows (one per call, unless
-// one already shows the station asked for, which is raised) and the one export window.
+// one already shows the station asked for, which is raised) and the one export window. A new
+// trend window opens where the last one was; the stations it showed are offered in its menu
+// "Hinzufügen".
 
 #include <QList>
 #include <QPointer>

@@ -17,8 +17,8 @@ QString Label(std::int64_t t, std::int64_t step, bool severalDays) {
     const QString day = QStringLiteral("%1.%2.").arg(d.day, 2, 10, QLatin1Char('0')).arg(d.month, 2, 10, QLatin1Char('0'));
     const QString hm = QStringLiteral("%1:%2").arg(s / 3600, 2, 10, QLatin1Char('0')).arg(s / 60 % 60, 2, 10, QLatin1Char('0'));
     if (step >= kD) return day;
-    if (step < kMin) return hm + QStringLiteral(":%1").arg(s % 60, 2, 10, QLatin1Char('0'));
-    return severalDays ? day + QLatin1Char(' ') + hm : hm;
+    const QString time = step < kMin ? hm + QStringLiteral(":%1").arg(s % 60, 2, 10, QLatin1Char('0')) : hm;
+    return severalDays ? day + QLatin1Char(' ') + time : time;
 }
 }  // namespace
 
@@ -33,7 +33,7 @@ std::vector<TimeTick> TimeTicks(std::int64_t from, std::int64_t to, int wanted) 
             break;
         }
     }
-    const bool severalDays = DateOfLocalMs(from) != DateOfLocalMs(to);
+    const bool severalDays = DateOfLocalMs(from) != DateOfLocalMs(to - 1);
     const std::int64_t first = (from / step + (from % step != 0)) * step;  // the times are positive
     for (std::int64_t t = first; t <= to; t += step) ticks.push_back({t, Label(t, step, severalDays)});
     return ticks;

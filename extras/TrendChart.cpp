@@ -15,7 +15,9 @@
 #include <cmath>
 
 #include "extras/TimeTicks.h"
+#include "extras/ValueScale.h"
 #include "records/Downsample.h"
+#include "records/LocalTime.h"
 
 namespace {
 constexpr std::int64_t kShortestWindowMs = 10'000;
@@ -23,6 +25,8 @@ constexpr std::int64_t kLongestWindowMs = 400LL * 86'400'000;
 constexpr double kWheelStep = 1.25;
 constexpr double kKeyPan = 0.1;
 constexpr int kPixelsPerLabel = 110;
+constexpr int kPixelsPerDatedLabel = 150;
+constexpr double kKeyCursor = 0.02;
 constexpr qreal kTriangleSize = 9;
 
 // A triangle pointing to the edge it stands for, as the brush of a scatter marker.
@@ -61,6 +65,12 @@ QScatterSeries* MarkSeries(QChart* chart, QAbstractAxis* x, QAbstractAxis* y, co
 }
 }  // namespace
 
+QLocale TrendLocale() {
+    QLocale german(QLocale::German);
+    german.setNumberOptions(QLocale::OmitGroupSeparator);
+    return german;
+}
+
 // One station's lines, painted as polylines in the plot area of the chart it belongs to.
 class TraceLines : public QGraphicsItem {
 public:
@@ -79,6 +89,10 @@ public:
         colour_ = c;
         update();
     }
+    void SetLimits(std::vector<TrendLimit> limits) {
+        limits_ = std::move(limits);
+        update();
+    }
     const std::vector<std::vector<DrawPoint>>& Lines() const { return lines_; }
 
     QRectF boundingRect() const override { return chart_->plotArea(); }
@@ -87,7 +101,12 @@ public:
         if (to_ <= from_ || high_ <= low_) return;
         const double sx = area.width() / (to_ - from_), sy = area.height() / (high_ - low_);
         painter->setClipRect(area);
-        painter->setPen(QPen(colour_, 1.5));
+        // A line that zigzags through every column is drawn one pixel wide: the raster engine
+        // draws those directly, while a wider pen is stroked as an outline, which took 14 s for
+        // a month of 31 stations.
+        std::size_t points = 0;
+        for (const auto& line : lines_) points += line.size();
+        painter->setPen(QPen(colour_, points > std::size_t(2 * area.width()) ? 1.0 : 1.5));
         QPolygonF polyline;
         for (const auto& line : lines_) {
             polyline.clear();
@@ -97,11 +116,22 @@ public:
             if (polyline.size() == 1) painter->drawPoint(polyline.front());  // a lone answer between gaps
             else painter->drawPolyline(polyline);
         }
+        // Limits: dashed across the plot, named at its right end.
+        painter->setPen(QPen(colour_, 1, Qt::DashLine));
+        for (const TrendLimit& limit : limits_) {
+            const double y = area.bottom() - (limit.value - low_) * sy;
+            if (y < area.top() || y > area.bottom()) continue;
+            painter->drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
+            const QString text = limit.name;
+            const QRectF box(area.right() - 120, y - 15, 116, 14);
+            painter->drawText(box, Qt::AlignRight | Qt::AlignBottom, text);
+        }
     }
 
 private:
     QChart* chart_;
     std::vector<std::vector<DrawPoint>> lines_;
+    std::vector<TrendLimit> limits_;
     QColor colour_ = Qt::black;
     double from_ = 0, to_ = 1, low_ = 0, high_ = 1;
 };
@@ -115,13 +145,10 @@ TrendChart::TrendChart(QWidget* parent) : QChartView(new QChart, parent) {
     c->legend()->hide();
     c->setMargins(QMargins(4, 4, 4, 4));
     c->setLocalizeNumbers(true);
-    c->setLocale(QLocale(QLocale::German));
+    c->setLocale(TrendLocale());
     timeAxis_ = new QCategoryAxis;
     timeAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    valueAxis_ = new QValueAxis;
-    valueAxis_->setLabelFormat(QStringLiteral("%.6g"));
     c->addAxis(timeAxis_, Qt::AlignBottom);
-    c->addAxis(valueAxis_, Qt::AlignLeft);
     cursor_ = new QGraphicsLineItem;
     cursor_->setPen(QPen(QColor(0x60, 0x60, 0x60), 1, Qt::DashLine));
     cursor_->setZValue(100);
@@ -134,32 +161,57 @@ TrendChart::TrendChart(QWidget* parent) : QChartView(new QChart, parent) {
 
 void TrendChart::SetTraces(const std::vector<Trace>& traces) {
     traces_ = traces;
-    Ensure(traces_.size());
-    for (std::size_t i = 0; i < traces_.size(); ++i) {
-        Pool& pool = pools_[i];
-        pool.lines->SetColour(traces_[i].colour);
-        pool.over->setBrush(Triangle(traces_[i].colour, true));
-        pool.under->setBrush(Triangle(traces_[i].colour, false));
-    }
+    Rebuild();
     Redraw();
 }
 
-void TrendChart::Ensure(std::size_t traces) {
-    while (pools_.size() > traces) {
-        Pool& pool = pools_.back();
+void TrendChart::Clear() {
+    for (Pool& pool : pools_) {
         delete pool.lines;
         for (QScatterSeries* s : {pool.over, pool.under}) {
             chart()->removeSeries(s);
             delete s;
         }
-        pools_.pop_back();
     }
-    while (pools_.size() < traces) {
+    pools_.clear();
+    for (UnitAxis& a : axes_) {
+        chart()->removeAxis(a.axis);
+        delete a.axis;
+    }
+    axes_.clear();
+}
+
+// One axis per unit in the order the stations came; the stations' marks attached to theirs.
+void TrendChart::Rebuild() {
+    Clear();
+    for (const Trace& t : traces_) {
+        const QString unit = t.unit.trimmed();
+        auto it = std::find_if(axes_.begin(), axes_.end(), [&](const UnitAxis& a) { return a.unit == unit; });
+        if (it == axes_.end()) {
+            UnitAxis a;
+            a.unit = unit;
+            a.axis = new QValueAxis;
+            a.axis->setTitleText(unit);
+            a.axis->setTickType(QValueAxis::TicksDynamic);
+            chart()->addAxis(a.axis, axes_.size() % 2 == 0 ? Qt::AlignLeft : Qt::AlignRight);
+            axes_.push_back(a);
+            it = axes_.end() - 1;
+        }
         Pool pool;
+        pool.axis = int(it - axes_.begin());
         pool.lines = new TraceLines(chart());
-        pool.over = MarkSeries(chart(), timeAxis_, valueAxis_, Qt::black, true);
-        pool.under = MarkSeries(chart(), timeAxis_, valueAxis_, Qt::black, false);
+        pool.lines->SetColour(t.colour);
+        pool.lines->SetLimits(t.limits);
+        pool.over = MarkSeries(chart(), timeAxis_, it->axis, t.colour, true);
+        pool.under = MarkSeries(chart(), timeAxis_, it->axis, t.colour, false);
         pools_.push_back(pool);
+    }
+    if (axes_.empty()) {  // an empty chart still shows a scale
+        UnitAxis a;
+        a.axis = new QValueAxis;
+        a.axis->setTickType(QValueAxis::TicksDynamic);
+        chart()->addAxis(a.axis, Qt::AlignLeft);
+        axes_.push_back(a);
     }
 }
 
@@ -175,31 +227,41 @@ void TrendChart::Redraw() {
     const int columns = Columns();
     std::vector<DrawnSeries> drawn;
     drawn.reserve(traces_.size());
-    bool any = false;
-    double low = 0, high = 0;
-    for (const Trace& t : traces_) {
+    struct Range {
+        bool any = false;
+        double low = 0, high = 0;
+        void Take(double lo, double hi) {
+            low = any ? std::min(low, lo) : lo;
+            high = any ? std::max(high, hi) : hi;
+            any = true;
+        }
+    };
+    std::vector<Range> ranges(axes_.size());
+    for (std::size_t i = 0; i < traces_.size(); ++i) {
+        const Trace& t = traces_[i];
         drawn.push_back(t.samples ? Downsample(*t.samples, from_, to_, columns) : DrawnSeries{});
         const DrawnSeries& d = drawn.back();
-        if (!d.hasValues) continue;
-        low = any ? std::min(low, d.low) : d.low;
-        high = any ? std::max(high, d.high) : d.high;
-        any = true;
+        Range& r = ranges[std::size_t(pools_[i].axis)];
+        if (d.hasValues) r.Take(d.low, d.high);
+        for (const TrendLimit& limit : t.limits) r.Take(limit.value, limit.value);  // a limit is always in sight
     }
-    if (!any) {
-        low = 0;
-        high = 1;
+    const int pixels = std::max(1, int(chart()->plotArea().height()));
+    for (std::size_t a = 0; a < axes_.size(); ++a) {
+        UnitAxis& axis = axes_[a];
+        const Range& r = ranges[a];
+        axis.scale = ChooseValueScale(r.any ? r.low : 0, r.any ? r.high : 1, pixels);
+        axis.axis->setRange(axis.scale.low, axis.scale.high);
+        axis.axis->setTickAnchor(axis.scale.low);
+        axis.axis->setTickInterval(axis.scale.step);
+        axis.axis->setLabelFormat(QStringLiteral("%.%1f").arg(axis.scale.decimals));
     }
-    const double margin = high > low ? (high - low) * 0.08 : std::max(1.0, std::abs(high) * 0.05);
-    valueAxis_->setRange(low - margin, high + margin);
-    valueAxis_->applyNiceNumbers();  // labels on round values
-    const double axisLow = valueAxis_->min(), axisHigh = valueAxis_->max();
-    const double overAt = axisHigh - (axisHigh - axisLow) * 0.03;
-    const double underAt = axisLow + (axisHigh - axisLow) * 0.03;
-
     for (std::size_t i = 0; i < traces_.size(); ++i) {
         Pool& pool = pools_[i];
         const DrawnSeries& d = drawn[i];
-        pool.lines->Set(d.lines, double(from_), double(to_), axisLow, axisHigh);
+        const ValueScale& scale = axes_[std::size_t(pool.axis)].scale;
+        const double overAt = scale.high - (scale.high - scale.low) * 0.03;
+        const double underAt = scale.low + (scale.high - scale.low) * 0.03;
+        pool.lines->Set(d.lines, double(from_), double(to_), scale.low, scale.high);
         QList<QPointF> over, under;
         for (double t : d.over) over.append(QPointF(t, overAt));
         for (double t : d.under) under.append(QPointF(t, underAt));
@@ -207,13 +269,15 @@ void TrendChart::Redraw() {
         pool.under->replace(under);
     }
     UpdateTimeAxis();
+    TellCursor();
 }
 
 void TrendChart::UpdateTimeAxis() {
     for (const QString& label : timeAxis_->categoriesLabels()) timeAxis_->remove(label);
     timeAxis_->setRange(double(from_), double(to_));
     timeAxis_->setStartValue(double(from_));
-    for (const TimeTick& tick : TimeTicks(from_, to_, Columns() / kPixelsPerLabel))
+    const bool dated = DateOfLocalMs(from_) != DateOfLocalMs(to_ - 1);
+    for (const TimeTick& tick : TimeTicks(from_, to_, Columns() / (dated ? kPixelsPerDatedLabel : kPixelsPerLabel)))
         if (tick.t > from_ && tick.t < to_ - (to_ - from_) / 25)  // a label at the very edge would be cut
             timeAxis_->append(tick.label, double(tick.t));
 }
@@ -226,8 +290,13 @@ QList<QPointF> TrendChart::LinePoints(int trace, int line) const {
 }
 int TrendChart::OverMarks(int trace) const { return int(pools_.at(std::size_t(trace)).over->count()); }
 int TrendChart::UnderMarks(int trace) const { return int(pools_.at(std::size_t(trace)).under->count()); }
-double TrendChart::ValueAxisMax() const { return valueAxis_->max(); }
-double TrendChart::ValueAxisMin() const { return valueAxis_->min(); }
+int TrendChart::AxisOf(int trace) const { return pools_.empty() ? 0 : pools_.at(std::size_t(trace)).axis; }
+double TrendChart::ValueAxisMax(int trace) const { return axes_.at(std::size_t(AxisOf(trace))).axis->max(); }
+double TrendChart::ValueAxisMin(int trace) const { return axes_.at(std::size_t(AxisOf(trace))).axis->min(); }
+QString TrendChart::AxisTitle(int axis) const { return axes_.at(std::size_t(axis)).axis->titleText(); }
+Qt::Alignment TrendChart::AxisSide(int axis) const { return axes_.at(std::size_t(axis)).axis->alignment(); }
+ValueScale TrendChart::AxisScale(int axis) const { return axes_.at(std::size_t(axis)).scale; }
+QStringList TrendChart::TimeLabels() const { return timeAxis_->categoriesLabels(); }
 
 std::int64_t TrendChart::TimeAt(const QPointF& viewPos) const {
     const QRectF area = chart()->plotArea();
@@ -286,10 +355,18 @@ void TrendChart::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TrendChart::keyPressEvent(QKeyEvent* event) {
-    const std::int64_t centre = from_ + (to_ - from_) / 2;
+    const double share = cursorShare_ >= 0 ? cursorShare_ : 0.5;
+    const std::int64_t centre = from_ + std::int64_t(std::llround(share * double(to_ - from_)));
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
     switch (event->key()) {
-    case Qt::Key_Left: MoveBy(-kKeyPan); break;
-    case Qt::Key_Right: MoveBy(kKeyPan); break;
+    case Qt::Key_Left:
+        if (shift) SetCursorShare(std::max(0.0, share - kKeyCursor));
+        else MoveBy(-kKeyPan);
+        break;
+    case Qt::Key_Right:
+        if (shift) SetCursorShare(std::min(1.0, share + kKeyCursor));
+        else MoveBy(kKeyPan);
+        break;
     case Qt::Key_PageUp: MoveBy(-1.0); break;
     case Qt::Key_PageDown: MoveBy(1.0); break;
     case Qt::Key_Plus:
@@ -314,21 +391,26 @@ void TrendChart::resizeEvent(QResizeEvent* event) {
     Redraw();  // the number of pixel columns changed
 }
 
-void TrendChart::leaveEvent(QEvent* event) {
-    cursor_->hide();
-    emit cursorAt(-1);
-    QChartView::leaveEvent(event);
-}
-
 void TrendChart::PlaceCursor(const QPointF& at) {
     const QRectF area = chart()->plotArea();
     const QPointF scenePos = mapToScene(at.toPoint());
-    if (!area.contains(scenePos)) {
+    if (!area.contains(scenePos) || area.width() <= 0) return;  // it stays where it was
+    SetCursorShare((scenePos.x() - area.left()) / area.width());
+}
+
+void TrendChart::SetCursorShare(double share) {
+    cursorShare_ = share;
+    TellCursor();
+}
+
+void TrendChart::TellCursor() {
+    if (cursorShare_ < 0) {
         cursor_->hide();
-        emit cursorAt(-1);
         return;
     }
-    cursor_->setLine(scenePos.x(), area.top(), scenePos.x(), area.bottom());
+    const QRectF area = chart()->plotArea();
+    const double x = area.left() + cursorShare_ * area.width();
+    cursor_->setLine(x, area.top(), x, area.bottom());
     cursor_->show();
-    emit cursorAt(TimeAt(at));
+    emit cursorAt(from_ + std::int64_t(std::llround(cursorShare_ * double(to_ - from_))));
 }

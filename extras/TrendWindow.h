@@ -2,8 +2,10 @@
 // The window "Verlauf": the values of one or more stations over time. Live, every answered poll
 // adds its point as it arrives and the view follows the newest value unless the operator has
 // moved it; for a chosen day or range of days the stations' recording files are read in the
-// background. Time without an answer is a gap; values over or under the range are marks at the
-// top or bottom edge.
+// background: up to a week whole, longer ranges from the files' summaries (records/
+// RecordingSummary), and the days in view read whole again as soon as the view is finer than a
+// summary. Time without an answer is a gap; values over or under the range are marks at the top
+// or bottom edge. The window keeps its place and stations in the context's state file.
 
 #include <QFutureWatcher>
 #include <QPointer>
@@ -15,9 +17,11 @@
 
 #include "extras/ExtrasContext.h"
 #include "records/LocalTime.h"
+#include "records/PollingPeriods.h"
 #include "records/Series.h"
 
 class QComboBox;
+class QPrinter;
 class QDateEdit;
 class QLabel;
 class QListWidget;
@@ -28,6 +32,7 @@ class TrendChart;
 struct TrendLoad {
     std::map<int, SeriesLoad> stations;
     bool failed = false;  // the load broke off (short of memory): nothing of it is shown
+    std::vector<Period> polling;  // when the program polled, by its event log
 };
 
 class TrendWindow : public QWidget {
@@ -49,20 +54,33 @@ public:
     // Reads the recording files of these days in the background; the view shows the whole range.
     void LoadDays(const Date& from, const Date& to);
     bool Loading() const;
+    // Whether the days loaded come from the files' summaries, and whether the days in view have
+    // been read whole besides.
+    bool Summarised() const { return coarse_; }
+    bool DetailShown() const { return hasDetail_; }
 
     const std::vector<Sample>* SeriesOf(int address) const;
     TrendChart* Chart() const { return chart_; }
     QString LegendToolTip(int address) const;
     QString CursorText(std::int64_t t) const;  // the time and each station's value there
     QString StatusText() const;
+    QString SpanText() const;  // what the range box says
+    void ShowLimit(int address, const QString& name, bool shown);
+    QStringList ReportHeader() const;  // above a printed trend or a saved image
     bool SavePng(const QString& path);
     bool SaveCsv(const QString& path);
+    bool Print(QPrinter& printer);
+    // Place and stations into the state file, and back.
+    void SaveState() const;
+    void RestorePlace();
+    std::vector<int> RememberedStations() const;
 
 signals:
     void loadFinished();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     struct Trace {
@@ -71,9 +89,12 @@ private:
         QString unit;
         QColor colour;
         std::uint16_t zyklus = 0;
-        std::vector<Sample> history;  // from the recording files
+        std::vector<TrendLimit> limits;
+        std::vector<QString> hiddenLimits;
+        std::vector<Sample> history;  // from the recording files (or their summaries)
+        std::vector<Sample> detail;   // the days in view read whole, while history is summarised
         std::vector<Sample> live;     // polled since the window opened
-        std::vector<Sample> shown;    // both joined
+        std::vector<Sample> shown;    // all joined
         GapRule liveRule;
         GapRule shownRule;
     };
@@ -82,6 +103,13 @@ private:
     void OnPoll(const PollResult& result);
     void StartLoad(const Date& from, const Date& to);
     void LoadDone();
+    void StartDetail();
+    void DetailDone();
+    void Compose(Trace& trace);
+    void SetChartTraces();
+    void UpdateSpanBox();
+    void Print();
+    bool Polled(std::int64_t t) const;
     void ScheduleRedraw();
     void Redraw();
     void UpdateNames();
@@ -117,5 +145,15 @@ private:
     QString loadStatus_;
     std::shared_ptr<std::atomic<bool>> cancel_;
     QPointer<QFutureWatcher<TrendLoad>> watcher_;
-    int colourIndex_ = 0;
+    bool showLoadedDays_ = false;
+    // Long ranges: summaries, and the days in view read whole.
+    bool coarse_ = false;
+    bool hasDetail_ = false;
+    Date detailFrom_, detailTo_;
+    std::shared_ptr<std::atomic<bool>> detailCancel_;
+    QPointer<QFutureWatcher<TrendLoad>> detailWatcher_;
+    // When the program polled: by the event log of the days loaded, and as the polls came.
+    std::vector<Period> polling_;
+    std::vector<Period> livePolling_;
+    std::map<int, QColor> colours_;  // a station keeps its colour in this window
 };

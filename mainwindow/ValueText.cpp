@@ -4,6 +4,7 @@
 
 namespace {
 constexpr int kOutOfRange = 32767;
+}  // namespace
 
 int DigitsBehindPoint(std::uint8_t komma, std::uint8_t typGruppe) {
     if (typGruppe == kTypGruppeZwei) {
@@ -13,7 +14,6 @@ int DigitsBehindPoint(std::uint8_t komma, std::uint8_t typGruppe) {
     // Only the codes 0..3 name a point; anything else is shown without one.
     return komma <= 3 ? komma : 0;
 }
-}  // namespace
 
 QString FormatValueText(int magnitude, bool negative, std::uint8_t komma, std::uint8_t typGruppe,
                         const QString& benennung) {

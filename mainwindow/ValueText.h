@@ -9,3 +9,6 @@
 // whose '2' exchanges the codes 1 and 3. 32767 is the out-of-range mark (" Ueber" / " Unter").
 QString FormatValueText(int magnitude, bool negative, std::uint8_t komma, std::uint8_t typGruppe,
                         const QString& benennung);
+
+// The digits behind the point that code and group give.
+int DigitsBehindPoint(std::uint8_t komma, std::uint8_t typGruppe);

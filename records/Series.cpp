@@ -108,6 +108,7 @@ SeriesLoad LoadSeries(const std::vector<RecordingFile>& files, std::int64_t nomi
         load.files += f.read;
         if (f.skipped) load.skipped.push_back(files[i].name);
         load.malformed += f.malformed;
+        load.records += f.points.size();
         raw.insert(raw.end(), f.points.begin(), f.points.end());
         std::vector<Sample>().swap(f.points);
     }

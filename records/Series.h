@@ -47,6 +47,7 @@ struct SeriesLoad {
     std::uint64_t files = 0;
     std::uint64_t malformed = 0;
     std::vector<std::string> skipped;  // files not read (too large, a link, unreadable)
+    std::uint64_t records = 0;    // values and out-of-range marks read (a summary holds fewer points)
 };
 
 // The points of one station from its recording files (by day, as FindRecordingFiles gives them).

@@ -40,3 +40,26 @@ inline std::uint64_t WriteWeekOfRecords(const std::string& folder, int address, 
     }
     return lines;
 }
+
+// Recording files of one station with a record every `everyMs` (a station among many that a
+// cycle reaches only every few seconds), the same wave and noise.
+inline std::uint64_t WriteRecordsEvery(const std::string& folder, int address, const Date& first, int days, int everyMs) {
+    std::mt19937 random{std::uint32_t(address)};
+    std::uniform_int_distribution<int> noise(-30, 30);
+    std::uint64_t lines = 0;
+    Date d = first;
+    for (int day = 0; day < days; ++day, d = NextDay(d)) {
+        std::string bytes;
+        for (std::int64_t ms = (address * 131) % everyMs; ms < 86'400'000; ms += everyMs) {
+            const int s = int(ms / 1000);
+            char line[64];
+            const int v = int(2000 + 1500 * std::sin((day * 86'400 + s) / 3600.0 + address)) + noise(random);
+            std::snprintf(line, sizeof line, "%02d:%02d:%02d%c%02d.%02d bar\r\n", s / 3600, s / 60 % 60, s % 60,
+                          v < 0 ? '-' : ' ', std::abs(v) / 100, std::abs(v) % 100);
+            bytes += line;
+            ++lines;
+        }
+        std::ofstream(std::filesystem::path(folder) / RecordingFileName(address, d), std::ios::binary) << bytes;
+    }
+    return lines;
+}

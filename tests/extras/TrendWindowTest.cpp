@@ -3,6 +3,8 @@
 // background, the cursor's read-out, the legend's tooltip, PNG and CSV.
 
 #include <QImage>
+#include <QLabel>
+#include <QPrinter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -179,7 +181,7 @@ private slots:
         QCOMPARE(Count(s, SampleKind::Gap), 1);  // the night between the days
         QCOMPARE(w->Chart()->LinePieces(0), 2);
         QVERIFY(w->StatusText().contains(QStringLiteral("7200 Punkte aus 2 Dateien")));
-        QVERIFY(w->StatusText().contains(QString::fromUtf8("1 fehlerhafte Zeilen übersprungen")));
+        QVERIFY(w->StatusText().contains(QString::fromUtf8("1 fehlerhafte Zeile übersprungen")));
         QVERIFY(w->Chart()->ValueAxisMax() >= 99);
     }
 
@@ -193,7 +195,7 @@ private slots:
         QSignalSpy loaded(w.get(), &TrendWindow::loadFinished);
         w->LoadDays(Date{2026, 12, 3}, Date{2026, 12, 4});
         QVERIFY(loaded.wait(5000));
-        QVERIFY2(w->StatusText().contains(QString::fromUtf8("1 Punkte aus 1 Dateien, 1 Dateien nicht lesbar oder zu groß "
+        QVERIFY2(w->StatusText().contains(QString::fromUtf8("1 Punkt aus 1 Datei, 1 Datei nicht lesbar oder zu groß "
                                                             "(erste: 05041226.QTV)")), qPrintable(w->StatusText()));
     }
 
@@ -250,6 +252,111 @@ private slots:
         QCOMPARE(int(csv.rows.size()), 3);
         QCOMPARE(csv.rows[1], (std::vector<std::string>{"06.12.2026", "11:59:57", "5", "Kühlung", "1,25", "bar", ""}));
         QCOMPARE(csv.rows[2], (std::vector<std::string>{"06.12.2026", "11:59:59", "5", "Kühlung", "", "bar", "Ueber"}));
+    }
+
+    void eachUnitHasItsAxisAndLimitLinesCanBeHidden() {
+        Rig rig;
+        rig.stations[0].limits = {{QStringLiteral("SP1"), 7.5}};
+        auto w = rig.open();
+        w->AddStation(7);
+        rig.poll(5, kNow - 2000, " 01.25 bar");
+        rig.poll(7, kNow - 2000, " 5900 mbar");
+        QCoreApplication::processEvents();
+        TrendChart* chart = w->Chart();
+        QCOMPARE(chart->ValueAxes(), 2);
+        QCOMPARE(chart->AxisTitle(0), QStringLiteral("bar"));
+        QCOMPARE(chart->AxisSide(1), Qt::AlignRight);
+        QVERIFY(chart->ValueAxisMax(0) >= 7.5 && chart->ValueAxisMin(0) >= 0);  // the limit in sight, no axis below zero
+        QVERIFY(chart->ValueAxisMin(1) >= 0 && chart->ValueAxisMax(1) < 7000);
+        QVERIFY(w->CursorText(kNow - 1900).contains(QStringLiteral("5900 mbar")));  // no thousands dot
+        w->ShowLimit(5, QStringLiteral("SP1"), false);
+        QVERIFY(chart->ValueAxisMax(0) < 7.5);
+    }
+
+    void readOutFollowsEveryZoomAndTellsMissingRecordsFromMissingAnswers() {
+        Rig rig;
+        rig.record(5, kToday, "11:00:00 0001 bar\r\n11:00:01 0002 bar\r\n");
+        auto w = rig.open();
+        rig.poll(5, kNow - 3000, " 01.25 bar");
+        rig.poll(5, kNow - 2500, nullptr);
+        QCoreApplication::processEvents();
+        QVERIFY(w->CursorText(kNow - 2000).contains(QStringLiteral("(5): keine Antwort")));
+        QVERIFY(w->CursorText(kNow - 30 * 60'000).contains(QStringLiteral("(5): keine Aufzeichnung")));  // not polled then
+        w->LoadDays(kToday, kToday);  // the event log says it polled from 10:30 on
+        std::ofstream(rig.dir.filePath(QStringLiteral("EREIGNIS-2026-12-06.txt")).toStdString())
+            << "06.12.2026 10:30:00\t\tProgramm gestartet\r\n";
+        QSignalSpy loaded(w.get(), &TrendWindow::loadFinished);
+        w->LoadDays(kToday, kToday);
+        QVERIFY(loaded.wait(5000));
+        QVERIFY(w->CursorText(LocalMs(kToday, 11, 30)).contains(QStringLiteral("(5): keine Antwort")));
+        QVERIFY(w->CursorText(LocalMs(kToday, 10)).contains(QStringLiteral("(5): keine Aufzeichnung")));
+        // The read-out is for the time under the cursor, after a zoom too, without a mouse move.
+        w->Chart()->SetCursorShare(0.25);
+        QTest::keyClick(w->Chart(), Qt::Key_Plus);
+        const std::int64_t at = w->Chart()->From() + (w->Chart()->To() - w->Chart()->From()) / 4;
+        QCOMPARE(at / 1000, LocalMs(kToday, 6) / 1000);  // zoomed around the cursor
+        QCOMPARE(w->SpanText(), QStringLiteral("frei"));
+        bool shown = false;
+        for (QLabel* l : w->findChildren<QLabel*>()) shown = shown || l->text() == w->CursorText(at);
+        QVERIFY(shown);
+        w->ChooseSpan(1);
+        QCOMPARE(w->SpanText(), QStringLiteral("1 Stunde"));
+    }
+
+    void printsAndSavesWithAHeaderAndRemembersItsPlace() {
+        Rig rig;
+        const QString state = rig.dir.filePath(QStringLiteral("tarvo.INI.Verlauf"));
+        rig.context.stateFile = [state] { return state; };
+        rig.context.plantTitle = [] { return QStringLiteral("Kesselhaus"); };
+        auto w = rig.open();
+        w->AddStation(7);
+        QCOMPARE(w->ReportHeader().value(0), QStringLiteral("Kesselhaus"));
+        QVERIFY(w->ReportHeader().value(1).contains(QString::fromUtf8("Kühlung (5) in bar, Druck (7) in mbar")));
+        QVERIFY(w->ReportHeader().value(2).startsWith(QStringLiteral("Zeitraum: 06.12.2026 11:50:00 bis 06.12.2026 12:00:00")));
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(rig.dir.filePath(QStringLiteral("v.pdf")));
+        QVERIFY(w->Print(printer));
+        QVERIFY(QFileInfo(printer.outputFileName()).size() > 1000);
+        const QString png = rig.dir.filePath(QStringLiteral("v.png"));
+        QVERIFY(w->SavePng(png));
+        QVERIFY(QImage(png).height() > w->Chart()->height() + 40);  // the header above
+        // A station removed and added again keeps its colour; a new window opens where this was.
+        const QColor colour = w->Chart()->TraceColour(1);
+        w->RemoveStation(7);
+        w->AddStation(7);
+        QCOMPARE(w->Chart()->TraceColour(1), colour);
+        w->move(123, 77);
+        w->close();
+        TrendWindow again(rig.context);
+        again.RestorePlace();
+        QCOMPARE(again.RememberedStations(), (std::vector<int>{5, 7}));
+        QCOMPARE(again.size(), w->size());
+    }
+
+    void longRangesComeFromSummariesAndTheDaysInViewAreReadWhole() {
+        Rig rig;
+        std::string day;
+        for (int s = 0; s < 7200; ++s) {
+            char line[32];
+            std::snprintf(line, sizeof line, "%02d:%02d:%02d %04d bar\r\n", 8 + s / 3600, s / 60 % 60, s % 60, s % 100);
+            day += line;
+        }
+        for (int d = 1; d <= 9; ++d) rig.record(5, Date{2026, 11, 20 + d}, day);
+        auto w = rig.open();
+        QSignalSpy loaded(w.get(), &TrendWindow::loadFinished);
+        w->LoadDays(Date{2026, 11, 21}, Date{2026, 11, 29});
+        QVERIFY(loaded.wait(5000));
+        QVERIFY(w->Summarised());
+        QVERIFY(w->StatusText().startsWith(QStringLiteral("64800 Punkte aus 9 Dateien")));
+        QVERIFY(w->SeriesOf(5)->size() < 64800 / 10);
+        w->Chart()->SetWindow(LocalMs(Date{2026, 11, 25}, 8), LocalMs(Date{2026, 11, 25}, 9));
+        emit w->Chart()->windowMoved(w->Chart()->From(), w->Chart()->To());
+        QTRY_VERIFY_WITH_TIMEOUT(w->DetailShown(), 5000);
+        const auto& s = *w->SeriesOf(5);
+        QCOMPARE(std::count_if(s.begin(), s.end(), [](const Sample& x) {
+                     return x.t >= LocalMs(Date{2026, 11, 25}) && x.t < LocalMs(Date{2026, 11, 26}) && x.kind == SampleKind::Value;
+                 }), 7200);
     }
 };
 
