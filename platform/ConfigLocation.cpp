@@ -25,7 +25,9 @@ bool FolderTakesNewFile(const fs::path& folder) {
     return true;
 }
 
-fs::path PerUserBase() {
+}  // namespace
+
+fs::path PerUserConfigFolder() {
     const wchar_t* appData = _wgetenv(L"APPDATA");
     if (!appData || !*appData) return {};
     return fs::path(appData) / L"Tarvo";
@@ -34,7 +36,8 @@ fs::path PerUserBase() {
 // /usr is the distribution's and read-only by the file-system hierarchy, even where root could
 // write: `sudo tarvo` must not leave a file in /usr/bin that no package owns.
 bool FolderTakesNewFile(const fs::path& folder) {
-    const fs::path absolute = fs::absolute(folder).lexically_normal();
+    std::error_code error;
+    const fs::path absolute = fs::absolute(folder, error).lexically_normal();
     for (const char* system : {"/usr", "/bin", "/sbin"}) {
         const auto rest = absolute.lexically_relative(system);
         if (!rest.empty() && *rest.begin() != "..") return false;
@@ -42,8 +45,10 @@ bool FolderTakesNewFile(const fs::path& folder) {
     return ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
+}  // namespace
+
 // XDG base directories: a relative XDG_CONFIG_HOME is to be ignored.
-fs::path PerUserBase() {
+fs::path PerUserConfigFolder() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     if (xdg && *xdg == '/') return fs::path(xdg) / "tarvo";
     const char* home = std::getenv("HOME");
@@ -52,14 +57,10 @@ fs::path PerUserBase() {
 }
 #endif
 
-}  // namespace
-
 fs::path ConfigFileBesideProgram(const fs::path& programFile) {
     fs::path file = programFile;
     return file.replace_extension(".INI");
 }
-
-fs::path PerUserConfigFolder() { return PerUserBase(); }
 
 fs::path ConfigFileForProgram(const fs::path& programFile) {
     const fs::path beside = ConfigFileBesideProgram(programFile);
