@@ -1,5 +1,8 @@
 #include "mainwindow/Forms.h"
 
+#include <QFileInfo>
+
+#include "platform/ConfigLocation.h"
 #include "platform/FontSubstitutes.h"
 #include "platform/ToolkitLanguage.h"
 
@@ -17,7 +20,9 @@
 #include "mainwindow/Tarvo.h"
 #include "panel/Stadrdlg.h"
 
-QString DefaultConfigFile(const QString& programFile) { return programFile + QStringLiteral(".INI"); }
+QString DefaultConfigFile(const QString& programFile) {
+    return QFileInfo(ConfigFileForProgram(QFileInfo(programFile).filesystemFilePath())).filePath();
+}
 
 TForm1* CreateForms(const QString& configFile, BusWorker::Mode busMode) {
     InstallFontSubstitutes();

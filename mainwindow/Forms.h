@@ -8,7 +8,8 @@
 
 class TForm1;
 
-// The configuration file of a program file: its full path with ".INI" appended.
+// The configuration file of a program file: beside it, its extension replaced by ".INI", or per
+// user when the program's folder cannot take it (platform/ConfigLocation).
 QString DefaultConfigFile(const QString& programFile);
 
 // Creates TForm1 (the start-up) and the dialogs; the dialogs belong to the main window. The

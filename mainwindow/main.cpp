@@ -11,6 +11,7 @@
 #include "mainwindow/Forms.h"
 #include "mainwindow/Tarvo.h"
 #include "platform/FileSizeLimit.h"
+#include "platform/ProgramVersion.h"
 
 namespace {
 void ShowException(const char* what) {
@@ -33,7 +34,8 @@ public:
     }
 };
 
-// "--config FILE" names another configuration file; nothing else is taken from the command line.
+// "--config FILE" names another configuration file; besides --version (before the window),
+// nothing else is taken from the command line.
 QString ConfigFileFromArguments(const QStringList& args) {
     const qsizetype i = args.indexOf(QStringLiteral("--config"));
     if (i >= 0 && i + 1 < args.size()) return args.at(i + 1);
@@ -50,6 +52,7 @@ void ReportShownWhenAsked(const QWidget* form) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (PrintVersionWhenAsked(argc, argv, "tarvo")) return 0;
     IgnoreFileSizeLimitSignal();  // recording files and the configuration file
     TApplication app(argc, argv);
     int result = 1;

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "platform/FileSizeLimit.h"
+#include "platform/ProgramVersion.h"
 
 #include "sim/BusFile.h"
 #include "sim/Control.h"
@@ -152,6 +153,7 @@ int Run(int argc, char** argv) {
 // error or an exception returns through the attachment's destructor, and a fatal signal is
 // caught by the link itself (platform/OwnedLink.h).
 int main(int argc, char** argv) {
+    if (PrintVersionWhenAsked(argc, argv, "qtvsim")) return 0;
     IgnoreFileSizeLimitSignal();  // the trace file
     try {
         return Run(argc, argv);

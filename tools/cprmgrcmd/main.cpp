@@ -10,8 +10,10 @@
 #include "Arguments.h"
 #include "Service.h"
 #include "platform/FileSizeLimit.h"
+#include "platform/ProgramVersion.h"
 
 int main(int argc, char** argv) {
+    if (PrintVersionWhenAsked(argc, argv, "cprmgrcmd")) return kExitOk;
     // Whatever the caller left open (a serial port with its lock, a socket) must not live on in
     // the bridge: a lock held there would keep the program from reopening its own port.
     ::close_range(3, ~0U, 0);

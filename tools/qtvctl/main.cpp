@@ -14,6 +14,7 @@
 #include "platform/Clock.h"
 #include "platform/PortPath.h"
 #include "platform/PosixSerialLine.h"
+#include "platform/ProgramVersion.h"
 #include "tools/qtvctl/CommandTable.h"
 #include "tools/qtvctl/ExchangeDiagnosis.h"
 #include "tools/qtvctl/Options.h"
@@ -117,6 +118,7 @@ LinkTrace StderrTrace() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (PrintVersionWhenAsked(argc, argv, "qtvctl")) return kExitSuccess;
     std::string error;
     const auto options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) return UsageError(error);

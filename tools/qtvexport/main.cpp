@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/IniFile.h"
+#include "platform/ProgramVersion.h"
 #include "records/Export.h"
 #include "tools/qtvexport/Options.h"
 
@@ -38,6 +39,7 @@ int Refuse(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (PrintVersionWhenAsked(argc, argv, "qtvexport")) return 0;
     const ParsedOptions parsed = ParseExportOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.options) return Refuse(parsed.error);
     const ExportOptions& o = *parsed.options;
