@@ -2,25 +2,19 @@
 
 #include <algorithm>
 
-namespace {
-struct Column {
-    long index = 0;
-    int count = 0;
-    Sample first, low, high, last;
+std::array<Sample, 4> Extremes::InTimeOrder() const {
+    std::array<Sample, 4> picks{first, low, high, last};
+    std::stable_sort(picks.begin(), picks.end(), [](const Sample& a, const Sample& b) { return a.t < b.t; });
+    return picks;
+}
 
-    void Add(const Sample& s) {
-        if (count == 0) first = low = high = s;
-        if (s.value < low.value) low = s;
-        if (s.value > high.value) high = s;
-        last = s;
-        ++count;
-    }
+namespace {
+struct Column : Extremes {
+    long index = 0;
     // first, lowest, highest and last, in time order, each once.
     void EmitTo(std::vector<DrawPoint>& line) const {
-        const Sample* picks[4] = {&first, &low, &high, &last};
-        std::sort(std::begin(picks), std::end(picks), [](const Sample* a, const Sample* b) { return a->t < b->t; });
-        for (const Sample* s : picks) {
-            const DrawPoint p{double(s->t), double(s->value)};
+        for (const Sample& s : InTimeOrder()) {
+            const DrawPoint p{double(s.t), double(s.value)};
             if (line.empty() || !(line.back() == p)) line.push_back(p);
         }
     }

@@ -5,10 +5,27 @@
 // wherever a gap or an out-of-range value lies between two points, and the columns in which
 // the value was over or under the range.
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
 #include "records/Series.h"
+
+// The first, lowest, highest and last of the samples added, the four points that keep a stretch's
+// shape and every peak: the pixel columns here and the trend's summaries of long ranges take them.
+struct Extremes {
+    int count = 0;
+    Sample first, low, high, last;
+    void Add(const Sample& s) {
+        if (count == 0) first = low = high = s;
+        if (s.value < low.value) low = s;
+        if (s.value > high.value) high = s;
+        last = s;
+        ++count;
+    }
+    // The four in time order (the same sample may stand more than once).
+    std::array<Sample, 4> InTimeOrder() const;
+};
 
 struct DrawPoint {
     double t;

@@ -1,6 +1,7 @@
 #include "records/RecordingSummary.h"
 
 #include "platform/AtomicFile.h"
+#include "records/Downsample.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,22 +20,12 @@ constexpr std::size_t kPointBytes = 14;  // t (8), value (4), kind, decimals
 bool IsBreak(const Sample& s) { return s.kind != SampleKind::Value; }
 
 // A grain's values between two breaks: the first, lowest, highest and last, in time order.
-struct Run {
+struct Run : Extremes {
     std::int64_t grain = -1;
-    int count = 0;
-    Sample first, low, high, last;
-    void Add(const Sample& s) {
-        if (count == 0) first = low = high = s;
-        if (s.value < low.value) low = s;
-        if (s.value > high.value) high = s;
-        last = s;
-        ++count;
-    }
     void EmitTo(std::vector<Sample>& out) {
         if (count == 0) return;
-        Sample picks[4] = {first, low, high, last};
-        std::stable_sort(std::begin(picks), std::end(picks), [](const Sample& a, const Sample& b) { return a.t < b.t; });
-        for (int i = 0; i < 4; ++i)
+        const std::array<Sample, 4> picks = InTimeOrder();
+        for (std::size_t i = 0; i < picks.size(); ++i)
             if (i == 0 || picks[i].t != picks[i - 1].t) out.push_back(picks[i]);
         count = 0;
     }
