@@ -160,7 +160,8 @@ std::optional<long> ParseNumber(const std::string& text) {
     return negative ? -value : value;
 }
 
-std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
+namespace {
+std::optional<Options> ParseArguments(const std::vector<std::string>& args, std::string& error) {
     Options o;
     bool portGiven = false;
     std::vector<std::string> positionals;
@@ -179,5 +180,14 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return std::nullopt;
     }
     if (!CheckPositionals(positionals, o, error)) return std::nullopt;
+    return o;
+}
+}  // namespace
+
+// A message quotes what was given, which may hold any byte: it stays one line on the terminal.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
+    std::optional<Options> o = ParseArguments(args, error);
+    for (char& c : error)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
     return o;
 }
