@@ -11,8 +11,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#ifdef _WIN32
+#include "platform/WideText.h"
+#include <io.h>
+#endif
 
 namespace {
+
+// Read as bytes: the line ends are the file's own and are written back as they came, so the C
+// runtime of Windows must not turn CR LF into LF (binary mode).
+int OpenForReading(const std::string& path) {
+#ifdef _WIN32
+    return ::_wopen(Widened(path).c_str(), _O_RDONLY | _O_BINARY);
+#else
+    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+#endif
+}
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
@@ -80,7 +94,7 @@ struct FileBytes {
 // keeps the file from being read whole is told apart from a file that is not there.
 FileBytes ReadWholeFile(const std::string& path) {
     FileBytes file;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = OpenForReading(path);
     if (fd < 0) {
         const bool missing = errno == ENOENT || errno == ENOTDIR;
         file.reading = missing ? IniFile::Reading::Missing : IniFile::Reading::Unreadable;
