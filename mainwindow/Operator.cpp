@@ -77,7 +77,16 @@ LinkEvents TForm1::WithPortState(LinkEvents events) {
     events.portNotOpened = wrap(events.portNotOpened,
                                 [](std::uint8_t port) { return Port(port) + QString::fromUtf8(" kann nicht geöffnet werden") + Since(); });
     events.portLost = wrap(events.portLost, [](std::uint8_t port) { return Port(port) + QStringLiteral(" verloren") + Since(); });
-    events.portReopened = wrap(events.portReopened, [](std::uint8_t) { return QString(); });
+    // Opened, at start-up, again, or on the number the port dialog chose: all is well again.
+    const auto cleared = [this](LinkEvents::PortOpened inner) {
+        return [this, inner](std::uint8_t port, const std::string& device) {
+            portTrouble_.clear();
+            OperatorTick();
+            if (inner) inner(port, device);
+        };
+    };
+    events.portOpened = cleared(events.portOpened);
+    events.portReopened = cleared(events.portReopened);
     return events;
 }
 

@@ -59,7 +59,8 @@ std::vector<Period> ReadPollingPeriods(const std::string& folder, const Date& fr
     for (Date d = DateOfDayNumber(DayNumber(from) - 1); !(to < d); d = NextDay(d)) {
         char name[40];
         std::snprintf(name, sizeof name, "EREIGNIS-%04d-%02d-%02d.txt", d.year, d.month, d.day);
-        if (ReadWholeFile((std::filesystem::path(folder.empty() ? "." : folder) / name).string(), bytes)) all += bytes;
+        if (ReadRecordingFile((std::filesystem::path(folder.empty() ? "." : folder) / name).string(), bytes) == PlainFile::Regular)
+            all += bytes;
     }
     return PollingPeriodsOf(all, LocalMs(NextDay(to)));
 }

@@ -1,10 +1,11 @@
 #include "records/RecordingSummary.h"
 
+#include "platform/AtomicFile.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <future>
 #include <system_error>
 
@@ -134,21 +135,13 @@ bool Decode(const std::string& in, const std::string& source, const Stamp& stamp
     return true;
 }
 
-// Written beside, then renamed: a reader never sees half a summary. No flush to the disk: a
-// summary lost in a crash is only made again.
+// Replaced whole by the rule for the operator's files: a reader never sees half a summary, and
+// nothing planted in the cache folder (a link, a pipe) is written through. A summary that cannot
+// be stored is only made again next time.
 void Store(const std::string& path, const std::string& bytes) {
     std::error_code error;
     fs::create_directories(fs::path(path).parent_path(), error);
-    const std::string temporary = path + ".tmp" + std::to_string(std::hash<std::string>{}(bytes) & 0xffff);
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out.write(bytes.data(), std::streamsize(bytes.size())) || !out.flush()) {
-            fs::remove(temporary, error);
-            return;
-        }
-    }
-    fs::rename(temporary, path, error);
-    if (error) fs::remove(temporary, error);
+    ReplaceFileAtomically(path, bytes);
 }
 
 // Whether a point at nextT follows the earlier points' times after a pause, by the loader's
@@ -219,7 +212,7 @@ FileSummary CachedSummary(const RecordingFile& file, std::int64_t nominalMs, con
     const std::string path = CachePath(cacheFolder, file.path);
     std::string bytes;
     FileSummary cached;
-    if (ReadWholeFile(path, bytes) && Decode(bytes, file.path, stamp, nominalMs, cached)) {
+    if (ReadRecordingFile(path, bytes) == PlainFile::Regular && Decode(bytes, file.path, stamp, nominalMs, cached)) {
         if (use) ++use->fromCache;
         return cached;
     }

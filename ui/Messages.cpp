@@ -1,11 +1,79 @@
 #include "ui/Messages.h"
 
+#include <QApplication>
+#include <QBasicTimer>
 #include <QCursor>
+#include <QEvent>
+#include <QTimer>
 #include <QToolTip>
 #include <utility>
 
 namespace {
 std::function<void(const ShownMessage&)> g_observer;
+
+// A note asked for by a menu item comes up while the closed menu hands the focus back to its
+// window. On a real display that hand-over reaches the program only later, from the window
+// system, and a tooltip hides itself on any focus or activation change, so the note would be
+// gone before it was seen. For a short while after a note, such a change brings it back where it
+// was; a click, a key or the wheel, the operator's own doing, ends that at once.
+class NoteKeeper : public QObject {
+public:
+    using QObject::QObject;
+
+    void keep(const QPoint& at, const QString& text) {
+        at_ = at;
+        text_ = text;
+        if (!watching_) qApp->installEventFilter(this);
+        watching_ = true;
+        ending_.start(kKeepMs, this);
+    }
+
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::FocusIn:
+            case QEvent::FocusOut:
+            case QEvent::WindowActivate:
+            case QEvent::WindowDeactivate:
+                // After the tooltip's own handling of this event, which hides it.
+                QTimer::singleShot(0, this, [this] {
+                    if (watching_) QToolTip::showText(at_, text_);
+                });
+                break;
+            case QEvent::MouseButtonPress:
+            case QEvent::KeyPress:
+            case QEvent::Wheel:
+                stop();
+                break;
+            default:
+                break;
+        }
+        return false;
+    }
+
+    void timerEvent(QTimerEvent* event) override {
+        if (event->timerId() == ending_.timerId()) stop();
+    }
+
+private:
+    static constexpr int kKeepMs = 500;
+
+    void stop() {
+        ending_.stop();
+        if (watching_) qApp->removeEventFilter(this);
+        watching_ = false;
+    }
+
+    QPoint at_;
+    QString text_;
+    QBasicTimer ending_;
+    bool watching_ = false;
+};
+
+NoteKeeper& Keeper() {
+    static auto* keeper = new NoteKeeper(QCoreApplication::instance());  // lives as long as the application
+    return *keeper;
+}
 
 void Show(const QString& caption, const QString& text, QMessageBox::Icon icon) {
     if (g_observer) {
@@ -36,7 +104,9 @@ void ShowNote(const QString& text) {
         g_observer(ShownMessage{QString(), text, QMessageBox::NoIcon});
         return;
     }
-    QToolTip::showText(QCursor::pos(), text);
+    const QPoint at = QCursor::pos();
+    QToolTip::showText(at, text);
+    Keeper().keep(at, text);
 }
 
 void SetMessageObserver(std::function<void(const ShownMessage&)> observer) { g_observer = std::move(observer); }

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include "DialogAnswer.h"
 #include "WindowFixture.h"
@@ -23,6 +24,7 @@
 #include "link/Siodlg.h"
 #include "panel/Stadrdlg.h"
 #include "platform/Help.h"
+#include "ui/Messages.h"
 
 namespace {
 struct DialogKeys {
@@ -168,6 +170,22 @@ private slots:
         QTest::keyClick(menu, caption.isEmpty() ? Qt::Key_Z : Qt::Key_M);
         QCOMPARE(*answer.seen, dialog);
         QVERIFY(!menu->isVisible());
+    }
+
+    // A refusal note from a menu item outlives the focus coming back to the window once the menu
+    // has closed, which a real display delivers only after the item's handler has run.
+    void noteOutlastsTheFocusComingBackAfterTheMenu() {
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        ShowNote(QStringLiteral("Nicht jetzt."));
+        QVERIFY(QToolTip::isVisible());
+        QFocusEvent back(QEvent::FocusIn, Qt::PopupFocusReason);
+        QCoreApplication::sendEvent(window.windowHandle(), &back);
+        QTest::qWait(50);
+        QVERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), QStringLiteral("Nicht jetzt."));
+        QToolTip::hideText();
     }
 
     void closingTheMainWindowEndsTheProgramWhileTheHelpIsOpen_data() {
