@@ -202,7 +202,10 @@ TEST(WindowsFiles, onlyRegularFilesAreReadOrReplacedAndALinkOnlyWhenFollowed) {
     EXPECT_FALSE(writer.Open(folder));
 
     const std::string link = folder + "\\link.INI";
-    if (::CreateSymbolicLinkW(std::filesystem::path(link).c_str(), std::filesystem::path(file).c_str(), 0x2)) {
+    // Wine reports success and makes no link: the cases need a link that is really there.
+    const bool made = ::CreateSymbolicLinkW(std::filesystem::path(link).c_str(), std::filesystem::path(file).c_str(), 0x2);
+    const DWORD attributes = ::GetFileAttributesW(std::filesystem::path(link).c_str());
+    if (made && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         EXPECT_EQ(InspectPlainFile(link), PlainFile::Link);
         EXPECT_EQ(ReadPlainFile(link, bytes, 100), PlainFile::Link);
         EXPECT_EQ(ReadPlainFile(link, bytes, 100, Links::Follow), PlainFile::Regular);
@@ -212,7 +215,7 @@ TEST(WindowsFiles, onlyRegularFilesAreReadOrReplacedAndALinkOnlyWhenFollowed) {
         EXPECT_EQ(Contents(file), "neu");
         EXPECT_EQ(InspectPlainFile(link), PlainFile::Link);
     } else {
-        std::printf("no symbolic link here (error %lu): the link cases are left out\n", ::GetLastError());
+        std::printf("no symbolic link here: the link cases are left out\n");
     }
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
