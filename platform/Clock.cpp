@@ -1,25 +1,15 @@
 #include "platform/Clock.h"
 
+#include "platform/SystemClock.h"
+
 #include <chrono>
-#include <ctime>
 #include <thread>
-#include <time.h>
 #include <utility>
 
 namespace {
 
-HiResCounter SteadyCounter() {
-    return HiResCounter{
-        [] { return std::uint64_t{1'000'000'000}; },
-        [] {
-            const auto since = std::chrono::steady_clock::now().time_since_epoch();
-            return static_cast<std::uint64_t>(
-                std::chrono::duration_cast<std::chrono::nanoseconds>(since).count());
-        }};
-}
-
 HiResCounter& CounterInUse() {
-    static HiResCounter counter = SteadyCounter();
+    static HiResCounter counter = SystemCounter();
     return counter;
 }
 
@@ -33,30 +23,13 @@ std::function<LocalDateTime()>& WallClock() {
     return clock;
 }
 
-LocalDateTime SystemLocalNow() {
-    timespec now{};
-    ::clock_gettime(CLOCK_REALTIME, &now);
-    std::tm parts{};
-    LocalDateTime result;
-    if (::localtime_r(&now.tv_sec, &parts) == nullptr) return result;
-    result.year = parts.tm_year + 1900;
-    result.month = parts.tm_mon + 1;
-    result.day = parts.tm_mday;
-    result.hour = parts.tm_hour;
-    result.minute = parts.tm_min;
-    result.second = parts.tm_sec;
-    result.weekday = (parts.tm_wday + 6) % 7;  // tm counts from Sunday, we from Monday
-    result.millisecond = static_cast<int>(now.tv_nsec / 1'000'000);
-    return result;
-}
-
 }  // namespace
 
 const HiResCounter& Counter() { return CounterInUse(); }
 
 void SetCounter(HiResCounter counter) {
     RealClockInUse() = !(counter.frequency && counter.now);
-    CounterInUse() = RealClockInUse() ? SteadyCounter() : std::move(counter);
+    CounterInUse() = RealClockInUse() ? SystemCounter() : std::move(counter);
 }
 
 bool CounterIsRealClock() { return RealClockInUse(); }
@@ -64,10 +37,17 @@ bool CounterIsRealClock() { return RealClockInUse(); }
 void WaitForCounter(std::uint64_t target, std::chrono::nanoseconds spin) {
     const HiResCounter& counter = Counter();
     if (CounterIsRealClock()) {
-        // The steady counter counts nanoseconds of the steady clock, so its readings are that
-        // clock's time points.
-        const auto wakeAt = std::chrono::steady_clock::time_point(std::chrono::nanoseconds(target)) - spin;
-        if (wakeAt > std::chrono::steady_clock::now()) std::this_thread::sleep_until(wakeAt);
+        // The system's counter runs with real time, so what is left of the wait is a duration to
+        // sleep, all but its last `spin`.
+        const std::uint64_t now = counter.now();
+        const std::uint64_t frequency = counter.frequency();
+        if (target > now && frequency != 0) {
+            const std::uint64_t ticks = target - now;
+            // Split so that ticks * 10^9 cannot overflow.
+            const auto left = std::chrono::nanoseconds(
+                static_cast<std::int64_t>(ticks / frequency * 1'000'000'000 + ticks % frequency * 1'000'000'000 / frequency));
+            if (left > spin) std::this_thread::sleep_for(left - spin);
+        }
     }
     while (counter.now() < target) {
     }

@@ -7,19 +7,20 @@
 #include <cstdint>
 #include <functional>
 
-// High-resolution counter (a steady clock in nanoseconds on this platform).
+// High-resolution counter: the steady clock in nanoseconds on Linux, QueryPerformanceCounter at
+// QueryPerformanceFrequency on Windows.
 struct HiResCounter {
     std::function<std::uint64_t()> frequency;  // counts per second
     std::function<std::uint64_t()> now;
 };
 // The counter in use; tests may install one that advances on every reading.
 const HiResCounter& Counter();
-void SetCounter(HiResCounter counter);  // an empty counter restores the steady clock
+void SetCounter(HiResCounter counter);  // an empty counter restores the system's
 
 // Milliseconds since an arbitrary start, from the same counter (used by the station search).
 std::uint64_t CounterMilliseconds();
 
-// The counter in use is the steady clock, not one a test installed.
+// The counter in use is the system's, not one a test installed.
 bool CounterIsRealClock();
 
 // The last stretch of a wait on the real counter that is spent reading the counter rather than
@@ -34,7 +35,7 @@ inline constexpr std::chrono::nanoseconds kCounterSpinMargin = std::chrono::mill
 // Waits until the counter in use reaches `target`. On the real clock the wait sleeps until
 // `spin` before the target and reads the counter only for the rest, so that it ends as exactly
 // as a busy wait without keeping a core busy. A test's counter is only read until it gets there:
-// its readings are no moments of the steady clock (they advance with every reading).
+// its readings are no moments of real time (they advance with every reading).
 void WaitForCounter(std::uint64_t target, std::chrono::nanoseconds spin = kCounterSpinMargin);
 
 struct LocalDateTime {

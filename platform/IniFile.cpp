@@ -5,13 +5,9 @@
 #include "platform/Windows1252.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <charconv>
-#include <fcntl.h>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace {

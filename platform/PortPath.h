@@ -1,5 +1,6 @@
 #pragma once
-// How a port number n becomes a device on this platform:
+// How a port number n becomes a device on this platform. On Windows it is \\.\COMn, always
+// (WinPortPath.cpp): Windows names its ports itself, and there is no ports folder. On Linux:
 //   <ports folder>/COMn   if it exists (a link to a real device, or a pseudo-terminal of the
 //                          simulator or the redirector), and from then on for the whole run,
 //                          also while that link is away (a simulator or bridge restarting): the

@@ -3,6 +3,7 @@
 #include "platform/ControllingTerminal.h"
 #include "platform/PortPath.h"
 #include "platform/SerialDeadlines.h"
+#include "platform/SystemSerialLine.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,6 +14,7 @@
 #include <sys/ioctl.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -226,4 +228,24 @@ void PosixSerialLine::close() {
     saved_ = false;
     configured_ = false;
     gone_ = false;
+}
+
+namespace {
+
+// Opens one device path, whatever port number it is asked for.
+class DevicePathLine : public PosixSerialLine {
+public:
+    explicit DevicePathLine(std::string path) : path_(std::move(path)) {}
+    bool open(unsigned) override { return openPath(path_); }
+
+private:
+    std::string path_;
+};
+
+}  // namespace
+
+std::unique_ptr<SerialLine> NewSystemSerialLine() { return std::make_unique<PosixSerialLine>(); }
+
+std::unique_ptr<SerialLine> NewSerialLineOnDevice(const std::string& devicePath) {
+    return std::make_unique<DevicePathLine>(devicePath);
 }

@@ -1,6 +1,6 @@
 #include "platform/SerialLine.h"
 
-#include "platform/PosixSerialLine.h"
+#include "platform/SystemSerialLine.h"
 
 #include <utility>
 
@@ -12,5 +12,5 @@ void SetSerialLineFactory(SerialLineFactory factory) { g_factory = std::move(fac
 
 std::unique_ptr<SerialLine> NewSerialLine() {
     if (g_factory) return g_factory();
-    return std::make_unique<PosixSerialLine>();
+    return NewSystemSerialLine();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The device line: what the bus link needs of a serial port, and nothing more.
-// The platform's serial device (PosixSerialLine here) and the tests' scripted lines implement it.
+// The platform's serial device (PosixSerialLine on Linux, WinSerialLine on Windows) and the tests'
+// scripted lines implement it.
 // Failures are return values; a line never raises a dialog or throws.
 
 #include <cstddef>
@@ -16,7 +17,7 @@
 // A write gives up after writeTotalConstant + writeTotalMultiplier * n.
 // Whatever the time-outs and whatever open() and configure() reported, no read or write waits
 // without end: where the time-outs set no limit (or none have been set, as after a refused
-// configure()), a line bounds the wait itself (PosixSerialLine: one second).
+// configure()), a line bounds the wait itself (one second).
 struct SerialTimeouts {
     unsigned readInterval = 0;
     unsigned readTotalMultiplier = 0;
@@ -58,3 +59,8 @@ public:
 using SerialLineFactory = std::function<std::unique_ptr<SerialLine>()>;
 void SetSerialLineFactory(SerialLineFactory factory);
 std::unique_ptr<SerialLine> NewSerialLine();
+
+// A line of the platform's serial device that opens the device at `devicePath`, whatever port
+// number it is asked for (qtvctl --device): a device file on Linux, a port name such as COM3 or
+// \\.\COM3 on Windows.
+std::unique_ptr<SerialLine> NewSerialLineOnDevice(const std::string& devicePath);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "link/Sio.h"
@@ -65,6 +66,18 @@ protected:
     std::int64_t PcMs() const { return kStationStartMs + static_cast<std::int64_t>(sim.nowMs()) + pcAheadMs; }
     LocalDateTime PcNow() const { return LocalDateTimeAt(PcMs()); }
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+    // A name that is no regular file and whose plain open would block: a FIFO without a writer
+    // here, the NUL device on Windows (which has no FIFOs in its folders).
+    std::string PipeWithoutWriter(const std::string& name) const {
+#ifdef _WIN32
+        (void)name;
+        return "NUL";
+#else
+        const std::string path = Path(name);
+        EXPECT_EQ(::mkfifo(path.c_str(), 0666), 0);
+        return path;
+#endif
+    }
 
     // From now on the station ignores (silent) or refuses (NAK) the requests with this code.
     void FaultOn(std::uint8_t station, std::uint8_t code, bool nak) {

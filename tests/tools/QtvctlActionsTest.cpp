@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <sys/stat.h>
 
 #include "service/ServiceFixture.h"
 #include "tools/qtvctl/Options.h"
@@ -61,8 +60,7 @@ TEST_F(QtvctlActions, backupCompareRestoreAndCompareAgain) {
 }
 
 TEST_F(QtvctlActions, aPipeIsNeverWaitedForAndABadEntryWritesNothing) {
-    ASSERT_EQ(::mkfifo(Path("pipe.ini").c_str(), 0666), 0);
-    EXPECT_EQ(Qtvctl({"2", "compare", Path("pipe.ini")}).status, 1);  // returns: nothing blocks
+    EXPECT_EQ(Qtvctl({"2", "compare", PipeWithoutWriter("pipe.ini")}).status, 1);  // returns: nothing blocks
     std::ofstream(file) << "[Parameter]\r\nKomma=+-5\r\n";
     const Printed out = Qtvctl({"2", "restore", file});
     EXPECT_EQ(out.status, 1);

@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr unsigned kLastStation = 31;
+constexpr long kLastStation = 31;  // long as ParseNumber: no sign to compare across, also where long has 32 bits
 constexpr long kLastPort = 99;
 
 struct Range {

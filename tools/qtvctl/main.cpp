@@ -13,8 +13,8 @@
 #include "link/Sio.h"
 #include "platform/Clock.h"
 #include "platform/PortPath.h"
-#include "platform/PosixSerialLine.h"
 #include "platform/ProgramVersion.h"
+#include "platform/SerialLine.h"
 #include "tools/qtvctl/CommandTable.h"
 #include "tools/qtvctl/ExchangeDiagnosis.h"
 #include "tools/qtvctl/Options.h"
@@ -34,9 +34,10 @@ void PrintHelp() {
         "       qtvctl [port options] ADDRESS setclock | --all setclock\n"
         "\n"
         "Runs one device command against the station at ADDRESS (0..31) and prints the result.\n"
-        "  --port N       serial port COMn (0..99, default 1): DIR/COMn if present, else /dev/ttyS<n-1>\n"
-        "  --ports DIR    folder of the COMn links (default ./ports)\n"
-        "  --device PATH  open this serial device directly\n"
+        "  --port N       serial port COMn (0..99, default 1): DIR/COMn if present, else /dev/ttyS<n-1>;\n"
+        "                 on Windows \\\\.\\COMn\n"
+        "  --ports DIR    folder of the COMn links (default ./ports; not on Windows)\n"
+        "  --device PATH  open this serial device directly (on Windows a port name such as COM3)\n"
         "  --net          network mode: the request goes in one write, the reply is awaited longer\n"
         "  --broadcast    send to all stations (address 32); nothing is awaited\n"
         "  --trace        every byte sent and received and every RTS switch on stderr, in ms\n"
@@ -63,21 +64,11 @@ int UsageError(const std::string& message) {
     return kExitUsage;
 }
 
-// A serial line that opens one device path, whatever port number it is asked for.
-class DevicePathLine : public PosixSerialLine {
-public:
-    explicit DevicePathLine(std::string path) : path_(std::move(path)) {}
-    bool open(unsigned) override { return openPath(path_); }
-
-private:
-    std::string path_;
-};
-
 // Opens the command-set port; an empty string when it is open, else the reason.
 std::string OpenPort(const Options& o) {
     std::string name;
     if (!o.device.empty()) {
-        SetSerialLineFactory([path = o.device] { return std::make_unique<DevicePathLine>(path); });
+        SetSerialLineFactory([path = o.device] { return NewSerialLineOnDevice(path); });
         name = o.device;
     } else {
         SetPortsFolder(o.portsFolder);
