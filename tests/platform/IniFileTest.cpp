@@ -367,8 +367,13 @@ TEST_F(IniFileInFolder, writableFileInAFolderWithoutWritePermissionIsWrittenInPl
         return ini.Save();
     };
     EXPECT_TRUE(AsOtherUser([&] { return save(std::string(5000, 'x')) && save("N"); }));  // longer, shorter
-    std::string expected = kStationFile;
-    EXPECT_EQ(Get(), expected.replace(expected.find("Netz1"), 5, "N"));
+    // Put together piece by piece: GCC 12 at -O3 takes an in-place replace for an overlapping copy.
+    const std::string file = kStationFile;
+    const std::size_t at = file.find("Netz1");
+    std::string expected = file.substr(0, at);
+    expected += 'N';
+    expected.append(file, at + 5, std::string::npos);
+    EXPECT_EQ(Get(), expected);
     EXPECT_EQ(Inode(), before) << "the same file, written in place";
     EXPECT_EQ(FolderEntries().size(), 1u);
 }
