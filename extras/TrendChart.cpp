@@ -1,23 +1,18 @@
 #include "extras/TrendChart.h"
 
-#include <QCategoryAxis>
 #include <QChart>
-#include <QGraphicsLineItem>
+#include <QFontMetrics>
+#include <QGraphicsLayout>
 #include <QKeyEvent>
-#include <QGraphicsItem>
-#include <QLocale>
-#include <QPainter>
-#include <QPainterPath>
-#include <QScatterSeries>
 #include <QValueAxis>
-#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
 #include "extras/TimeTicks.h"
-#include "extras/ValueScale.h"
+#include "extras/TrendPane.h"
 #include "records/Downsample.h"
 #include "records/LocalTime.h"
+#include "records/RecordingSummary.h"
 
 namespace {
 constexpr std::int64_t kShortestWindowMs = 10'000;
@@ -27,42 +22,6 @@ constexpr double kKeyPan = 0.1;
 constexpr int kPixelsPerLabel = 110;
 constexpr int kPixelsPerDatedLabel = 150;
 constexpr double kKeyCursor = 0.02;
-constexpr qreal kTriangleSize = 9;
-
-// A triangle pointing to the edge it stands for, as the brush of a scatter marker.
-QImage Triangle(const QColor& colour, bool up) {
-    const int side = static_cast<int>(kTriangleSize);
-    QImage image(side, side, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
-    const qreal s = kTriangleSize;
-    if (up) {
-        path.moveTo(s / 2, 0);
-        path.lineTo(s, s);
-        path.lineTo(0, s);
-    } else {
-        path.moveTo(0, 0);
-        path.lineTo(s, 0);
-        path.lineTo(s / 2, s);
-    }
-    path.closeSubpath();
-    painter.fillPath(path, colour);
-    return image;
-}
-
-QScatterSeries* MarkSeries(QChart* chart, QAbstractAxis* x, QAbstractAxis* y, const QColor& colour, bool up) {
-    auto* s = new QScatterSeries;
-    s->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
-    s->setMarkerSize(kTriangleSize);
-    s->setPen(QColor(Qt::transparent));
-    s->setBrush(Triangle(colour, up));
-    chart->addSeries(s);
-    s->attachAxis(x);
-    s->attachAxis(y);
-    return s;
-}
 }  // namespace
 
 QLocale TrendLocale() {
@@ -71,160 +30,97 @@ QLocale TrendLocale() {
     return german;
 }
 
-// One station's lines, painted as polylines in the plot area of the chart it belongs to.
-class TraceLines : public QGraphicsItem {
-public:
-    explicit TraceLines(QChart* chart) : QGraphicsItem(chart), chart_(chart) { setZValue(5); }
-
-    void Set(std::vector<std::vector<DrawPoint>> lines, double from, double to, double low, double high) {
-        prepareGeometryChange();
-        lines_ = std::move(lines);
-        from_ = from;
-        to_ = to;
-        low_ = low;
-        high_ = high;
-        update();
-    }
-    void SetColour(const QColor& c) {
-        colour_ = c;
-        update();
-    }
-    void SetLimits(std::vector<TrendLimit> limits) {
-        limits_ = std::move(limits);
-        update();
-    }
-    const std::vector<std::vector<DrawPoint>>& Lines() const { return lines_; }
-
-    QRectF boundingRect() const override { return chart_->plotArea(); }
-    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override {
-        const QRectF area = chart_->plotArea();
-        if (to_ <= from_ || high_ <= low_) return;
-        const double sx = area.width() / (to_ - from_), sy = area.height() / (high_ - low_);
-        painter->setClipRect(area);
-        // A line that zigzags through every column is drawn one pixel wide: the raster engine
-        // draws those directly, while a wider pen is stroked as an outline, which took 14 s for
-        // a month of 31 stations.
-        std::size_t points = 0;
-        for (const auto& line : lines_) points += line.size();
-        painter->setPen(QPen(colour_, points > std::size_t(2 * area.width()) ? 1.0 : 1.5));
-        QPolygonF polyline;
-        for (const auto& line : lines_) {
-            polyline.clear();
-            polyline.reserve(qsizetype(line.size()));
-            for (const DrawPoint& p : line)
-                polyline.append(QPointF(area.left() + (p.t - from_) * sx, area.bottom() - (p.value - low_) * sy));
-            if (polyline.size() == 1) painter->drawPoint(polyline.front());  // a lone answer between gaps
-            else painter->drawPolyline(polyline);
-        }
-        // Limits: dashed across the plot, named at its right end.
-        painter->setPen(QPen(colour_, 1, Qt::DashLine));
-        for (const TrendLimit& limit : limits_) {
-            const double y = area.bottom() - (limit.value - low_) * sy;
-            if (y < area.top() || y > area.bottom()) continue;
-            painter->drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
-            const QString text = limit.name;
-            const QRectF box(area.right() - 120, y - 15, 116, 14);
-            painter->drawText(box, Qt::AlignRight | Qt::AlignBottom, text);
-        }
-    }
-
-private:
-    QChart* chart_;
-    std::vector<std::vector<DrawPoint>> lines_;
-    std::vector<TrendLimit> limits_;
-    QColor colour_ = Qt::black;
-    double from_ = 0, to_ = 1, low_ = 0, high_ = 1;
-};
-
-TrendChart::TrendChart(QWidget* parent) : QChartView(new QChart, parent) {
+TrendChart::TrendChart(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TrendChart"));
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
-    setRenderHint(QPainter::Antialiasing, false);  // thousands of short segments: crisp and fast
-    QChart* c = chart();
-    c->legend()->hide();
-    c->setMargins(QMargins(4, 4, 4, 4));
-    c->setLocalizeNumbers(true);
-    c->setLocale(TrendLocale());
-    timeAxis_ = new QCategoryAxis;
-    timeAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    c->addAxis(timeAxis_, Qt::AlignBottom);
-    cursor_ = new QGraphicsLineItem;
-    cursor_->setPen(QPen(QColor(0x60, 0x60, 0x60), 1, Qt::DashLine));
-    cursor_->setZValue(100);
-    cursor_->hide();
-    c->scene()->addItem(cursor_);
-    connect(c, &QChart::plotAreaChanged, this, [this] {
-        for (Pool& pool : pools_) pool.lines->update();
-    });
-}
-
-void TrendChart::SetTraces(const std::vector<Trace>& traces) {
-    traces_ = traces;
     Rebuild();
-    Redraw();
 }
 
-void TrendChart::Clear() {
-    for (Pool& pool : pools_) {
-        delete pool.lines;
-        for (QScatterSeries* s : {pool.over, pool.under}) {
-            chart()->removeSeries(s);
-            delete s;
-        }
-    }
-    pools_.clear();
-    for (UnitAxis& a : axes_) {
-        chart()->removeAxis(a.axis);
-        delete a.axis;
-    }
-    axes_.clear();
+bool TrendChart::SameLayout(const std::vector<Trace>& traces) const {
+    return !panes_.empty() &&
+           std::equal(traces.begin(), traces.end(), traces_.begin(), traces_.end(), [](const Trace& a, const Trace& b) {
+               return a.unit.trimmed() == b.unit.trimmed() && a.colour == b.colour &&
+                      std::equal(a.limits.begin(), a.limits.end(), b.limits.begin(), b.limits.end(),
+                                 [](const TrendLimit& x, const TrendLimit& y) { return x.name == y.name && x.value == y.value; });
+           });
 }
 
-// One axis per unit in the order the stations came; the stations' marks attached to theirs.
+// New data for the same stations (a load done) keeps the panes and axes: making a pane's series
+// again costs more than drawing a month.
+void TrendChart::SetTraces(const std::vector<Trace>& traces, bool redraw) {
+    const bool same = SameLayout(traces);
+    traces_ = traces;
+    if (!same) Rebuild();
+    if (redraw) Redraw();
+}
+
 void TrendChart::Rebuild() {
-    Clear();
-    for (const Trace& t : traces_) {
-        const QString unit = t.unit.trimmed();
-        auto it = std::find_if(axes_.begin(), axes_.end(), [&](const UnitAxis& a) { return a.unit == unit; });
-        if (it == axes_.end()) {
-            UnitAxis a;
-            a.unit = unit;
-            a.axis = new QValueAxis;
-            a.axis->setTitleText(unit);
-            a.axis->setTickType(QValueAxis::TicksDynamic);
-            chart()->addAxis(a.axis, axes_.size() % 2 == 0 ? Qt::AlignLeft : Qt::AlignRight);
-            axes_.push_back(a);
-            it = axes_.end() - 1;
-        }
-        Pool pool;
-        pool.axis = int(it - axes_.begin());
-        pool.lines = new TraceLines(chart());
-        pool.lines->SetColour(t.colour);
-        pool.lines->SetLimits(t.limits);
-        pool.over = MarkSeries(chart(), timeAxis_, it->axis, t.colour, true);
-        pool.under = MarkSeries(chart(), timeAxis_, it->axis, t.colour, false);
-        pools_.push_back(pool);
+    for (TrendPane* pane : panes_) delete pane;
+    panes_.clear();
+    std::vector<QString> units;
+    for (const Trace& t : traces_) units.push_back(t.unit);
+    plan_ = PlanAxes(units);
+    for (int p = 0; p < plan_.panes; ++p) {
+        auto* pane = new TrendPane(this, p == plan_.panes - 1);
+        pane->show();
+        panes_.push_back(pane);
     }
-    if (axes_.empty()) {  // an empty chart still shows a scale
-        UnitAxis a;
-        a.axis = new QValueAxis;
-        a.axis->setTickType(QValueAxis::TicksDynamic);
-        chart()->addAxis(a.axis, Qt::AlignLeft);
-        axes_.push_back(a);
+    axisPlaces_.clear();
+    for (const AxisPlan::Axis& a : plan_.axes) {
+        TrendPane* pane = panes_.at(std::size_t(a.pane));
+        axisPlaces_.emplace_back(a.pane, pane->AddAxis(a.unit, a.right));
+    }
+    places_.clear();
+    for (std::size_t i = 0; i < traces_.size(); ++i) {
+        const auto [pane, axis] = axisPlaces_.at(std::size_t(plan_.axisOfTrace[i]));
+        places_.push_back({pane, panes_.at(std::size_t(pane))->AddTrace(axis, traces_[i].colour, traces_[i].limits)});
+    }
+    scales_.assign(plan_.axes.size(), ValueScale{});
+    drawnFromOverview_.assign(traces_.size(), false);
+    LayOutPanes();
+}
+
+void TrendChart::LayOutPanes() {
+    const int band = fontMetrics().height() * 2 + 10;  // the time labels under the lowest pane
+    const std::vector<int> heights = PaneHeights(height(), Panes(), band);
+    int y = 0;
+    for (int p = 0; p < Panes(); ++p) {
+        panes_[std::size_t(p)]->setGeometry(0, y, width(), heights[std::size_t(p)]);
+        y += heights[std::size_t(p)];
     }
 }
 
-int TrendChart::Columns() const { return std::max(1, int(chart()->plotArea().width())); }
+// Stacked panes' plots start and end at the same x, whatever width their axes' labels take:
+// each pane laid out on its own first, then given the room that the widest one needed.
+void TrendChart::AlignPanes() {
+    if (Panes() < 2) return;
+    std::vector<QRectF> areas;
+    for (TrendPane* pane : panes_) {
+        pane->SetExtraRoom(0, 0);
+        pane->chart()->layout()->invalidate();
+        pane->chart()->layout()->activate();
+        areas.push_back(pane->PlotArea());
+    }
+    double left = 0, right = width();
+    for (const QRectF& a : areas) left = std::max(left, a.left()), right = std::min(right, a.right());
+    for (std::size_t p = 0; p < panes_.size(); ++p) {
+        panes_[p]->SetExtraRoom(int(std::lround(left - areas[p].left())), int(std::lround(areas[p].right() - right)));
+        panes_[p]->chart()->layout()->activate();
+    }
+}
 
-void TrendChart::SetWindow(std::int64_t from, std::int64_t to) {
+int TrendChart::Columns() const { return std::max(1, int(panes_.front()->PlotArea().width())); }
+
+void TrendChart::SetWindow(std::int64_t from, std::int64_t to, bool redraw) {
     from_ = from;
     to_ = std::max(to, from + 1);
-    Redraw();
+    if (redraw) Redraw();
 }
 
 void TrendChart::Redraw() {
     const int columns = Columns();
+    const bool coarse = (to_ - from_) / columns >= 2 * kOverviewGrainMs;
     std::vector<DrawnSeries> drawn;
     drawn.reserve(traces_.size());
     struct Range {
@@ -236,73 +132,75 @@ void TrendChart::Redraw() {
             any = true;
         }
     };
-    std::vector<Range> ranges(axes_.size());
+    std::vector<Range> ranges(plan_.axes.size());
     for (std::size_t i = 0; i < traces_.size(); ++i) {
         const Trace& t = traces_[i];
-        drawn.push_back(t.samples ? Downsample(*t.samples, from_, to_, columns) : DrawnSeries{});
+        const std::vector<Sample>* series = coarse && t.overview ? t.overview : t.samples;
+        drawnFromOverview_[i] = series && series == t.overview;
+        drawn.push_back(series ? Downsample(*series, from_, to_, columns) : DrawnSeries{});
         const DrawnSeries& d = drawn.back();
-        Range& r = ranges[std::size_t(pools_[i].axis)];
+        Range& r = ranges[std::size_t(plan_.axisOfTrace[i])];
         if (d.hasValues) r.Take(d.low, d.high);
         for (const TrendLimit& limit : t.limits) r.Take(limit.value, limit.value);  // a limit is always in sight
     }
-    const int pixels = std::max(1, int(chart()->plotArea().height()));
-    for (std::size_t a = 0; a < axes_.size(); ++a) {
-        UnitAxis& axis = axes_[a];
+    for (std::size_t a = 0; a < plan_.axes.size(); ++a) {
+        const auto [pane, axis] = axisPlaces_[a];
+        const int pixels = std::max(1, int(panes_[std::size_t(pane)]->PlotArea().height()));
         const Range& r = ranges[a];
-        axis.scale = ChooseValueScale(r.any ? r.low : 0, r.any ? r.high : 1, pixels);
-        axis.axis->setRange(axis.scale.low, axis.scale.high);
-        axis.axis->setTickAnchor(axis.scale.low);
-        axis.axis->setTickInterval(axis.scale.step);
-        axis.axis->setLabelFormat(QStringLiteral("%.%1f").arg(axis.scale.decimals));
+        scales_[a] = ChooseValueScale(r.any ? r.low : 0, r.any ? r.high : 1, pixels);
+        panes_[std::size_t(pane)]->SetScale(axis, scales_[a]);
     }
-    for (std::size_t i = 0; i < traces_.size(); ++i) {
-        Pool& pool = pools_[i];
-        const DrawnSeries& d = drawn[i];
-        const ValueScale& scale = axes_[std::size_t(pool.axis)].scale;
-        const double overAt = scale.high - (scale.high - scale.low) * 0.03;
-        const double underAt = scale.low + (scale.high - scale.low) * 0.03;
-        pool.lines->Set(d.lines, double(from_), double(to_), scale.low, scale.high);
-        QList<QPointF> over, under;
-        for (double t : d.over) over.append(QPointF(t, overAt));
-        for (double t : d.under) under.append(QPointF(t, underAt));
-        pool.over->replace(over);
-        pool.under->replace(under);
-    }
+    for (std::size_t i = 0; i < traces_.size(); ++i)
+        panes_[std::size_t(places_[i].pane)]->SetTrace(places_[i].slot, drawn[i], double(from_), double(to_));
     UpdateTimeAxis();
+    AlignPanes();
     TellCursor();
 }
 
 void TrendChart::UpdateTimeAxis() {
-    for (const QString& label : timeAxis_->categoriesLabels()) timeAxis_->remove(label);
-    timeAxis_->setRange(double(from_), double(to_));
-    timeAxis_->setStartValue(double(from_));
     const bool dated = DateOfLocalMs(from_) != DateOfLocalMs(to_ - 1);
-    for (const TimeTick& tick : TimeTicks(from_, to_, Columns() / (dated ? kPixelsPerDatedLabel : kPixelsPerLabel)))
+    std::vector<TimeTick> ticks;
+    for (TimeTick& tick : TimeTicks(from_, to_, Columns() / (dated ? kPixelsPerDatedLabel : kPixelsPerLabel)))
         if (tick.t > from_ && tick.t < to_ - (to_ - from_) / 25)  // a label at the very edge would be cut
-            timeAxis_->append(tick.label, double(tick.t));
+            ticks.push_back(std::move(tick));
+    for (TrendPane* pane : panes_) pane->SetTimeTicks(double(from_), double(to_), ticks);
 }
 
-int TrendChart::LinePieces(int trace) const { return int(pools_.at(std::size_t(trace)).lines->Lines().size()); }
+int TrendChart::LinePieces(int trace) const {
+    const Place& p = places_.at(std::size_t(trace));
+    return int(panes_.at(std::size_t(p.pane))->Lines(p.slot).size());
+}
 QList<QPointF> TrendChart::LinePoints(int trace, int line) const {
+    const Place& p = places_.at(std::size_t(trace));
     QList<QPointF> points;
-    for (const DrawPoint& p : pools_.at(std::size_t(trace)).lines->Lines().at(std::size_t(line))) points.append(QPointF(p.t, p.value));
+    for (const DrawPoint& d : panes_.at(std::size_t(p.pane))->Lines(p.slot).at(std::size_t(line))) points.append(QPointF(d.t, d.value));
     return points;
 }
-int TrendChart::OverMarks(int trace) const { return int(pools_.at(std::size_t(trace)).over->count()); }
-int TrendChart::UnderMarks(int trace) const { return int(pools_.at(std::size_t(trace)).under->count()); }
-int TrendChart::AxisOf(int trace) const { return pools_.empty() ? 0 : pools_.at(std::size_t(trace)).axis; }
-double TrendChart::ValueAxisMax(int trace) const { return axes_.at(std::size_t(AxisOf(trace))).axis->max(); }
-double TrendChart::ValueAxisMin(int trace) const { return axes_.at(std::size_t(AxisOf(trace))).axis->min(); }
-QString TrendChart::AxisTitle(int axis) const { return axes_.at(std::size_t(axis)).axis->titleText(); }
-Qt::Alignment TrendChart::AxisSide(int axis) const { return axes_.at(std::size_t(axis)).axis->alignment(); }
-ValueScale TrendChart::AxisScale(int axis) const { return axes_.at(std::size_t(axis)).scale; }
-QStringList TrendChart::TimeLabels() const { return timeAxis_->categoriesLabels(); }
+int TrendChart::OverMarks(int trace) const {
+    const Place& p = places_.at(std::size_t(trace));
+    return panes_.at(std::size_t(p.pane))->OverMarks(p.slot);
+}
+int TrendChart::UnderMarks(int trace) const {
+    const Place& p = places_.at(std::size_t(trace));
+    return panes_.at(std::size_t(p.pane))->UnderMarks(p.slot);
+}
+int TrendChart::AxisOf(int trace) const { return traces_.empty() ? 0 : plan_.axisOfTrace.at(std::size_t(trace)); }
+double TrendChart::ValueAxisMax(int trace) const { return scales_.at(std::size_t(AxisOf(trace))).high; }
+double TrendChart::ValueAxisMin(int trace) const { return scales_.at(std::size_t(AxisOf(trace))).low; }
+QString TrendChart::AxisTitle(int axis) const {
+    const auto [pane, number] = axisPlaces_.at(std::size_t(axis));
+    return panes_.at(std::size_t(pane))->Axis(number)->titleText();
+}
+Qt::Alignment TrendChart::AxisSide(int axis) const {
+    const auto [pane, number] = axisPlaces_.at(std::size_t(axis));
+    return panes_.at(std::size_t(pane))->Axis(number)->alignment();
+}
+ValueScale TrendChart::AxisScale(int axis) const { return scales_.at(std::size_t(axis)); }
+QStringList TrendChart::TimeLabels() const { return panes_.back()->TimeLabels(); }
 
-std::int64_t TrendChart::TimeAt(const QPointF& viewPos) const {
-    const QRectF area = chart()->plotArea();
-    const QPointF scenePos = mapToScene(viewPos.toPoint());
-    const double f = area.width() > 0 ? (scenePos.x() - area.left()) / area.width() : 0.0;
-    return from_ + std::int64_t(std::llround(f * double(to_ - from_)));
+QRect TrendChart::PlotRect(int pane) const {
+    const TrendPane* p = panes_.at(std::size_t(pane));
+    return p->mapFromScene(p->PlotArea()).boundingRect().translated(p->pos());
 }
 
 void TrendChart::Operator(std::int64_t from, std::int64_t to) {
@@ -323,35 +221,23 @@ void TrendChart::ZoomAround(std::int64_t centre, double factor) {
     Operator(std::int64_t(std::llround(from)), std::int64_t(std::llround(to)));
 }
 
-void TrendChart::wheelEvent(QWheelEvent* event) {
-    const int steps = event->angleDelta().y() / 120;
+void TrendChart::WheelAt(double share, int steps) {
     if (steps == 0) return;
-    ZoomAround(TimeAt(event->position()), std::pow(kWheelStep, -steps));
-    event->accept();
+    ZoomAround(from_ + std::int64_t(std::llround(share * double(to_ - from_))), std::pow(kWheelStep, -steps));
 }
 
-void TrendChart::mousePressEvent(QMouseEvent* event) {
-    setFocus();
-    if (event->button() != Qt::LeftButton) return QChartView::mousePressEvent(event);
+void TrendChart::DragFrom(double share) {
     dragging_ = true;
-    dragStart_ = event->position();
+    dragShare_ = share;
     dragFrom_ = from_;
     dragTo_ = to_;
-    event->accept();
 }
 
-void TrendChart::mouseMoveEvent(QMouseEvent* event) {
-    PlaceCursor(event->position());
+void TrendChart::MouseAt(double share, bool inPlot) {
+    if (inPlot) SetCursorShare(share);  // else it stays where it was
     if (!dragging_) return;
-    const double width = std::max(1.0, chart()->plotArea().width());
-    const auto shift = std::int64_t(std::llround((dragStart_.x() - event->position().x()) / width * double(dragTo_ - dragFrom_)));
+    const auto shift = std::int64_t(std::llround((dragShare_ - share) * double(dragTo_ - dragFrom_)));
     Operator(dragFrom_ + shift, dragTo_ + shift);
-    event->accept();
-}
-
-void TrendChart::mouseReleaseEvent(QMouseEvent* event) {
-    dragging_ = false;
-    event->accept();
 }
 
 void TrendChart::keyPressEvent(QKeyEvent* event) {
@@ -381,21 +267,16 @@ void TrendChart::keyPressEvent(QKeyEvent* event) {
         Operator(first, first + (to_ - from_));
         break;
     }
-    default: QChartView::keyPressEvent(event); return;
+    default: QWidget::keyPressEvent(event); return;
     }
     event->accept();
 }
 
 void TrendChart::resizeEvent(QResizeEvent* event) {
-    QChartView::resizeEvent(event);
+    QWidget::resizeEvent(event);
+    LayOutPanes();
+    for (TrendPane* pane : panes_) pane->chart()->layout()->activate();
     Redraw();  // the number of pixel columns changed
-}
-
-void TrendChart::PlaceCursor(const QPointF& at) {
-    const QRectF area = chart()->plotArea();
-    const QPointF scenePos = mapToScene(at.toPoint());
-    if (!area.contains(scenePos) || area.width() <= 0) return;  // it stays where it was
-    SetCursorShare((scenePos.x() - area.left()) / area.width());
 }
 
 void TrendChart::SetCursorShare(double share) {
@@ -404,13 +285,6 @@ void TrendChart::SetCursorShare(double share) {
 }
 
 void TrendChart::TellCursor() {
-    if (cursorShare_ < 0) {
-        cursor_->hide();
-        return;
-    }
-    const QRectF area = chart()->plotArea();
-    const double x = area.left() + cursorShare_ * area.width();
-    cursor_->setLine(x, area.top(), x, area.bottom());
-    cursor_->show();
-    emit cursorAt(from_ + std::int64_t(std::llround(cursorShare_ * double(to_ - from_))));
+    for (TrendPane* pane : panes_) pane->SetCursorShare(cursorShare_);
+    if (cursorShare_ >= 0) emit cursorAt(from_ + std::int64_t(std::llround(cursorShare_ * double(to_ - from_))));
 }

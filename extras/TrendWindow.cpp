@@ -1,12 +1,6 @@
 #include "extras/TrendWindow.h"
 
-#include <QBuffer>
-#include <QCloseEvent>
 #include <QComboBox>
-#include <QDateTime>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QSettings>
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QHelpEvent>
@@ -21,38 +15,24 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 
-#include "extras/SaveFileDialog.h"
-#include "extras/ShownDataCsv.h"
 #include "extras/TrendChart.h"
-#include "platform/AtomicFile.h"
-#include "extras/TrendReport.h"
+#include "extras/TrendParts.h"
 #include "platform/Clock.h"
 #include "platform/Help.h"
-#include "records/RecordingFiles.h"
 #include "records/RecordingSummary.h"
+
+using namespace trend;
 
 namespace {
 constexpr int kHelpContext = 81;
-constexpr std::int64_t kTickMs = 500;
-// Up to this many days the records are read whole; longer ranges come from the summaries.
-constexpr std::int64_t kWholeDays = 7;
-// Finer than this per pixel column, the summary no longer looks like the records.
-constexpr std::int64_t kSummaryColumnMs = 2 * kSummaryGrainMs;
 // Polls further apart than this (or than three cycles) mean the polling stopped in between.
 constexpr std::int64_t kLivePollBreakMs = 5000;
-const QString kStateGroup = QStringLiteral("Verlauf");
 constexpr int kFreeSpan = 4;
 const QColor kColours[] = {QColor(0x1f, 0x77, 0xb4), QColor(0xd6, 0x27, 0x28), QColor(0x2c, 0xa0, 0x2c),
                            QColor(0xff, 0x7f, 0x0e), QColor(0x94, 0x67, 0xbd), QColor(0x8c, 0x56, 0x4b),
                            QColor(0xe3, 0x77, 0xc2), QColor(0x17, 0xbe, 0xcf)};
-
-QDate ToQDate(const Date& d) { return QDate(d.year, d.month, d.day); }
-Date FromQDate(const QDate& d) { return Date{d.year(), d.month(), d.day()}; }
-
-QString Name(const QString& title, int address) { return QStringLiteral("%1 (%2)").arg(title.trimmed()).arg(address); }
 
 QString GermanValue(const Sample& s, const QString& unit) {
     switch (s.kind) {
@@ -62,56 +42,6 @@ QString GermanValue(const Sample& s, const QString& unit) {
     case SampleKind::Value: break;
     }
     return TrendLocale().toString(double(s.value), 'f', s.decimals) + QLatin1Char(' ') + unit.trimmed();
-}
-
-// "1 Datei", "3 Dateien".
-QString Counted(std::uint64_t n, const char* one, const char* many) {
-    return QStringLiteral("%1 ").arg(n) + QString::fromUtf8(n == 1 ? one : many);
-}
-
-QString DateTimeText(std::int64_t t) { return QString::fromStdString(GermanDate(DateOfLocalMs(t)) + " " + ClockTime(t)); }
-
-// The summary's points outside [from, to), the whole read's inside.
-std::vector<Sample> Splice(const std::vector<Sample>& coarse, const std::vector<Sample>& whole, std::int64_t from, std::int64_t to) {
-    const auto before = [](const Sample& s, std::int64_t t) { return s.t < t; };
-    std::vector<Sample> out(coarse.begin(), std::lower_bound(coarse.begin(), coarse.end(), from, before));
-    out.insert(out.end(), whole.begin(), whole.end());
-    auto rest = std::lower_bound(coarse.begin(), coarse.end(), to, before);
-    if (!whole.empty()) rest = std::upper_bound(rest, coarse.end(), whole.back().t, [](std::int64_t t, const Sample& s) { return t < s.t; });
-    out.insert(out.end(), rest, coarse.end());
-    return out;
-}
-
-// The name, or what refused it.
-QString WhyNotSaved(const QString& path) {
-    const PlainFile state = InspectPlainFile(path.toStdString());
-    return MayReplace(state) ? path : QString::fromStdString(PlainFileRefusal(state, path.toStdString(), Speech::German));
-}
-
-TrendLoad LoadInBackground(const std::string& folder, std::map<int, std::int64_t> nominal, Date from, Date to,
-                           std::shared_ptr<std::atomic<bool>> cancel, bool summarised, std::string summaryFolder) {
-    RecordingFilter filter;
-    filter.from = from;
-    filter.to = to;
-    for (const auto& [address, ms] : nominal) filter.stations.insert(address);
-    TrendLoad load;
-    // Whatever goes wrong here must still end the load: the window waits for it.
-    try {
-        const std::vector<RecordingFile> all = FindRecordingFiles(folder, filter);
-        for (const auto& [address, ms] : nominal) {
-            std::vector<RecordingFile> own;
-            for (const RecordingFile& f : all)
-                if (f.address == address) own.push_back(f);
-            load.stations[address] = summarised ? LoadSummarisedSeries(own, ms, summaryFolder, cancel.get())
-                                                : LoadSeries(own, ms, cancel.get());
-        }
-        load.polling = ReadPollingPeriods(folder, from, to);
-    } catch (const std::exception&) {
-        load = TrendLoad{};
-        load.failed = true;
-    }
-    load.polling = ReadPollingPeriods(folder, from, to);
-    return load;
 }
 }  // namespace
 
@@ -312,7 +242,7 @@ void TrendWindow::AddStation(int address) {
         trace->limits = info->limits;
     }
     trace->liveRule = GapRule(trace->zyklus * kTickMs);
-    trace->shownRule = trace->liveRule;
+    trace->shownRule = trace->overviewRule = trace->liveRule;
     traces_.push_back(std::move(trace));
     SetChartTraces();
     RebuildLegend();
@@ -331,16 +261,16 @@ void TrendWindow::RemoveStation(int address) {
     Redraw();
 }
 
-void TrendWindow::SetChartTraces() {
+void TrendWindow::SetChartTraces(bool redraw) {
     std::vector<TrendChart::Trace> views;
     for (const auto& t : traces_) {
-        TrendChart::Trace view{&t->shown, t->colour, t->unit, {}};
+        TrendChart::Trace view{&t->shown, t->shownOverview.empty() ? nullptr : &t->shownOverview, t->colour, t->unit, {}};
         for (const TrendLimit& limit : t->limits)
             if (std::find(t->hiddenLimits.begin(), t->hiddenLimits.end(), limit.name) == t->hiddenLimits.end())
                 view.limits.push_back(limit);
         views.push_back(view);
     }
-    chart_->SetTraces(views);
+    chart_->SetTraces(views, redraw);
 }
 
 void TrendWindow::ShowLimit(int address, const QString& name, bool shown) {
@@ -397,123 +327,11 @@ void TrendWindow::OnPoll(const PollResult& result) {
     }
     const std::size_t before = trace->live.size();
     AppendLive(trace->live, sample, trace->liveRule);
-    for (std::size_t i = before; i < trace->live.size(); ++i) AppendLive(trace->shown, trace->live[i], trace->shownRule);
-    ScheduleRedraw();
-}
-
-void TrendWindow::LoadDays(const Date& from, const Date& to) {
-    const Date first = std::min(from, to), last = std::max(from, to);
-    fromEdit_->setDate(ToQDate(first));
-    toEdit_->setDate(ToQDate(last));
-    history_ = true;
-    following_ = false;
-    showLoadedDays_ = true;
-    StartLoad(first, last);
-    span_ = LocalMs(NextDay(last)) - LocalMs(first);
-    chart_->SetWindow(LocalMs(first), LocalMs(NextDay(last)));
-    UpdateSpanBox();
-}
-
-bool TrendWindow::Loading() const { return watcher_ && watcher_->isRunning(); }
-
-void TrendWindow::StartLoad(const Date& from, const Date& to) {
-    loadedFrom_ = from;
-    loadedTo_ = to;
-    cancel_->store(true);  // a load still running is of no use any more
-    cancel_ = std::make_shared<std::atomic<bool>>(false);
-    if (detailCancel_) detailCancel_->store(true);
-    if (watcher_) watcher_->deleteLater();
-    if (detailWatcher_) detailWatcher_->deleteLater();
-    hasDetail_ = false;
-    coarse_ = DayNumber(to) - DayNumber(from) + 1 > kWholeDays;
-    if (traces_.empty()) return;
-    std::map<int, std::int64_t> nominal;
-    for (const auto& t : traces_) nominal[t->address] = t->zyklus * kTickMs;
-    const std::string folder = (context_.recordingFolder ? context_.recordingFolder() : QStringLiteral(".")).toStdString();
-    auto* watcher = new QFutureWatcher<TrendLoad>(this);
-    watcher_ = watcher;
-    connect(watcher, &QFutureWatcher<TrendLoad>::finished, this, [this, watcher] {
-        if (watcher != watcher_) return;  // overtaken by a later load
-        LoadDone();
-    });
-    loadStatus_ = QString::fromUtf8("Lade Aufzeichnungen …");
-    status_->setText(loadStatus_);
-    watcher->setFuture(QtConcurrent::run(LoadInBackground, folder, nominal, from, to, cancel_, coarse_,
-                                         context_.summaryFolder.toStdString()));
-}
-
-// While the history is summarised and the view is finer than a summary: the days in view (with
-// half a view on either side) read whole, in the background.
-void TrendWindow::StartDetail() {
-    if (!coarse_ || traces_.empty() || Loading()) return;
-    const std::int64_t from = chart_->From(), to = chart_->To(), span = to - from;
-    if (span / chart_->Columns() >= kSummaryColumnMs) return;
-    const Date first = std::max(loadedFrom_, DateOfLocalMs(from - span / 2));
-    const Date last = std::min(loadedTo_, DateOfLocalMs(to + span / 2));
-    if (last < first) return;
-    if (hasDetail_ && !(first < detailFrom_) && !(detailTo_ < last)) return;
-    if (detailWatcher_ && detailWatcher_->isRunning() && !(first < detailFrom_) && !(detailTo_ < last)) return;
-    if (detailCancel_) detailCancel_->store(true);
-    detailCancel_ = std::make_shared<std::atomic<bool>>(false);
-    if (detailWatcher_) detailWatcher_->deleteLater();
-    detailFrom_ = first;
-    detailTo_ = last;
-    std::map<int, std::int64_t> nominal;
-    for (const auto& t : traces_) nominal[t->address] = t->zyklus * kTickMs;
-    const std::string folder = (context_.recordingFolder ? context_.recordingFolder() : QStringLiteral(".")).toStdString();
-    auto* watcher = new QFutureWatcher<TrendLoad>(this);
-    detailWatcher_ = watcher;
-    connect(watcher, &QFutureWatcher<TrendLoad>::finished, this, [this, watcher] {
-        if (watcher == detailWatcher_) DetailDone();
-    });
-    watcher->setFuture(QtConcurrent::run(LoadInBackground, folder, nominal, first, last, detailCancel_, false, std::string()));
-}
-
-void TrendWindow::DetailDone() {
-    TrendLoad load = detailWatcher_->result();
-    if (detailCancel_->load()) return;
-    for (auto& [address, series] : load.stations)
-        if (Trace* trace = Find(address)) trace->detail = std::move(series.samples);
-    hasDetail_ = true;
-    for (const auto& t : traces_) Compose(*t);
-    Redraw();
-}
-
-void TrendWindow::Compose(Trace& trace) {
-    if (hasDetail_) trace.shown = MergeSeries(Splice(trace.history, trace.detail, LocalMs(detailFrom_), LocalMs(NextDay(detailTo_))), trace.live);
-    else trace.shown = MergeSeries(trace.history, trace.live);
-    trace.shownRule = trace.liveRule;
-}
-
-void TrendWindow::LoadDone() {
-    TrendLoad load = watcher_->result();
-    std::uint64_t files = 0, malformed = 0, points = 0;
-    std::vector<std::string> skipped;
-    for (auto& [address, series] : load.stations) {
-        Trace* trace = Find(address);
-        if (!trace) continue;
-        files += series.files;
-        malformed += series.malformed;
-        skipped.insert(skipped.end(), series.skipped.begin(), series.skipped.end());
-        points += series.records;
-        trace->history = std::move(series.samples);
-        Compose(*trace);
+    for (std::size_t i = before; i < trace->live.size(); ++i) {
+        AppendLive(trace->shown, trace->live[i], trace->shownRule);
+        if (!trace->shownOverview.empty()) AppendLive(trace->shownOverview, trace->live[i], trace->overviewRule);
     }
-    polling_ = std::move(load.polling);
-    loadStatus_ = Counted(points, "Punkt", "Punkte") + QStringLiteral(" aus ") + Counted(files, "Datei", "Dateien");
-    if (malformed > 0)
-        loadStatus_ += QStringLiteral(", ") + Counted(malformed, "fehlerhafte Zeile", "fehlerhafte Zeilen") +
-                       QString::fromUtf8(" übersprungen");
-    if (!skipped.empty())
-        loadStatus_ += QStringLiteral(", ") + Counted(skipped.size(), "Datei", "Dateien") +
-                       QString::fromUtf8(" nicht lesbar oder zu groß (erste: %1)").arg(QString::fromStdString(skipped.front()));
-    if (load.failed) loadStatus_ = QStringLiteral("Die Aufzeichnungen konnten nicht geladen werden.");
-    status_->setText(loadStatus_);
-    SetChartTraces();
-    if (showLoadedDays_) chart_->SetWindow(LocalMs(loadedFrom_), LocalMs(NextDay(loadedTo_)));
-    Redraw();
-    StartDetail();
-    emit loadFinished();
+    ScheduleRedraw();
 }
 
 QString TrendWindow::StatusText() const { return status_->text(); }
@@ -676,91 +494,4 @@ bool TrendWindow::Polled(std::int64_t t) const {
     // Polls still coming in: the time since the last one is polled time too.
     return !livePolling_.empty() && t >= livePolling_.back().from && Now() - livePolling_.back().to <= kLivePollBreakMs &&
            t <= Now();
-}
-
-QStringList TrendWindow::ReportHeader() const {
-    QStringList lines;
-    lines << (context_.plantTitle ? context_.plantTitle() : QStringLiteral("Verlauf"));
-    QStringList stations;
-    for (const auto& t : traces_) stations << Name(t->title, t->address) + QStringLiteral(" in ") + t->unit.trimmed();
-    lines << QStringLiteral("Stationen: ") + (stations.isEmpty() ? QStringLiteral("keine") : stations.join(QStringLiteral(", ")));
-    lines << QStringLiteral("Zeitraum: ") + DateTimeText(chart_->From()) + QStringLiteral(" bis ") + DateTimeText(chart_->To());
-    lines << QStringLiteral("Erstellt: ") + DateTimeText(Now());
-    return lines;
-}
-
-bool TrendWindow::Print(QPrinter& printer) { return PrintTrendReport(printer, ReportHeader(), plotArea_); }
-
-void TrendWindow::Print() {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setDocName(windowTitle());
-    QPrintDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("Verlauf drucken"));
-    if (dialog.exec() != QDialog::Accepted) return;
-    status_->setText(Print(printer) ? QStringLiteral("Gedruckt") : QStringLiteral("Nicht gedruckt"));
-}
-
-void TrendWindow::SaveState() const {
-    if (!context_.stateFile) return;
-    const QString path = context_.stateFile();
-    if (path.isEmpty()) return;
-    QSettings state(path, QSettings::IniFormat);
-    state.beginGroup(kStateGroup);
-    state.setValue(QStringLiteral("Geometrie"), saveGeometry());
-    QStringList addresses;
-    for (const auto& t : traces_) addresses << QString::number(t->address);
-    state.setValue(QStringLiteral("Stationen"), addresses.join(QLatin1Char(',')));
-}
-
-void TrendWindow::RestorePlace() {
-    if (!context_.stateFile || context_.stateFile().isEmpty()) return;
-    QSettings state(context_.stateFile(), QSettings::IniFormat);
-    restoreGeometry(state.value(kStateGroup + QStringLiteral("/Geometrie")).toByteArray());
-}
-
-std::vector<int> TrendWindow::RememberedStations() const {
-    std::vector<int> addresses;
-    if (!context_.stateFile || context_.stateFile().isEmpty()) return addresses;
-    QSettings state(context_.stateFile(), QSettings::IniFormat);
-    for (const QString& a : state.value(kStateGroup + QStringLiteral("/Stationen")).toString().split(QLatin1Char(','), Qt::SkipEmptyParts))
-        if (bool ok = false; a.toInt(&ok), ok) addresses.push_back(a.toInt());
-    return addresses;
-}
-
-void TrendWindow::closeEvent(QCloseEvent* event) {
-    SaveState();
-    QWidget::closeEvent(event);
-}
-
-// Into memory first: the picture's file is replaced by the rule for the operator's files, never
-// written through a link or into a pipe.
-bool TrendWindow::SavePng(const QString& path) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    return TrendReportImage(ReportHeader(), plotArea_).save(&buffer, "PNG") &&
-           ReplaceFileAtomically(path.toStdString(), bytes.toStdString());
-}
-
-bool TrendWindow::SaveCsv(const QString& path) {
-    std::vector<ShownTrace> shown;
-    for (const auto& t : traces_) shown.push_back({t->address, t->title.trimmed(), t->unit.trimmed(), &t->shown});
-    return WriteShownDataCsv(path, shown, chart_->From(), chart_->To());
-}
-
-void TrendWindow::AskPng() {
-    const QString path = AskSaveFile(this, QStringLiteral("Bild speichern"), QStringLiteral("Verlauf.png"),
-                                     QStringLiteral("PNG-Bilder (*.png)"));
-    if (path.isEmpty()) return;
-    status_->setText(SavePng(path) ? QStringLiteral("Bild gespeichert: ") + path
-                                   : QStringLiteral("Bild nicht gespeichert: ") + WhyNotSaved(path));
-}
-
-void TrendWindow::AskCsv() {
-    const QString path = AskSaveFile(this, QStringLiteral("CSV speichern"), QStringLiteral("Verlauf.csv"),
-                                     QStringLiteral("CSV-Dateien (*.csv)"));
-    if (path.isEmpty()) return;
-    status_->setText(SaveCsv(path) ? QStringLiteral("CSV gespeichert: ") + path
-                                   : QStringLiteral("CSV nicht gespeichert: ") + WhyNotSaved(path));
 }

@@ -91,12 +91,15 @@ private:
         std::uint16_t zyklus = 0;
         std::vector<TrendLimit> limits;
         std::vector<QString> hiddenLimits;
-        std::vector<Sample> history;  // from the recording files (or their summaries)
-        std::vector<Sample> detail;   // the days in view read whole, while history is summarised
-        std::vector<Sample> live;     // polled since the window opened
-        std::vector<Sample> shown;    // all joined
+        std::vector<Sample> history;   // from the recording files (or their summaries)
+        std::vector<Sample> overview;  // from the summaries' coarser grain (long ranges only)
+        std::vector<Sample> detail;    // the days in view read whole, while history is summarised
+        std::vector<Sample> live;      // polled since the window opened
+        std::vector<Sample> shown;     // all joined
+        std::vector<Sample> shownOverview;  // the overview joined with the live points
         GapRule liveRule;
         GapRule shownRule;
+        GapRule overviewRule;
     };
 
     void BuildControls();
@@ -106,7 +109,7 @@ private:
     void StartDetail();
     void DetailDone();
     void Compose(Trace& trace);
-    void SetChartTraces();
+    void SetChartTraces(bool redraw = true);
     void UpdateSpanBox();
     void Print();
     bool Polled(std::int64_t t) const;

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 
+// An insertion sort, stable: std::stable_sort asks the heap for a buffer on every call, and this
+// runs for every pixel column and every minute of a summary.
 std::array<Sample, 4> Extremes::InTimeOrder() const {
     std::array<Sample, 4> picks{first, low, high, last};
-    std::stable_sort(picks.begin(), picks.end(), [](const Sample& a, const Sample& b) { return a.t < b.t; });
+    for (std::size_t i = 1; i < picks.size(); ++i)
+        for (std::size_t j = i; j > 0 && picks[j].t < picks[j - 1].t; --j) std::swap(picks[j], picks[j - 1]);
     return picks;
 }
 

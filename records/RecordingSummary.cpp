@@ -13,7 +13,7 @@
 namespace fs = std::filesystem;
 
 namespace {
-constexpr char kMagic[8] = {'T', 'R', 'V', 'S', 'U', 'M', '0', '1'};
+constexpr char kMagic[8] = {'T', 'R', 'V', 'S', 'U', 'M', '0', '2'};
 constexpr std::size_t kTail = 10;
 constexpr std::size_t kPointBytes = 14;  // t (8), value (4), kind, decimals
 
@@ -83,14 +83,31 @@ std::string Encode(const FileSummary& s, const std::string& source, const Stamp&
     Put(out, std::uint32_t(s.tail.size()));
     for (std::int64_t t : s.tail) Put(out, t);
     Put(out, std::uint64_t(s.points.size()));
-    out.reserve(out.size() + s.points.size() * kPointBytes);
-    for (const Sample& p : s.points) {
-        Put(out, p.t);
-        Put(out, p.value);
-        Put(out, std::uint8_t(p.kind));
-        Put(out, p.decimals);
-    }
+    Put(out, std::uint64_t(s.overview.size()));
+    out.reserve(out.size() + (s.points.size() + s.overview.size()) * kPointBytes);
+    for (const auto* list : {&s.points, &s.overview})
+        for (const Sample& p : *list) {
+            Put(out, p.t);
+            Put(out, p.value);
+            Put(out, std::uint8_t(p.kind));
+            Put(out, p.decimals);
+        }
     return out;
+}
+
+// The points, checked once for their room: a month of many stations decodes millions of them.
+bool TakePoints(const std::string& in, std::size_t& at, std::vector<Sample>& points) {
+    for (Sample& p : points) {
+        const char* b = in.data() + at;
+        std::memcpy(&p.t, b, sizeof p.t);
+        std::memcpy(&p.value, b + 8, sizeof p.value);
+        const auto kind = std::uint8_t(b[12]);
+        p.decimals = std::uint8_t(b[13]);
+        if (kind > std::uint8_t(SampleKind::Gap)) return false;
+        p.kind = SampleKind(kind);
+        at += kPointBytes;
+    }
+    return true;
 }
 
 // False for anything but a whole summary of this very file in its present state.
@@ -111,17 +128,13 @@ bool Decode(const std::string& in, const std::string& source, const Stamp& stamp
     s.tail.resize(tailCount);
     for (std::int64_t& t : s.tail)
         if (!Take(in, at, t)) return false;
-    if (!Take(in, at, points) || (in.size() - at) != points * kPointBytes) return false;
+    std::uint64_t overview = 0;
+    if (!Take(in, at, points) || !Take(in, at, overview) || points > in.size() || overview > in.size() ||
+        (in.size() - at) != (points + overview) * kPointBytes)
+        return false;
     s.points.resize(points);
-    for (Sample& p : s.points) {
-        std::uint8_t kind = 0;
-        Take(in, at, p.t);
-        Take(in, at, p.value);
-        Take(in, at, kind);
-        Take(in, at, p.decimals);
-        if (kind > std::uint8_t(SampleKind::Gap)) return false;
-        p.kind = SampleKind(kind);
-    }
+    s.overview.resize(overview);
+    if (!TakePoints(in, at, s.points) || !TakePoints(in, at, s.overview)) return false;
     s.read = true;
     return true;
 }
@@ -182,6 +195,7 @@ FileSummary SummariseFile(const RecordingFile& file, std::int64_t nominalMs) {
     std::reverse(s.tail.begin(), s.tail.end());
     s.records = load.records;
     s.points = ReduceSeries(load.samples);
+    s.overview = ReduceSeries(s.points, kOverviewGrainMs);
     return s;
 }
 
@@ -233,19 +247,25 @@ SeriesLoad LoadSummarisedSeries(const std::vector<RecordingFile>& files, std::in
         use->fromCache += uses[0].fromCache + uses[1].fromCache;
         use->rebuilt += uses[0].rebuilt + uses[1].rebuilt;
     }
-    std::size_t total = 0;
-    for (const FileSummary& f : perFile) total += f.points.size() + 1;
+    std::size_t total = 0, overview = 0;
+    for (const FileSummary& f : perFile) total += f.points.size() + 1, overview += f.overview.size() + 1;
     load.samples.reserve(total);
+    load.overview.reserve(overview);
     const std::vector<std::int64_t>* tail = nullptr;
-    for (const FileSummary& f : perFile) {
+    for (FileSummary& f : perFile) {
         load.files += f.read;
         load.malformed += f.malformed;
         load.records += f.records;
         if (f.points.empty()) continue;
-        if (tail && f.points.front().kind != SampleKind::Gap && GapAfter(*tail, f.points.front().t))
-            load.samples.push_back(Sample{load.samples.back().t + 1, 0.0f, SampleKind::Gap, 0});
+        if (tail && f.points.front().kind != SampleKind::Gap && GapAfter(*tail, f.points.front().t)) {
+            const Sample gap{load.samples.back().t + 1, 0.0f, SampleKind::Gap, 0};
+            load.samples.push_back(gap);
+            load.overview.push_back(gap);
+        }
         load.samples.insert(load.samples.end(), f.points.begin(), f.points.end());
+        load.overview.insert(load.overview.end(), f.overview.begin(), f.overview.end());
         if (!f.tail.empty()) tail = &f.tail;
+        f.points = {};  // back to the heap at once: a month of many stations is large
     }
     return load;
 }

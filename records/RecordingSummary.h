@@ -18,6 +18,9 @@
 #include "records/Series.h"
 
 inline constexpr std::int64_t kSummaryGrainMs = 60'000;
+// The summary's points reduced once more, for views of a month or a year: ten times fewer points
+// to read into memory and to draw, alike to the full read at pixel columns of 20 minutes or more.
+inline constexpr std::int64_t kOverviewGrainMs = 600'000;
 
 // Every point of a series kept, except values inside one grain between two breaks, of which
 // only the first, lowest, highest and last stay (in time order); of out-of-range marks in a row
@@ -26,6 +29,7 @@ std::vector<Sample> ReduceSeries(const std::vector<Sample>& series, std::int64_t
 
 struct FileSummary {
     std::vector<Sample> points;      // reduced
+    std::vector<Sample> overview;    // reduced to kOverviewGrainMs
     std::vector<std::int64_t> tail;  // the times of the file's last (up to ten) points, oldest first
     std::uint64_t records = 0;
     std::uint64_t malformed = 0;
@@ -49,7 +53,8 @@ FileSummary CachedSummary(const RecordingFile& file, std::int64_t nominalMs, con
                           SummaryUse* use = nullptr);
 
 // What LoadSeries gives, from the files' summaries: the same gaps (within a file by the file's
-// own reading, between files by the spacing of the earlier file's last points), values reduced.
+// own reading, between files by the spacing of the earlier file's last points), values reduced;
+// and the same at the overview's grain.
 SeriesLoad LoadSummarisedSeries(const std::vector<RecordingFile>& files, std::int64_t nominalMs,
                                 const std::string& cacheFolder, const std::atomic<bool>* cancel = nullptr,
                                 SummaryUse* use = nullptr);

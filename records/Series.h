@@ -48,6 +48,7 @@ struct SeriesLoad {
     std::uint64_t malformed = 0;
     std::vector<std::string> skipped;  // files not read (too large, a link, unreadable)
     std::uint64_t records = 0;    // values and out-of-range marks read (a summary holds fewer points)
+    std::vector<Sample> overview;  // from summaries only: the samples again at a coarser grain
 };
 
 // The points of one station from its recording files (by day, as FindRecordingFiles gives them).
