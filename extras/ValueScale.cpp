@@ -6,6 +6,7 @@
 namespace {
 constexpr int kPixelsPerTick = 50;
 constexpr int kFewestTicks = 4;
+constexpr int kDensestPixelsPerTick = 24;
 constexpr double kMantissas[] = {1, 2, 2.5, 5};
 
 // The round steps from small to large: 1, 2, 2.5, 5, 10, 20, ... times 10^exponent.
@@ -37,7 +38,7 @@ ValueScale ChooseValueScale(double low, double high, int pixels) {
     double wantLow = low - margin, wantHigh = high + margin;
     if (lowest >= 0 && wantLow < 0) wantLow = 0;
     if (highest <= 0 && lowest < 0 && wantHigh > 0) wantHigh = 0;
-    const int intervals = std::max(kFewestTicks - 1, pixels / kPixelsPerTick);
+    const int intervals = std::max(1, std::min(std::max(kFewestTicks - 1, pixels / kPixelsPerTick), pixels / kDensestPixelsPerTick));
     // The smallest round step with which the intervals fit, then smaller while fewer than four ticks.
     int index = int(std::floor(std::log10((wantHigh - wantLow) / intervals))) * 4 - 4;
     ValueScale scale;
@@ -47,10 +48,16 @@ ValueScale ChooseValueScale(double low, double high, int pixels) {
         scale.high = std::ceil(wantHigh / scale.step - 1e-9) * scale.step;
         if (scale.Ticks() - 1 <= intervals) break;
     }
+    // Smaller steps while fewer than four ticks, but never so dense that the labels would touch
+    // (a low pane of stacked ones): the chart would cut them to "...".
     for (int guard = 0; scale.Ticks() < kFewestTicks && guard < 200; ++guard) {
-        scale.step = StepAt(--index);
-        scale.low = std::floor(wantLow / scale.step + 1e-9) * scale.step;
-        scale.high = std::ceil(wantHigh / scale.step - 1e-9) * scale.step;
+        ValueScale finer;
+        finer.step = StepAt(index - 1);
+        finer.low = std::floor(wantLow / finer.step + 1e-9) * finer.step;
+        finer.high = std::ceil(wantHigh / finer.step - 1e-9) * finer.step;
+        if ((finer.Ticks() - 1) * kDensestPixelsPerTick > pixels) break;
+        scale = finer;
+        --index;
     }
     scale.decimals = DecimalsOf(scale.step);
     return scale;

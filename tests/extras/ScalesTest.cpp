@@ -1,11 +1,13 @@
-// The trend's scales without a chart: round value ticks, at least four on a small axis, an axis
-// of positive values that does not reach below zero; time labels that carry the date across
-// midnight.
+// The trend's scales without a chart: round value ticks, at least four on a small axis (but never
+// so dense on a low pane that the labels touch), an axis of positive values that does not reach
+// below zero; time labels that carry the date across midnight; which unit gets which axis and
+// pane, and how high the stacked panes are.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
+#include "extras/AxisPlan.h"
 #include "extras/TimeTicks.h"
 #include "extras/ValueScale.h"
 #include "records/LocalTime.h"
@@ -48,4 +50,64 @@ TEST(TimeTicks, LabelsCarryTheDateWhenTheRangeCrossesMidnight) {
     EXPECT_EQ(across.back().label.left(6).toStdString(), "07.12.");
     const auto days = TimeTicks(LocalMs(day), LocalMs(Date{2026, 12, 20}), 6);
     for (const TimeTick& t : days) EXPECT_EQ(t.label.size(), 6) << t.label.toStdString();  // "10.12."
+}
+
+TEST(ValueScale, OnALowPaneTheLabelsKeepTheirDistance) {
+    for (const double high : {6200.0, 0.75, 152.0})
+        for (int pixels : {30, 60, 79, 100}) {
+            const ValueScale s = ChooseValueScale(high * 0.94, high, pixels);
+            EXPECT_GE(s.Ticks(), 2) << high << " on " << pixels;
+            EXPECT_LE((s.Ticks() - 1) * 24, pixels) << high << " on " << pixels;
+        }
+}
+
+TEST(AxisPlan, TwoUnitsShareAPaneLeftAndRightAndMoreGetAPaneEach) {
+    const AxisPlan one = PlanAxes({QStringLiteral("bar"), QStringLiteral(" bar ")});
+    ASSERT_EQ(one.axes.size(), 1u);
+    EXPECT_EQ(one.axisOfTrace, (std::vector<int>{0, 0}));
+    EXPECT_EQ(one.panes, 1);
+    EXPECT_FALSE(one.axes[0].right);
+
+    const AxisPlan two = PlanAxes({QStringLiteral("bar"), QStringLiteral("Stk"), QStringLiteral("bar")});
+    ASSERT_EQ(two.axes.size(), 2u);
+    EXPECT_EQ(two.axisOfTrace, (std::vector<int>{0, 1, 0}));
+    EXPECT_EQ(two.panes, 1);
+    EXPECT_FALSE(two.axes[0].right);
+    EXPECT_TRUE(two.axes[1].right);
+    EXPECT_EQ(two.axes[1].pane, 0);
+
+    const AxisPlan four = PlanAxes({QStringLiteral("bar"), QStringLiteral("Stk"), QStringLiteral("mbar"),
+                                    QStringLiteral("bar"), QString::fromUtf8("°C")});
+    ASSERT_EQ(four.axes.size(), 4u);
+    EXPECT_EQ(four.panes, 4);
+    EXPECT_EQ(four.axisOfTrace, (std::vector<int>{0, 1, 2, 0, 3}));
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(four.axes[std::size_t(i)].pane, i);
+        EXPECT_FALSE(four.axes[std::size_t(i)].right);
+    }
+    EXPECT_EQ(four.axes[3].unit, QString::fromUtf8("°C"));
+
+    const AxisPlan none = PlanAxes({});  // an empty chart still shows a scale
+    EXPECT_EQ(none.axes.size(), 1u);
+    EXPECT_EQ(none.panes, 1);
+}
+
+TEST(PaneHeights, PlotsEquallyHighAndTheLowestCarriesTheTimeLabels) {
+    struct Case {
+        int height, panes, band;
+    };
+    for (const Case c : {Case{480, 4, 40}, Case{481, 3, 40}, Case{300, 1, 40}, Case{30, 3, 40}, Case{0, 2, 40}}) {
+        const std::vector<int> h = PaneHeights(c.height, c.panes, c.band);
+        ASSERT_EQ(int(h.size()), c.panes);
+        int sum = 0, lowest = 1 << 30, highest = 0;
+        for (std::size_t i = 0; i < h.size(); ++i) {
+            const int plot = h[i] - (i + 1 == h.size() ? std::min(c.band, c.height) : 0);
+            EXPECT_GE(plot, 0);
+            lowest = std::min(lowest, plot);
+            highest = std::max(highest, plot);
+            sum += h[i];
+        }
+        EXPECT_EQ(sum, c.height);
+        EXPECT_LE(highest - lowest, 1) << c.height << " in " << c.panes;
+    }
 }

@@ -273,6 +273,54 @@ private slots:
         QVERIFY(chart->ValueAxisMax(0) < 7.5);
     }
 
+    void moreThanTwoUnitsGetStackedPanesOverOneTimeAxis() {
+        Rig rig;
+        for (const auto& [address, unit] : {std::pair{9, "Stk"}, std::pair{11, "kg"}}) {
+            StationInfo s;
+            s.address = address;
+            s.title = QStringLiteral("Waage");
+            s.unit = QString::fromUtf8(unit);
+            s.zyklus = 1;
+            rig.stations.push_back(s);
+        }
+        auto w = rig.open();
+        for (int address : {7, 9, 11}) w->AddStation(address);
+        rig.poll(5, kNow - 2000, " 01.25 bar");
+        rig.poll(7, kNow - 2000, " 0590 mbar");
+        rig.poll(9, kNow - 2000, " 5900 Stk");
+        rig.poll(11, kNow - 2000, " 21.50 kg");
+        QCoreApplication::processEvents();
+        TrendChart* chart = w->Chart();
+        QCOMPARE(chart->Panes(), 4);
+        QCOMPARE(chart->ValueAxes(), 4);
+        for (int axis = 0; axis < 4; ++axis) {
+            QCOMPARE(chart->PaneOf(axis), axis);
+            QCOMPARE(chart->AxisSide(axis), Qt::AlignLeft);
+        }
+        QCOMPARE(chart->AxisTitle(2), QStringLiteral("Stk"));
+        QVERIFY(chart->ValueAxisMin(2) <= 5900 && chart->ValueAxisMax(2) >= 5900 && chart->ValueAxisMin(2) >= 0);
+        // The plots stand one under the other and start and end alike, whatever their labels.
+        for (int pane = 1; pane < 4; ++pane) {
+            const QRect above = chart->PlotRect(pane - 1), here = chart->PlotRect(pane);
+            QVERIFY2(std::abs(here.left() - above.left()) <= 1 && std::abs(here.right() - above.right()) <= 1,
+                     qPrintable(QStringLiteral("%1..%2 under %3..%4").arg(here.left()).arg(here.right()).arg(above.left()).arg(above.right())));
+            QVERIFY(here.top() > above.bottom());
+            QVERIFY(here.height() >= 40);
+        }
+        QVERIFY(!chart->TimeLabels().isEmpty());
+        // One cursor for all panes, and the read-out names every station.
+        chart->SetCursorShare(1.0 - 1900.0 / double(TrendWindow::SpanMs(0)));  // just after the polls
+        bool shown = false;
+        for (QLabel* l : w->findChildren<QLabel*>())
+            shown = shown || (l->text().contains(QStringLiteral("5900 Stk")) && l->text().contains(QStringLiteral("21,50 kg")));
+        QVERIFY(shown);
+        // Down to two units: one pane again, the second axis on the right.
+        w->RemoveStation(9);
+        w->RemoveStation(11);
+        QCOMPARE(chart->Panes(), 1);
+        QCOMPARE(chart->AxisSide(1), Qt::AlignRight);
+    }
+
     void readOutFollowsEveryZoomAndTellsMissingRecordsFromMissingAnswers() {
         Rig rig;
         rig.record(5, kToday, "11:00:00 0001 bar\r\n11:00:01 0002 bar\r\n");
@@ -350,7 +398,9 @@ private slots:
         QVERIFY(w->Summarised());
         QVERIFY(w->StatusText().startsWith(QStringLiteral("64800 Punkte aus 9 Dateien")));
         QVERIFY(w->SeriesOf(5)->size() < 64800 / 10);
+        QVERIFY(w->Chart()->DrawsOverview(0));  // nine days in some 600 columns: the coarser grain
         w->Chart()->SetWindow(LocalMs(Date{2026, 11, 25}, 8), LocalMs(Date{2026, 11, 25}, 9));
+        QVERIFY(!w->Chart()->DrawsOverview(0));
         emit w->Chart()->windowMoved(w->Chart()->From(), w->Chart()->To());
         QTRY_VERIFY_WITH_TIMEOUT(w->DetailShown(), 5000);
         const auto& s = *w->SeriesOf(5);

@@ -86,6 +86,17 @@ TEST(RecordingSummary, DrawnAtPixelColumnsItAgreesWithTheFullRead) {
         ExpectWithinNeighbours(ca, cb);
         ExpectWithinNeighbours(cb, ca);
     }
+    // The overview, at columns of two of its grains or more (about 21 minutes here).
+    EXPECT_LT(summary.overview.size(), summary.samples.size() / 5);
+    const DrawnSeries a = Downsample(full.samples, from, to, 200), b = Downsample(summary.overview, from, to, 200);
+    EXPECT_EQ(a.lines.size(), b.lines.size());
+    EXPECT_EQ(a.over, b.over);
+    EXPECT_EQ(a.low, b.low);
+    EXPECT_EQ(a.high, b.high);
+    ExpectWithinNeighbours(PerColumn(a, from, to, 200), PerColumn(b, from, to, 200));
+    ExpectWithinNeighbours(PerColumn(b, from, to, 200), PerColumn(a, from, to, 200));
+    // Read again from the cache: the same.
+    EXPECT_EQ(LoadSummarisedSeries(files, 500, folder.path() + "-cache").overview.size(), summary.overview.size());
     std::filesystem::remove_all(folder.path() + "-cache");
 }
 
