@@ -162,9 +162,19 @@ int TrendPane::AddTrace(int axis, const QColor& colour, const std::vector<TrendL
 void TrendPane::SetScale(int axis, const ValueScale& scale) {
     UnitAxis& a = axes_.at(std::size_t(axis));
     a.scale = scale;
+    // Each change lays the axis out again at once: a wide range with the old fine step would
+    // first make thousands of labels (a quarter of a second for a week), so the step changes
+    // on the side where range and step never meet at that.
+    const bool finer = scale.step < a.axis->tickInterval();
+    if (!finer) {
+        a.axis->setTickInterval(scale.step);
+        a.axis->setTickAnchor(scale.low);
+    }
     a.axis->setRange(scale.low, scale.high);
-    a.axis->setTickAnchor(scale.low);
-    a.axis->setTickInterval(scale.step);
+    if (finer) {
+        a.axis->setTickAnchor(scale.low);
+        a.axis->setTickInterval(scale.step);
+    }
     a.axis->setLabelFormat(QStringLiteral("%.%1f").arg(scale.decimals));
 }
 
