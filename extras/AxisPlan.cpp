@@ -8,7 +8,9 @@ AxisPlan PlanAxes(const std::vector<QString>& unitOfTrace) {
         const QString unit = raw.trimmed();
         auto it = std::find_if(plan.axes.begin(), plan.axes.end(), [&](const AxisPlan::Axis& a) { return a.unit == unit; });
         if (it == plan.axes.end()) {
-            plan.axes.push_back({unit});
+            AxisPlan::Axis axis;
+            axis.unit = unit;
+            plan.axes.push_back(axis);
             it = plan.axes.end() - 1;
         }
         plan.axisOfTrace.push_back(int(it - plan.axes.begin()));

@@ -103,7 +103,10 @@ void TrendChart::AlignPanes() {
         areas.push_back(pane->PlotArea());
     }
     double left = 0, right = width();
-    for (const QRectF& a : areas) left = std::max(left, a.left()), right = std::min(right, a.right());
+    for (const QRectF& a : areas) {
+        left = std::max(left, a.left());
+        right = std::min(right, a.right());
+    }
     for (std::size_t p = 0; p < panes_.size(); ++p) {
         panes_[p]->SetExtraRoom(int(std::lround(left - areas[p].left())), int(std::lround(areas[p].right() - right)));
         panes_[p]->chart()->layout()->activate();

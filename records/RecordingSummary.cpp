@@ -248,7 +248,10 @@ SeriesLoad LoadSummarisedSeries(const std::vector<RecordingFile>& files, std::in
         use->rebuilt += uses[0].rebuilt + uses[1].rebuilt;
     }
     std::size_t total = 0, overview = 0;
-    for (const FileSummary& f : perFile) total += f.points.size() + 1, overview += f.overview.size() + 1;
+    for (const FileSummary& f : perFile) {
+        total += f.points.size() + 1;
+        overview += f.overview.size() + 1;
+    }
     load.samples.reserve(total);
     load.overview.reserve(overview);
     const std::vector<std::int64_t>* tail = nullptr;

@@ -314,6 +314,9 @@ private slots:
         for (QLabel* l : w->findChildren<QLabel*>())
             shown = shown || (l->text().contains(QStringLiteral("5900 Stk")) && l->text().contains(QStringLiteral("21,50 kg")));
         QVERIFY(shown);
+        const QString png = rig.dir.filePath(QStringLiteral("panes.png"));
+        QVERIFY(w->SavePng(png));
+        QVERIFY(QImage(png).height() > chart->height());
         // Down to two units: one pane again, the second axis on the right.
         w->RemoveStation(9);
         w->RemoveStation(11);
