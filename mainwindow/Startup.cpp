@@ -72,13 +72,8 @@ TForm1::TForm1(const QString& configFile, BusWorker::Mode busMode, QWidget* pare
         ReadOperatorSettings(ini);
     }
 
-    // Whenever the network link is on, its mapping is registered again before the port opens:
-    // the redirector may have been restarted since the last run.
-    if (Internet != 0) SetupNetLinkNow(true);
-    InitSio(SioNr);  // a port that does not open shows as failing polls, not as a message
     Stop = false;
-    // From here on the link's state belongs to the bus's worker.
-    StartBus(busMode);
+    OpenLink(busMode);
     // The first frame already shows what the first tick will: the status line and the state of
     // the parameter menu.
     if (AktivPanel) {
@@ -152,14 +147,13 @@ void TForm1::CreateControls() {
 
 void TForm1::InstallSources() {
     SetActivePanelSource([this] { return AktivPanel; });
-    SetPortObjectSource([this] { return SioObjekt.get(); });
+    // Asked by the humidity dialog's exchange, on the bus's thread.
+    SetPortObjectSource([this] { return bus_ ? bus_->InJob().PortObject() : nullptr; });
     SetBroadcastSource([this] { return broadcast_; });
     TQTV3590::addressTaken = [this](int address, const TQTV3590* self) { return AddressTaken(address, self); };
     TQTV3590::slotsLocked = [this] { return RefusedDuringSearch(); };
     InstallLinkListeners();
 }
-
-void TForm1::SetupNetLinkNow(bool internet) { SetupNetLink(internet, SioNr, HostName, LokalIP, ConfigFolder()); }
 
 // Interval 0 is "stopped" here; a QTimer of interval 0 would fire continuously instead.
 int TForm1::StopTimer() {
@@ -236,7 +230,7 @@ void TForm1::FinishBeenden(int interval) {
         AktivPanel = nullptr;
         delete active;
     }
-    SioObjekt.reset();
+    bus_->InJob().DropPortObject();
     configurationWritten_ = true;
     close();
 }
