@@ -108,7 +108,7 @@ void TForm1::TakeLinkSettings(const LinkSettings& settings) {
 
 // The windows' jobs: refused during a search (the operator is told) and once the exit has begun.
 bool TForm1::PostFromWindow(BusJob job, const CancelToken& token, AtExit atExit) {
-    if (exiting_ || RefusedDuringSearch()) return false;
+    if (exit_.Begun() || RefusedDuringSearch()) return false;
     return PostToBus(std::move(job), token, atExit);
 }
 
@@ -129,28 +129,4 @@ bool TForm1::RefusedDuringSearch() {
     if (!searching_) return false;
     ShowNote(QString::fromUtf8("Während der Suche nicht möglich."));
     return true;
-}
-
-// The tick in progress stops after its current poll, the job in progress before its next
-// exchange, and every job that waits is dropped (their windows are told), but the writes the
-// operator confirmed and the link's changes before them: those run first, in their order, each
-// exchange bounded as always. True when nothing runs any more and nothing it did is still on its
-// way here; otherwise `later` runs on this thread once the kept jobs and the exchange under way
-// have ended and everything they handed over has come.
-bool TForm1::QuietBus(std::function<void()> later) {
-    tickToken_.cancel();
-    if (!bus_ || !bus_->Running()) return true;
-    bus_->Worker().dropQueued();
-    bus_->Worker().interruptCurrent();
-    // Inline, every job has ended and handed over before this runs; a job that runs below this
-    // call (a box it showed) cannot be waited for here.
-    if (!bus_->Threaded() || BusWorker::InJob()) return true;
-    bus_->Post(ResultJob(this, [] {}, [later] { later(); }));
-    return false;
-}
-
-void TForm1::StopBus() {
-    tickToken_.cancel();
-    if (!bus_ || BusWorker::InJob()) return;
-    bus_->Stop();
 }

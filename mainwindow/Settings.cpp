@@ -67,7 +67,7 @@ void TForm1::Info1Click() { Run(ProgInfo); }
 // device, the new port object) on the bus, after the exchange in progress; the settings as the
 // link then has them and its messages afterwards, in their order.
 void TForm1::PCSio1Click() {
-    if (exiting_ || RefusedDuringSearch() || !PcSioDlg) return;
+    if (exit_.Begun() || RefusedDuringSearch() || !PcSioDlg) return;
     std::unique_ptr<SioPort> none;  // the dialog shows the settings only; the port object is the bus's
     PortSelectionState state{SioNr, internet_, HostName, LokalIP, none, ConfigFolder()};
     PreparePortSelection(*PcSioDlg, state);

@@ -88,7 +88,7 @@ TForm1::TForm1(const QString& configFile, BusWorker::Mode busMode, QWidget* pare
 
 TForm1::~TForm1() {
     Timer1->stop();
-    StopBus();  // before the panels, the port object and the listeners go
+    exit_.StopBus(bus_.get());  // before the panels, the port object and the listeners go
     SetBusPoster({});
     delete ereignisDlg_;  // it listens to the log, which goes before the children do
     RemoveOperatorExtras();
@@ -191,12 +191,12 @@ bool TForm1::SaveConfiguration(IniFile& ini) {
 }
 
 // The exit waits for the job in progress on the bus (a tick stops after its current poll, what
-// waits is dropped), then writes the configuration file and ends. During a search it is refused.
+// waits is dropped, the confirmed writes run: ExitSequence), then writes the configuration file
+// and ends. During a search it is refused.
 void TForm1::Beenden1Click() {
-    if (exiting_ || RefusedDuringSearch()) return;
-    exiting_ = true;
+    if (exit_.Begun() || RefusedDuringSearch()) return;
     const int interval = StopTimer();
-    if (QuietBus([this, interval] { FinishBeenden(interval); })) FinishBeenden(interval);
+    if (exit_.Quiet(bus_.get(), [this, interval] { FinishBeenden(interval); })) FinishBeenden(interval);
 }
 
 // The bus is quiet: this thread may read the link's state again.
@@ -219,11 +219,11 @@ void TForm1::FinishBeenden(int interval) {
         GeraetBelegt = belegt;
         for (TQTV3590* p : GeraetPanel)
             if (p && p->WriteStatus) p->GenerateFileName();
-        exiting_ = false;
+        exit_.GiveUp();
         RestoreTimer(interval);
         return;
     }
-    StopBus();
+    exit_.StopBus(bus_.get());
     if (TQTV3590* active = AktivPanel) {
         const int slot = SlotOf(active);
         if (slot >= 0) GeraetPanel[slot] = nullptr;
@@ -231,7 +231,7 @@ void TForm1::FinishBeenden(int interval) {
         delete active;
     }
     bus_->InJob().DropPortObject();
-    configurationWritten_ = true;
+    exit_.NoteWritten();
     close();
 }
 
@@ -241,19 +241,19 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    exiting_ = true;
     Timer1->stop();
     // The close box, too, lets the exchange in progress end first; the window closes after it.
-    if (!QuietBus([this] {
-            StopBus();
+    if (!exit_.Quiet(bus_.get(), [this] {
+            exit_.StopBus(bus_.get());
             close();
         })) {
         event->ignore();
         return;
     }
-    StopBus();
-    Ereignisse->Add(configurationWritten_ ? "Programm beendet"
-                                          : "Programm beendet, ohne die Konfiguration zu schreiben");
+    exit_.StopBus(bus_.get());
+    Ereignisse->Add(exit_.stage() == ExitSequence::Stage::Written
+                        ? "Programm beendet"
+                        : "Programm beendet, ohne die Konfiguration zu schreiben");
     event->accept();
     // The program ends with its main window, also while the help window or another window of
     // its own is still open: a process left running would hold the serial port.

@@ -18,7 +18,8 @@
 //               parameter sets, clocks of all stations, event log
 //   mainwindow/ this window, split by concern (Startup, Configuration, StationList, MainMenu,
 //               Polling, ValueText, Search, Broadcast, Settings, TypeGroups, Extras,
-//               ServiceItems, BusLink) and the program entry
+//               ServiceItems, BusLink, Operator), the tick's bookkeeping (TickBook), the exit's
+//               stages (ExitSequence), and the program entry
 //
 // How a value travels from the bus to the panel: Timer1 fires -> Timer1Timer finds the due
 // panels (ZVar ran out) and hands the bus's worker one job for the tick -> per station, on the
@@ -29,9 +30,10 @@
 // when recording is on -> ReportPoll hands the result to the panel's statistics and to every
 // listener of PollEvents (the event log's station watch, the trend windows).
 //
-// Threads (BusLink.cpp): this window's thread keeps every widget and panel; the bus's worker
-// (link/BusWorker) runs every exchange, one job at a time in the order asked, and is the only
-// thread that touches the link's state while it runs.
+// Threads (BusLink.cpp; the table in ARCHITECTURE.md): this window's thread keeps every widget
+// and panel, the tick's bookkeeping (TickBook) and the exit's stage (ExitSequence); the bus's
+// side (link/BusSide) runs every exchange, one job at a time in the order asked, and owns the
+// link's state while its worker runs; this window reaches it only by posting a job.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -52,6 +54,8 @@
 #include "link/LinkEvents.h"
 #include "link/BusSide.h"
 #include "link/BusWorker.h"
+#include "mainwindow/ExitSequence.h"
+#include "mainwindow/TickBook.h"
 #include "panel/PollEvents.h"
 #include "panel/Qtv3590.h"
 
@@ -211,16 +215,6 @@ private:
         bool noPort = false;  // no exchange was made: the port was not open
         ExchangeFailure failure = ExchangeFailure::None;  // why not answered
     };
-    // This thread's side of a poll: the panel, and what its value text is made of as it stood
-    // when the tick found the station due.
-    struct TickPoll {
-        QPointer<TQTV3590> panel;
-        std::uint8_t address = 0;
-        std::uint8_t komma = 0;
-        std::uint8_t typGruppe = 0;
-        QString benennung;
-        bool shown = false;  // its result has been applied
-    };
     void CreateControls();
     void CreateMenu();
     void AddServiceItems(QMenu* extras);
@@ -232,11 +226,8 @@ private:
     void ApplyPendingAddressChange();
     void ShowStatusLine(bool broadcast);
     void AdaptParameterMenu();
-    std::vector<std::uint8_t> CollectDuePolls();
     void PostTick(std::vector<std::uint8_t> strayAddresses, std::vector<std::uint8_t> pollAddresses,
                   std::optional<std::uint8_t> activeAddress);
-    void BeepForStrayTelegrams(const std::vector<bool>& stray);
-    void ShowPollStarted(std::size_t index);
     void ShowPollResult(std::size_t index, const PollAnswer& r);
     void TickEnded();
     bool SaveConfiguration(IniFile& ini);
@@ -263,8 +254,6 @@ private:
     bool PostToBus(BusJob job, const CancelToken& token = {}, AtExit atExit = AtExit::Drop);
     void TellLink(std::function<void()> change);
     bool RefusedDuringSearch();
-    bool QuietBus(std::function<void()> later);
-    void StopBus();
 
     QString configFile_;
     // The configuration file existed at start-up but was not read whole (no permission, a read
@@ -272,7 +261,6 @@ private:
     QString configUnreadAtStart_;
     bool searching_ = false;
     int linkRememberedInterval_ = 0;
-    bool configurationWritten_ = false;  // "&Beenden" wrote the file before the window closed
     QPointer<TEreignisDlg> ereignisDlg_;
     PollEvents pollEvents_;
     std::unique_ptr<ExtrasWindows> extras_;
@@ -292,17 +280,11 @@ private:
     int beepTicks_ = 0;
     QTimer* operatorTimer_ = nullptr;
 
-    // The bus's worker and what this thread knows of it.
     const QPointer<QObject> self_{this};  // taken here, for what the worker hands over
     // The worker and the state it owns; null until the configuration has been read.
     std::unique_ptr<BusSide> bus_;
-    bool exiting_ = false;       // the exit waits for the job in progress
-    bool tickInFlight_ = false;  // a tick's job is queued or running: the next ticks are skipped
-    bool tickSkipped_ = false;   // one was skipped meanwhile: it runs as soon as the job has ended
-    bool tickStarted_ = false;   // the window has heard that the tick's job runs
-    CancelToken tickToken_;
-    std::vector<TickPoll> tickPolls_;
-    std::vector<QPointer<TQTV3590>> tickStray_;  // the stations looked at for stray telegrams
+    TickBook tick_;
+    ExitSequence exit_{this, tick_};
     // Broadcast mode as the operator chose it, which the menu shows and by which the dialogs
     // refuse their reads; the link takes each change as a job (TellLink), in order with the
     // exchanges, and the status line shows the link's own as the tick finds it.
