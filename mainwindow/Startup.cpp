@@ -14,7 +14,6 @@
 #include "extras/ExtrasWindows.h"
 #include "link/LinkEvents.h"
 #include "link/Sio.h"
-#include "link/SioPort.h"
 #include "link/Siodlg.h"
 #include "mainwindow/ConfigValue.h"
 #include "mainwindow/Tarvo.h"
