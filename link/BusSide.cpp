@@ -55,7 +55,7 @@ bool BusSide::PostWithState(StateJob job, const CancelToken& token, BusWorker::A
     return Post([this, job = std::move(job)] { job(state_); }, token, atExit);
 }
 
-BusState& BusSide::InJob() {
+BusState& BusSide::Here() {
     assert(BusWorker::OnLinkThread());
     return state_;
 }

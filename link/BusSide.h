@@ -75,9 +75,10 @@ public:
     bool PostWithState(StateJob job, const CancelToken& token = {},
                        BusWorker::AtExit atExit = BusWorker::AtExit::Drop);
 
-    // The state for what the link calls from inside a job (the port object's recovery, the
-    // humidity dialog's exchange); asserts in debug builds that no other thread could hold it.
-    BusState& InJob();
+    // The state, for the thread that owns it now: inside a job (the port dialog's choice, the port
+    // object's recovery, the humidity dialog's exchange), or before the start and after the stop
+    // (the end drops the port object). Asserts that in debug builds.
+    BusState& Here();
 
     // A worker has started and not stopped yet.
     bool Running() const { return worker_ != nullptr && !stopped_; }

@@ -67,7 +67,7 @@ void TForm1::InstallLinkListeners() {
     // settings as they are then (the local address cleaned) and the messages go to this thread,
     // in their order.
     hooks.setupNetLink = [self, this](bool internet) {
-        BusState& link = bus_->InJob();
+        BusState& link = bus_->Here();
         std::vector<std::string> messages;
         link.SetupNetLink(internet, [&messages](const std::string& text) { messages.push_back(text); });
         OnUiThread(self, [this, settings = link.Settings(), messages] {

@@ -78,7 +78,7 @@ void TForm1::PCSio1Click() {
         std::vector<std::string> messages;
     };
     const auto apply = [this, choice] {
-        BusState& link = bus_->InJob();
+        BusState& link = bus_->Here();
         Outcome outcome;
         link.ApplyPortChoice(choice, [&outcome](const std::string& text) { outcome.messages.push_back(text); });
         outcome.settings = link.Settings();

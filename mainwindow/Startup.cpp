@@ -147,7 +147,7 @@ void TForm1::CreateControls() {
 void TForm1::InstallSources() {
     SetActivePanelSource([this] { return AktivPanel; });
     // Asked by the humidity dialog's exchange, on the bus's thread.
-    SetPortObjectSource([this] { return bus_ ? bus_->InJob().PortObject() : nullptr; });
+    SetPortObjectSource([this] { return bus_ ? bus_->Here().PortObject() : nullptr; });
     SetBroadcastSource([this] { return broadcast_; });
     TQTV3590::addressTaken = [this](int address, const TQTV3590* self) { return AddressTaken(address, self); };
     TQTV3590::slotsLocked = [this] { return RefusedDuringSearch(); };
@@ -229,7 +229,7 @@ void TForm1::FinishBeenden(int interval) {
         AktivPanel = nullptr;
         delete active;
     }
-    bus_->InJob().DropPortObject();
+    bus_->Here().DropPortObject();
     exit_.NoteWritten();
     close();
 }
