@@ -1,6 +1,6 @@
 #pragma once
-// How a window reaches the bus. The main window owns the bus's worker (link/BusWorker) and
-// installs here how a job gets to it; a window hands over what talks to a station (work, run on
+// How a window reaches the bus. The main window owns the bus's side (link/BusSide: the worker
+// and the state its jobs own) and installs here how a job gets to it; a window hands over what talks to a station (work, run on
 // the bus's thread, one job at a time in the order asked) and what to do with its result (done,
 // run afterwards on this thread, the user-interface thread, and only while its window still
 // exists). So no window waits for the bus, and the link's state (BusAdresse, TeleBuffer,

@@ -6,6 +6,7 @@
 namespace {
 thread_local int t_jobDepth = 0;
 thread_local const std::atomic<bool>* t_interrupted = nullptr;  // of the job this thread runs
+std::atomic<int> g_threadedWorkers{0};  // started and not yet stopped
 }  // namespace
 
 CancelToken CancelToken::Create() {
@@ -21,7 +22,10 @@ void CancelToken::cancel() const {
 bool CancelToken::cancelled() const { return flag_ && flag_->load(); }
 
 BusWorker::BusWorker(Mode mode) : mode_(mode) {
-    if (mode_ == Mode::Threaded) thread_ = std::thread([this] { runLoop(); });
+    if (mode_ != Mode::Threaded) return;
+    ++g_threadedWorkers;
+    counted_ = true;
+    thread_ = std::thread([this] { runLoop(); });
 }
 
 BusWorker::~BusWorker() { stop(); }
@@ -154,6 +158,10 @@ void BusWorker::stop() {
         changed_.wait(lock, [this] { return !running_; });
     }
     if (thread_.joinable()) thread_.join();
+    if (counted_) {
+        counted_ = false;
+        --g_threadedWorkers;
+    }
 }
 
 void BusWorker::setIdleHandler(std::function<void()> handler) {
@@ -162,6 +170,8 @@ void BusWorker::setIdleHandler(std::function<void()> handler) {
 }
 
 bool BusWorker::InJob() { return t_jobDepth > 0; }
+
+bool BusWorker::OnLinkThread() { return InJob() || g_threadedWorkers.load() == 0; }
 
 void BusWorker::interruptCurrent() {
     const std::lock_guard<std::mutex> lock(mutex_);

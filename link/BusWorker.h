@@ -2,8 +2,9 @@
 // The bus worker: one thread that owns the bus. Everything that talks to a station (a poll, a
 // dialog's read or send, a search probe, the port object's exchange) is a job: a callable run on
 // that thread, one job at a time, in the order the jobs were queued. The link's shared state
-// (TeleBuffer, BusAdresse, SioErgebnis, the ports) is then touched by one thread only, and the
-// requests go on the wire in the order they were asked for, never overlapping.
+// (TeleBuffer, BusAdresse, SioErgebnis, the ports) is then touched by one thread only (the link
+// asserts it: OnLinkThread), and the requests go on the wire in the order they were asked for,
+// never overlapping. link/BusSide puts the worker together with the state its jobs own.
 //
 // What a job hands back travels through its completion, run on the worker thread right after the
 // job with the job's result; the window wraps it to carry the result over to its own thread.
@@ -78,8 +79,13 @@ public:
     // Called on the worker thread each time the last queued job has ended (not inside stop()).
     void setIdleHandler(std::function<void()> handler);
 
-    // The calling thread is running a job of a worker now (for checks in the bus link).
+    // The calling thread is running a job of a worker now.
     static bool InJob();
+    // The link may be used from the calling thread: it runs a job of a worker, or no worker has a
+    // thread of its own now (the start-up before the program's worker starts, the end after it
+    // has stopped, and wherever the link runs inline: tests and tools). The link's entry points
+    // assert it in debug builds.
+    static bool OnLinkThread();
 
     // For the exit, which waits for no more than the exchange under way: the job in progress
     // (unless it is one to run at the exit) makes no further exchange. Jobs started later run as
@@ -115,4 +121,5 @@ private:
     bool stopping_ = false;
     std::function<void()> idleHandler_;
     std::thread thread_;
+    bool counted_ = false;  // one of the workers with a thread of their own (OnLinkThread)
 };

@@ -1,8 +1,10 @@
 #include "link/NetLink.h"
 
+#include <cassert>
 #include <cctype>
 #include <vector>
 
+#include "link/BusWorker.h"
 #include "link/Sio.h"
 #include "platform/Net.h"
 #include "platform/Process.h"
@@ -71,6 +73,7 @@ std::string RedirectorTool() {
 
 void SetupNetLink(bool internet, std::uint8_t sioNr, const std::string& hostName, std::string& lokalIP,
                   const std::string& workingDirectory, const LinkMessage& show) {
+    assert(BusWorker::OnLinkThread());
     // The socket start-up and the test socket of the Windows program have no counterpart here:
     // name resolution needs neither, and there is nothing that could fail in their place.
     const std::string port = std::to_string(sioNr);

@@ -1,10 +1,15 @@
 #include "link/PortSelection.h"
 
+#include <cassert>
+
+#include "link/BusWorker.h"
+
 #include "link/Sio.h"
 #include "link/SioPort.h"
 
 void ApplyPortChoice(const PortChoice& choice, PortSettings& s, const std::string& workingDirectory,
                      const LinkMessage& show) {
+    assert(BusWorker::OnLinkThread());
     s.HostName = choice.hostName;
     s.SioNr = choice.sioNr;
     // The old port object goes first: on its own port it holds the exclusive device.

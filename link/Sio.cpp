@@ -1,6 +1,7 @@
 #include "link/Sio.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -95,6 +96,7 @@ void ReopenWhenDue() {
 }  // namespace
 
 bool InitSio(std::uint8_t portNumber) {
+    assert(BusWorker::OnLinkThread());
     g_recovery = {portNumber, portNumber < kPortNumberLimit, false, 0};
     const bool opened = OpenPort(g_commandSetLine, portNumber, kCommandSetTimeouts);
     // An adapter that is not plugged in yet at start-up is treated like one that was lost: the
@@ -109,16 +111,19 @@ bool InitSio(std::uint8_t portNumber) {
 }
 
 void ChooseCommandSetPort(std::uint8_t portNumber) {
+    assert(BusWorker::OnLinkThread());
     if (CommandSetPortOpen() && CommandSetPortHolds(portNumber)) return;
     InitSio(portNumber);
 }
 
 bool CommandSetPortOpen() {
+    assert(BusWorker::OnLinkThread());
     return g_recovery.inUse && !g_recovery.lost && g_commandSetLine && g_commandSetLine->isOpen() &&
            !g_commandSetLine->deviceGone();
 }
 
 void ReSetSio() {
+    assert(BusWorker::OnLinkThread());
     g_recovery.inUse = false;
     g_recovery.lost = false;
     ClosePort(g_commandSetLine.get());
@@ -127,6 +132,7 @@ void ReSetSio() {
 SerialLine* CommandSetLine() { return g_commandSetLine.get(); }
 
 int SioExchange() {
+    assert(BusWorker::OnLinkThread());
     // The exit waits for no more than the exchange under way: an interrupted job sends no more,
     // and its failed exchanges are neither reported nor a reason to reopen the port.
     if (BusWorker::Interrupted()) return 0;
@@ -153,11 +159,13 @@ void RecordFremdAntwort(std::uint8_t address, const std::vector<std::uint8_t>& b
 }
 
 void RetryCommandSetPort() {
+    assert(BusWorker::OnLinkThread());
     NoticeLostDevice();
     ReopenWhenDue();
 }
 
 void ReclaimCommandSetPort(std::uint8_t portNumber) {
+    assert(BusWorker::OnLinkThread());
     // COM0 never opens (see InitSio).
     if (portNumber != 0 && CommandSetPortHolds(portNumber)) Reopen();
 }
@@ -167,6 +175,7 @@ bool CommandSetPortHolds(std::uint8_t portNumber) {
 }
 
 LentCommandSetLine::LentCommandSetLine(const SerialTimeouts& timeouts) {
+    assert(BusWorker::OnLinkThread());
     NoticeLostDevice();
     ReopenWhenDue();
     if (g_commandSetLine && g_commandSetLine->isOpen()) line_ = g_commandSetLine.get();
@@ -192,6 +201,7 @@ const LinkHooks& GetLinkHooks() { return g_hooks; }
 void SetLinkTrace(LinkTrace trace) { g_trace = std::move(trace); }
 
 void ResetLinkState() {
+    assert(BusWorker::OnLinkThread());
     ReSetSio();
     g_commandSetLine.reset();
     g_recovery = {};

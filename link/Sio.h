@@ -1,6 +1,9 @@
 #pragma once
 // The command-set port and its telegram exchange, and the state the bus link shares with the
-// main window. One thread uses all of this (the user-interface thread); nothing is locked.
+// main window. Nothing is locked: the bus's thread uses all of this, one job at a time (before
+// the worker starts and after it has stopped, the thread that starts and stops it; in tests and
+// tools, the one thread there is). The entry points assert it in debug builds
+// (BusWorker::OnLinkThread).
 
 #include <cstdint>
 #include <functional>
@@ -67,8 +70,8 @@ int SioExchange();
 // A command-set port that could not be opened (held by another program, not plugged in) or whose
 // device has gone is opened again here too, by the same rule as in the exchanges (the number
 // last given to InitSio, at most once a second of the counter), so that it comes back while no
-// exchange is due. Does nothing while the port is open and its device there. The main window
-// calls it at every tick of its timer, between exchanges, on the one thread of the link.
+// exchange is due. Does nothing while the port is open and its device there. The tick's job
+// calls it first, before its exchanges.
 void RetryCommandSetPort();
 
 // The network link setup has just registered the redirector's port `portNumber` anew, which
@@ -84,7 +87,7 @@ bool CommandSetPortHolds(std::uint8_t portNumber);
 // The command-set port's line lent for one exchange of the port object on the same number, with
 // the port object's time-outs applied while it is lent and the command-set time-outs given back
 // when the loan ends. line() is null when the port is not open. A device found gone meanwhile is
-// noticed for the reopening. Not reentrant: one loan at a time, on the link's one thread.
+// noticed for the reopening. Not reentrant: one loan at a time (the bus runs one job at a time).
 class LentCommandSetLine {
 public:
     explicit LentCommandSetLine(const SerialTimeouts& timeouts);

@@ -1,5 +1,7 @@
 #include "link/SioPort.h"
 
+#include <cassert>
+
 #include "link/BusWorker.h"
 #include "link/LinkEvents.h"
 #include "link/PortOpen.h"
@@ -33,12 +35,16 @@ ExchangeRules PortObjectRules() {
 }  // namespace
 
 SioPort::SioPort(std::uint8_t portNumber) {
+    assert(BusWorker::OnLinkThread());
     SioPortNr = portNumber;
     open(portNumber);
     SendeReserve = kSendReserve;
 }
 
-SioPort::~SioPort() { closeOwnLine(); }
+SioPort::~SioPort() {
+    assert(BusWorker::OnLinkThread());
+    closeOwnLine();
+}
 
 bool SioPort::open(std::uint8_t portNumber) {
     sharesCommandSetPort_ = CommandSetPortHolds(portNumber);
@@ -53,7 +59,10 @@ void SioPort::closeOwnLine() {
     line_.reset();
 }
 
-bool SioPort::Reopen() { return open(SioPortNr); }
+bool SioPort::Reopen() {
+    assert(BusWorker::OnLinkThread());
+    return open(SioPortNr);
+}
 
 ExchangeOutcome SioPort::run() {
     if (!sharesCommandSetPort_) return RunTelegramExchange(line_.get(), Buffer, PortObjectRules());
@@ -62,6 +71,7 @@ ExchangeOutcome SioPort::run() {
 }
 
 int SioPort::Exchange() {
+    assert(BusWorker::OnLinkThread());
     if (BusWorker::Interrupted()) return 0;  // as SioExchange: nothing more of an interrupted job
     if (Broadcast) Buffer[1] = kBroadcastAddress;
     const ExchangeOutcome outcome = run();

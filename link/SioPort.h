@@ -1,13 +1,14 @@
 #pragma once
 // The port object: a second port with its own buffer, time-outs (40/1/80, 1/40) and exchange.
-// Only the humidity and temperature dialog uses it; the main window keeps at most one.
+// Only the humidity and temperature dialog uses it; there is at most one.
 //
 // On the number the command-set port holds, the port object opens nothing of its own (the port
 // is exclusive, and the command-set port carries the live display): it runs its exchanges on the
 // command-set port's line, lent for each exchange, with its own rules (25 reads, its own time-outs
 // while it is lent, no pause before the rest of an answer, Negativ left alone, its own buffer and
-// recovery count). Everything runs on one thread, so the two never overlap. Destroying it then
-// leaves the command-set port open and as it is. On any other number it opens the port itself.
+// recovery count). Both run on the bus's thread, one job at a time, so they never overlap.
+// Destroying it then leaves the command-set port open and as it is. On any other number it opens
+// the port itself. The main window's port object belongs to the bus's side (link/BusSide).
 
 #include <cstdint>
 #include <memory>

@@ -1,18 +1,21 @@
-// The main window and the bus's worker.
+// The main window and the bus's side (link/BusSide: the worker and the state it owns).
 //
 // Who touches the link's state (BusAdresse, Broadcast, Internet, Negativ, SioErgebnis,
-// TeleBuffer, FremdAntworten, the ports, the port object SioObjekt): during the start-up this
-// window's thread, before the worker exists; from then on the worker's jobs alone, one at a time;
-// at the exit again this thread, once the worker has stopped. This thread never reads or writes
-// that state while the worker runs: what the operator changes of it (the active station's
-// address, broadcast mode) goes to the link as a job of its own (TellLink), in order with the
-// exchanges, so that the link sees the same sequence of states as when everything ran on one
-// thread. What the link reports from the worker (its events, the recovery's hooks) is carried
-// over to this thread.
+// TeleBuffer, FremdAntworten, the ports, and BusState: the port object and the network link's
+// settings): during the start-up this window's thread, before the worker exists; from then on
+// the worker's jobs alone, one at a time; at the exit again this thread, once the worker has
+// stopped. The link's entry points assert it in debug builds (BusWorker::OnLinkThread). This
+// thread never reads or writes that state while the worker runs: what the operator changes of it
+// (the active station's address, broadcast mode, the port dialog's choice) goes to the link as a
+// job of its own (TellLink, PostWithState), in order with the exchanges, so that the link sees
+// the same sequence of states as when everything ran on one thread; what this window shows of
+// the settings is its copy, taken from the job's result (TakeLinkSettings). What the link
+// reports from the worker (its events, the recovery's hooks) is carried over to this thread.
 
 #include <QTimer>
 
 #include "ui/Messages.h"
+#include "link/BusSide.h"
 #include "link/LinkEvents.h"
 #include "link/NetLink.h"
 #include "link/Sio.h"
@@ -20,6 +23,8 @@
 #include "records/BusEvents.h"
 
 namespace {
+void ShowLinkText(const std::string& text) { ShowLinkError(QString::fromStdString(text)); }
+
 // The link's events, told on whichever thread runs the link, reach `inner` on this thread, in
 // the order they happened.
 LinkEvents DeliveredHere(const QPointer<QObject>& window, const LinkEvents& inner) {
@@ -58,36 +63,62 @@ void TForm1::InstallLinkListeners() {
     LinkHooks hooks;
     hooks.stopPolling = [self, this] { OnUiThread(self, [this] { linkRememberedInterval_ = StopTimer(); }); };
     hooks.restartPolling = [self, this] { OnUiThread(self, [this] { RestoreTimer(linkRememberedInterval_); }); };
-    hooks.setupNetLink = [this](bool internet) { SetupNetLinkOnBus(internet); };
+    // The port object's recovery, on the bus's thread: the setup with the bus's settings; the
+    // settings as they are then (the local address cleaned) and the messages go to this thread,
+    // in their order.
+    hooks.setupNetLink = [self, this](bool internet) {
+        BusState& link = bus_->Here();
+        std::vector<std::string> messages;
+        link.SetupNetLink(internet, [&messages](const std::string& text) { messages.push_back(text); });
+        OnUiThread(self, [this, settings = link.Settings(), messages] {
+            TakeLinkSettings(settings);
+            for (const std::string& text : messages) ShowLinkText(text);
+        });
+    };
     SetLinkHooks(std::move(hooks));
     SetLinkEvents(DeliveredHere(self, WithPortState(LinkEventsInto(*Ereignisse))));
 }
 
-void TForm1::StartBus(BusWorker::Mode mode) {
-    linkNet_ = {SioNr, HostName.toStdString(), LokalIP.toStdString(), ConfigFolder().toStdString()};
-    internet_ = Internet;
-    busThreaded_ = mode == BusWorker::Mode::Threaded;
-    bus_ = std::make_unique<BusWorker>(mode);
+// The bus's side takes over the settings read from the configuration file. Whenever the network
+// link is on, its mapping is registered again before the port opens: the redirector may have been
+// restarted since the last run. A port that does not open shows as failing polls, not as a
+// message. From then on the link's state belongs to the bus's worker.
+void TForm1::OpenLink(BusWorker::Mode mode) {
+    bus_ = std::make_unique<BusSide>(LinkSettings{SioNr, internet_, HostName.toStdString(), LokalIP.toStdString()},
+                                     ConfigFolder().toStdString());
+    bus_->PostWithState([this](BusState& link) {
+        if (Internet != 0) link.SetupNetLink(true, ShowLinkText);
+        InitSio(link.Settings().sioNr);
+        TakeLinkSettings(link.Settings());
+    });
+    bus_->Start(mode);
     SetBusPoster([this](BusJob job, const CancelToken& token, AtExit atExit) {
         return PostFromWindow(std::move(job), token, atExit);
     });
 }
 
-bool TForm1::BusIdle() const { return !bus_ || !bus_->busy(); }
+bool TForm1::BusIdle() const { return !bus_ || !bus_->Busy(); }
+
+void TForm1::TakeLinkSettings(const LinkSettings& settings) {
+    SioNr = settings.sioNr;
+    internet_ = settings.internet;
+    HostName = QString::fromStdString(settings.hostName);
+    LokalIP = QString::fromStdString(settings.lokalIP);
+}
 
 // The windows' jobs: refused during a search (the operator is told) and once the exit has begun.
 bool TForm1::PostFromWindow(BusJob job, const CancelToken& token, AtExit atExit) {
-    if (exiting_ || RefusedDuringSearch()) return false;
+    if (exit_.Begun() || RefusedDuringSearch()) return false;
     return PostToBus(std::move(job), token, atExit);
 }
 
 bool TForm1::PostToBus(BusJob job, const CancelToken& token, AtExit atExit) {
     if (!bus_) {
-        // The start-up: the link is this thread's.
+        // The start-up, before the configuration has been read: the link is this thread's.
         if (!token.cancelled()) job();
         return true;
     }
-    return bus_->post(std::move(job), token, atExit);
+    return bus_->Post(std::move(job), token, atExit);
 }
 
 // Kept at the exit: a write the operator confirmed after this change must reach the station it
@@ -98,41 +129,4 @@ bool TForm1::RefusedDuringSearch() {
     if (!searching_) return false;
     ShowNote(QString::fromUtf8("Während der Suche nicht möglich."));
     return true;
-}
-
-// The tick in progress stops after its current poll, the job in progress before its next
-// exchange, and every job that waits is dropped (their windows are told), but the writes the
-// operator confirmed and the link's changes before them: those run first, in their order, each
-// exchange bounded as always. True when nothing runs any more and nothing it did is still on its
-// way here; otherwise `later` runs on this thread once the kept jobs and the exchange under way
-// have ended and everything they handed over has come.
-bool TForm1::QuietBus(std::function<void()> later) {
-    tickToken_.cancel();
-    if (!bus_ || busStopped_) return true;
-    bus_->dropQueued();
-    bus_->interruptCurrent();
-    // Inline, every job has ended and handed over before this runs; a job that runs below this
-    // call (a box it showed) cannot be waited for here.
-    if (!busThreaded_ || BusWorker::InJob()) return true;
-    bus_->post(ResultJob(this, [] {}, [later] { later(); }));
-    return false;
-}
-
-void TForm1::StopBus() {
-    tickToken_.cancel();
-    if (!bus_ || BusWorker::InJob()) return;
-    bus_->stop();
-    busStopped_ = true;
-}
-
-// The port object's recovery, on the bus's thread: the setup with the bus's copy of the
-// settings; the cleaned local address and the messages go to this thread, in their order.
-void TForm1::SetupNetLinkOnBus(bool internet) {
-    std::vector<std::string> messages;
-    SetupNetLink(internet, linkNet_.sioNr, linkNet_.hostName, linkNet_.lokalIP, linkNet_.folder,
-                 [&messages](const std::string& text) { messages.push_back(text); });
-    OnUiThread(self_, [this, lokalIP = linkNet_.lokalIP, messages] {
-        LokalIP = QString::fromStdString(lokalIP);
-        for (const std::string& text : messages) ShowLinkError(QString::fromStdString(text));
-    });
 }

@@ -32,7 +32,7 @@ void TForm1::ReadFormSection(const IniFile& ini) {
     SioNr = ReadField<std::uint8_t>(ini, s, "SIO", 1);
     // The slot tables hold addresses 0..31 only.
     MaxGeraete = std::min<std::uint8_t>(ReadField<std::uint8_t>(ini, s, "MaxGeraete", 1), kSlots - 1);
-    Internet = ReadField<std::uint8_t>(ini, s, "Internet", 0);
+    internet_ = ReadField<std::uint8_t>(ini, s, "Internet", 0);
     HostName = ReadText(ini, s, "HostName", kDefaultHostName);
     LokalIP = ReadText(ini, s, "LokalIP", kDefaultLokalIP);
 }

@@ -12,8 +12,8 @@ class TForm1;
 // user when the program's folder cannot take it (platform/ConfigLocation).
 QString DefaultConfigFile(const QString& programFile);
 
-// Creates TForm1 (the start-up) and the dialogs; the dialogs belong to the main window. The
-// program gives the bus a thread of its own; tests and tools may run its jobs inline.
-TForm1* CreateForms(const QString& configFile, BusWorker::Mode busMode = BusWorker::Mode::Inline);
+// Creates TForm1 (the start-up) and the dialogs; the dialogs belong to the main window. The bus
+// has a thread of its own; tests may ask for its jobs to run inline.
+TForm1* CreateForms(const QString& configFile, BusWorker::Mode busMode = BusWorker::Mode::Threaded);
 // Destroys the main window with its dialogs and clears every form pointer.
 void DestroyForms();

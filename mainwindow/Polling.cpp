@@ -5,13 +5,9 @@
 // and hands the bus's worker one job for the whole tick. The job reopens a lost port, looks for
 // stray telegrams and polls the due stations one after the other, BusAdresse back on the active
 // station afterwards; every step comes back here in order (caption green, then the result). A
-// tick that falls due while the job is still queued or running is not made up: it is skipped.
-// As when a long job held the window, exactly one overdue tick follows: the queued tick itself
-// when another job held the bus, the next one as soon as the tick's job has ended when the tick
-// held it.
+// tick that falls due while the job is still queued or running is skipped (TickBook).
 
 #include <QAction>
-#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QTimer>
@@ -29,13 +25,7 @@ constexpr std::uint16_t kRestTicks = 100;  // 50 s at 500 ms
 }  // namespace
 
 void TForm1::Timer1Timer() {
-    if (tickInFlight_) {
-        // Only while the tick's own job runs: one that waits behind another job is the overdue tick.
-        if (tickStarted_) tickSkipped_ = true;
-        return;
-    }
-    tickStray_.clear();
-    tickPolls_.clear();
+    if (!tick_.Due()) return;
     std::vector<std::uint8_t> stray, polls;
     if (!AktivPanel) {
         SLabel->setText(QStringLiteral("Passiv"));
@@ -48,42 +38,21 @@ void TForm1::Timer1Timer() {
     for (int a = 0; a <= MaxGeraete; ++a) {
         TQTV3590* p = GeraetPanel[a];
         if (!p || !GeraetBelegt[a] || p->StatAdr >= kSlots) continue;
-        tickStray_.push_back(p);
+        tick_.AddStray(p);
         stray.push_back(static_cast<std::uint8_t>(p->StatAdr));
     }
-    if (!Stop) polls = CollectDuePolls();
+    if (!Stop) polls = tick_.CollectDue(GeraetPanel, GeraetBelegt, MaxGeraete);
     PostTick(std::move(stray), std::move(polls), static_cast<std::uint8_t>(AktivPanel->StatAdr & 0xFF));
-}
-
-// Decrements every countdown in rising slot order; a station whose countdown runs out is due,
-// and its countdown starts again from its cycle.
-std::vector<std::uint8_t> TForm1::CollectDuePolls() {
-    std::vector<std::uint8_t> addresses;
-    for (int a = 0; a <= MaxGeraete; ++a) {
-        TQTV3590* p = GeraetPanel[a];
-        if (!p || !GeraetBelegt[a]) continue;
-        if (--p->ZVar != 0) continue;
-        p->ZVar = p->GetSZykl();
-        p->BeginPoll();
-        const auto address = static_cast<std::uint8_t>(p->StatAdr & 0xFF);
-        tickPolls_.push_back({p, address, p->Komma, p->TypGruppe, p->GetSBen()});
-        addresses.push_back(address);
-    }
-    return addresses;
 }
 
 // activeAddress: none while no station is active; nothing but the port is looked after then.
 void TForm1::PostTick(std::vector<std::uint8_t> strayAddresses, std::vector<std::uint8_t> pollAddresses,
                       std::optional<std::uint8_t> activeAddress) {
-    tickInFlight_ = true;
-    tickStarted_ = false;
-    tickSkipped_ = false;
-    tickToken_ = CancelToken::Create();
+    const CancelToken token = tick_.Begin();
     const QPointer<QObject> self = self_;
-    const CancelToken token = tickToken_;
     BusJob job = [self, this, token, stray = std::move(strayAddresses), polls = std::move(pollAddresses),
                   activeAddress] {
-        OnUiThread(self, [this] { tickStarted_ = true; });
+        OnUiThread(self, [this] { tick_.Started(); });
         // A port that could not be opened comes back within about 5 s, even while every
         // station rests after its failures and no poll is due.
         RetryCommandSetPort();
@@ -102,7 +71,7 @@ void TForm1::PostTick(std::vector<std::uint8_t> strayAddresses, std::vector<std:
         const bool broadcast = Broadcast;
         OnUiThread(self, [this, broadcast, strayFound] {
             ShowStatusLine(broadcast);
-            BeepForStrayTelegrams(strayFound);
+            tick_.BeepForStray(strayFound);
         });
         // Menu commands and dialogs between ticks address the active station.
         BusAdresse = *activeAddress;
@@ -112,7 +81,7 @@ void TForm1::PostTick(std::vector<std::uint8_t> strayAddresses, std::vector<std:
                 OnUiThread(self, [this, i] { ShowPollResult(i, PollAnswer{.noPort = true}); });
                 continue;
             }
-            OnUiThread(self, [this, i] { ShowPollStarted(i); });
+            OnUiThread(self, [this, i] { tick_.ShowStarted(i); });
             BusAdresse = polls[i];
             PollAnswer r;
             r.value = ReadMWert();
@@ -183,29 +152,10 @@ void TForm1::AdaptParameterMenu() {
     ItParam->menuAction()->setEnabled(true);
 }
 
-// One beep per station whose address sent a telegram out of turn; the job has emptied the
-// entries already.
-void TForm1::BeepForStrayTelegrams(const std::vector<bool>& stray) {
-    for (std::size_t i = 0; i < stray.size() && i < tickStray_.size(); ++i) {
-        if (!stray[i]) continue;
-        QApplication::beep();
-        if (TQTV3590* p = tickStray_[i]) p->SioFehler = 0;
-    }
-}
-
-// Shows the station as being asked while its exchange runs.
-void TForm1::ShowPollStarted(std::size_t index) {
-    if (index >= tickPolls_.size()) return;
-    if (TQTV3590* p = tickPolls_[index].panel) {
-        p->SetCaptionColor(clGreen);
-        p->repaint();
-    }
-}
-
 void TForm1::ShowPollResult(std::size_t index, const PollAnswer& r) {
-    if (index >= tickPolls_.size()) return;
-    TickPoll& poll = tickPolls_[index];
-    poll.shown = true;
+    const TickBook::Poll* polled = tick_.Shown(index);
+    if (!polled) return;
+    const TickBook::Poll& poll = *polled;
     TQTV3590* p = poll.panel;
     if (!p) return;  // removed meanwhile
     if (r.noPort) {
@@ -238,16 +188,9 @@ void TForm1::ShowPollResult(std::size_t index, const PollAnswer& r) {
 }
 
 void TForm1::TickEnded() {
-    // The polls a cancelled tick did not make leave their countdowns to the operator again.
-    for (TickPoll& poll : tickPolls_)
-        if (!poll.shown && poll.panel) poll.panel->EndPoll();
-    tickPolls_.clear();
-    tickStray_.clear();
-    tickInFlight_ = false;
-    if (!tickSkipped_ || exiting_ || !Timer1->isActive()) return;
+    if (!tick_.End() || exit_.Begun() || !Timer1->isActive()) return;
     // A tick fell due while this one's polls ran: it runs now, and the timer counts on from here,
     // as it did when the tick held the window.
-    tickSkipped_ = false;
     Timer1->start();
     Timer1Timer();
 }

@@ -15,8 +15,10 @@
 #include "dialogs/Sonstdlg.h"
 #include "dialogs/Titeldlg.h"
 #include "dialogs/Zykludlg.h"
+#include "link/BusSide.h"
 #include "link/PortSelection.h"
 #include "link/Sio.h"
+#include "link/SioPort.h"
 #include "link/Siodlg.h"
 #include "mainwindow/ConfigValue.h"
 #include "mainwindow/Tarvo.h"
@@ -61,36 +63,33 @@ void TForm1::Titel1Click() {
 
 void TForm1::Info1Click() { Run(ProgInfo); }
 
-// The dialog and the window's side of the choice at once; the link setup (the redirector's runs,
-// the command-set port given its new device, the new port object) on the bus, after the
-// exchange in progress; its messages afterwards, in their order.
+// The dialog at once; the link setup (the redirector's runs, the command-set port given its new
+// device, the new port object) on the bus, after the exchange in progress; the settings as the
+// link then has them and its messages afterwards, in their order.
 void TForm1::PCSio1Click() {
-    if (exiting_ || RefusedDuringSearch() || !PcSioDlg) return;
-    PortSelectionState state{SioNr, internet_, HostName, LokalIP, SioObjekt, ConfigFolder()};
+    if (exit_.Begun() || RefusedDuringSearch() || !PcSioDlg) return;
+    std::unique_ptr<SioPort> none;  // the dialog shows the settings only; the port object is the bus's
+    PortSelectionState state{SioNr, internet_, HostName, LokalIP, none, ConfigFolder()};
     PreparePortSelection(*PcSioDlg, state);
     if (PcSioDlg->exec() != QDialog::Accepted) return;
     const PortChoice choice = ChosenPort(*PcSioDlg);
-    SioNr = choice.sioNr;
-    HostName = QString::fromStdString(choice.hostName);
-    internet_ = choice.internet ? 1 : 0;
-    LokalIP = QString::fromStdString(choice.lokalIP);
     struct Outcome {
-        std::string lokalIP;
+        LinkSettings settings;
         std::vector<std::string> messages;
     };
     const auto apply = [this, choice] {
+        BusState& link = bus_->Here();
         Outcome outcome;
-        PortSettings settings{linkNet_.sioNr, Internet, linkNet_.hostName, linkNet_.lokalIP, SioObjekt};
-        ApplyPortChoice(choice, settings, linkNet_.folder,
-                        [&outcome](const std::string& text) { outcome.messages.push_back(text); });
-        outcome.lokalIP = linkNet_.lokalIP;
+        link.ApplyPortChoice(choice, [&outcome](const std::string& text) { outcome.messages.push_back(text); });
+        outcome.settings = link.Settings();
         return outcome;
     };
-    // Kept at the exit, as the writes confirmed after it go through the port it chose.
+    // Kept at the exit, as the writes confirmed after it go through the port it chose. This
+    // window's copy of the settings follows when the link has them.
     RunOnBus(
         this, apply,
         [this](const Outcome& outcome) {
-            LokalIP = QString::fromStdString(outcome.lokalIP);
+            TakeLinkSettings(outcome.settings);
             for (const std::string& text : outcome.messages) ShowLinkError(QString::fromStdString(text));
         },
         {}, {}, AtExit::Run);

@@ -14,7 +14,6 @@
 #include "extras/ExtrasWindows.h"
 #include "link/LinkEvents.h"
 #include "link/Sio.h"
-#include "link/SioPort.h"
 #include "link/Siodlg.h"
 #include "mainwindow/ConfigValue.h"
 #include "mainwindow/Tarvo.h"
@@ -72,13 +71,8 @@ TForm1::TForm1(const QString& configFile, BusWorker::Mode busMode, QWidget* pare
         ReadOperatorSettings(ini);
     }
 
-    // Whenever the network link is on, its mapping is registered again before the port opens:
-    // the redirector may have been restarted since the last run.
-    if (Internet != 0) SetupNetLinkNow(true);
-    InitSio(SioNr);  // a port that does not open shows as failing polls, not as a message
     Stop = false;
-    // From here on the link's state belongs to the bus's worker.
-    StartBus(busMode);
+    OpenLink(busMode);
     // The first frame already shows what the first tick will: the status line and the state of
     // the parameter menu.
     if (AktivPanel) {
@@ -93,7 +87,7 @@ TForm1::TForm1(const QString& configFile, BusWorker::Mode busMode, QWidget* pare
 
 TForm1::~TForm1() {
     Timer1->stop();
-    StopBus();  // before the panels, the port object and the listeners go
+    exit_.StopBus(bus_.get());  // before the panels, the port object and the listeners go
     SetBusPoster({});
     delete ereignisDlg_;  // it listens to the log, which goes before the children do
     RemoveOperatorExtras();
@@ -152,14 +146,13 @@ void TForm1::CreateControls() {
 
 void TForm1::InstallSources() {
     SetActivePanelSource([this] { return AktivPanel; });
-    SetPortObjectSource([this] { return SioObjekt.get(); });
+    // Asked by the humidity dialog's exchange, on the bus's thread.
+    SetPortObjectSource([this] { return bus_ ? bus_->Here().PortObject() : nullptr; });
     SetBroadcastSource([this] { return broadcast_; });
     TQTV3590::addressTaken = [this](int address, const TQTV3590* self) { return AddressTaken(address, self); };
     TQTV3590::slotsLocked = [this] { return RefusedDuringSearch(); };
     InstallLinkListeners();
 }
-
-void TForm1::SetupNetLinkNow(bool internet) { SetupNetLink(internet, SioNr, HostName, LokalIP, ConfigFolder()); }
 
 // Interval 0 is "stopped" here; a QTimer of interval 0 would fire continuously instead.
 int TForm1::StopTimer() {
@@ -197,12 +190,12 @@ bool TForm1::SaveConfiguration(IniFile& ini) {
 }
 
 // The exit waits for the job in progress on the bus (a tick stops after its current poll, what
-// waits is dropped), then writes the configuration file and ends. During a search it is refused.
+// waits is dropped, the confirmed writes run: ExitSequence), then writes the configuration file
+// and ends. During a search it is refused.
 void TForm1::Beenden1Click() {
-    if (exiting_ || RefusedDuringSearch()) return;
-    exiting_ = true;
+    if (exit_.Begun() || RefusedDuringSearch()) return;
     const int interval = StopTimer();
-    if (QuietBus([this, interval] { FinishBeenden(interval); })) FinishBeenden(interval);
+    if (exit_.Quiet(bus_.get(), [this, interval] { FinishBeenden(interval); })) FinishBeenden(interval);
 }
 
 // The bus is quiet: this thread may read the link's state again.
@@ -225,19 +218,19 @@ void TForm1::FinishBeenden(int interval) {
         GeraetBelegt = belegt;
         for (TQTV3590* p : GeraetPanel)
             if (p && p->WriteStatus) p->GenerateFileName();
-        exiting_ = false;
+        exit_.GiveUp();
         RestoreTimer(interval);
         return;
     }
-    StopBus();
+    exit_.StopBus(bus_.get());
     if (TQTV3590* active = AktivPanel) {
         const int slot = SlotOf(active);
         if (slot >= 0) GeraetPanel[slot] = nullptr;
         AktivPanel = nullptr;
         delete active;
     }
-    SioObjekt.reset();
-    configurationWritten_ = true;
+    bus_->Here().DropPortObject();
+    exit_.NoteWritten();
     close();
 }
 
@@ -247,19 +240,19 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    exiting_ = true;
     Timer1->stop();
     // The close box, too, lets the exchange in progress end first; the window closes after it.
-    if (!QuietBus([this] {
-            StopBus();
+    if (!exit_.Quiet(bus_.get(), [this] {
+            exit_.StopBus(bus_.get());
             close();
         })) {
         event->ignore();
         return;
     }
-    StopBus();
-    Ereignisse->Add(configurationWritten_ ? "Programm beendet"
-                                          : "Programm beendet, ohne die Konfiguration zu schreiben");
+    exit_.StopBus(bus_.get());
+    Ereignisse->Add(exit_.stage() == ExitSequence::Stage::Written
+                        ? "Programm beendet"
+                        : "Programm beendet, ohne die Konfiguration zu schreiben");
     event->accept();
     // The program ends with its main window, also while the help window or another window of
     // its own is still open: a process left running would hold the serial port.

@@ -18,7 +18,8 @@
 //               parameter sets, clocks of all stations, event log
 //   mainwindow/ this window, split by concern (Startup, Configuration, StationList, MainMenu,
 //               Polling, ValueText, Search, Broadcast, Settings, TypeGroups, Extras,
-//               ServiceItems, BusLink) and the program entry
+//               ServiceItems, BusLink, Operator), the tick's bookkeeping (TickBook), the exit's
+//               stages (ExitSequence), and the program entry
 //
 // How a value travels from the bus to the panel: Timer1 fires -> Timer1Timer finds the due
 // panels (ZVar ran out) and hands the bus's worker one job for the tick -> per station, on the
@@ -29,9 +30,10 @@
 // when recording is on -> ReportPoll hands the result to the panel's statistics and to every
 // listener of PollEvents (the event log's station watch, the trend windows).
 //
-// Threads (BusLink.cpp): this window's thread keeps every widget and panel; the bus's worker
-// (link/BusWorker) runs every exchange, one job at a time in the order asked, and is the only
-// thread that touches the link's state while it runs.
+// Threads (BusLink.cpp; the table in ARCHITECTURE.md): this window's thread keeps every widget
+// and panel, the tick's bookkeeping (TickBook) and the exit's stage (ExitSequence); the bus's
+// side (link/BusSide) runs every exchange, one job at a time in the order asked, and owns the
+// link's state while its worker runs; this window reaches it only by posting a job.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -50,7 +52,10 @@
 #include "extras/AlarmWindows.h"
 #include "extras/StationOverview.h"
 #include "link/LinkEvents.h"
+#include "link/BusSide.h"
 #include "link/BusWorker.h"
+#include "mainwindow/ExitSequence.h"
+#include "mainwindow/TickBook.h"
 #include "panel/PollEvents.h"
 #include "panel/Qtv3590.h"
 
@@ -60,7 +65,6 @@ class QMenu;
 class QTimer;
 class ExtrasWindows;
 class IniFile;
-class SioPort;
 class EventLog;
 class StationWatch;
 class TEreignisDlg;
@@ -72,7 +76,7 @@ public:
     // network link when on, opens the command-set port; then the bus's worker takes over the
     // link: a thread of its own in the program, inline (every job run at once on this thread)
     // in tests and tools.
-    explicit TForm1(const QString& configFile, BusWorker::Mode busMode = BusWorker::Mode::Inline,
+    explicit TForm1(const QString& configFile, BusWorker::Mode busMode = BusWorker::Mode::Threaded,
                     QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -87,12 +91,13 @@ public:
     TQTV3590* AktivPanel = nullptr;
     std::uint8_t GeraeteAnzahl = 0;
     std::uint8_t MaxGeraete = 1;
+    // The network link's settings as this window shows and stores them: its copy of the bus's
+    // (BusState), taken from the start-up's and each change's result.
     std::uint8_t SioNr = 1;
     QString HostName;
     QString LokalIP;
     bool Stop = false;
     std::uint16_t AlleZyklen = 0;
-    std::unique_ptr<SioPort> SioObjekt;
     // What happened on the bus and in the program; Stationswache, a listener of Polls(), tells it
     // which stations fell silent and came back.
     std::unique_ptr<EventLog> Ereignisse;
@@ -210,39 +215,19 @@ private:
         bool noPort = false;  // no exchange was made: the port was not open
         ExchangeFailure failure = ExchangeFailure::None;  // why not answered
     };
-    // This thread's side of a poll: the panel, and what its value text is made of as it stood
-    // when the tick found the station due.
-    struct TickPoll {
-        QPointer<TQTV3590> panel;
-        std::uint8_t address = 0;
-        std::uint8_t komma = 0;
-        std::uint8_t typGruppe = 0;
-        QString benennung;
-        bool shown = false;  // its result has been applied
-    };
-    // The window's side of the network link's settings, as the bus's thread keeps its own copy.
-    struct NetLinkSettings {
-        std::uint8_t sioNr = 1;
-        std::string hostName;
-        std::string lokalIP;
-        std::string folder;  // where the redirector's link lands (the configuration's folder)
-    };
-
     void CreateControls();
     void CreateMenu();
     void AddServiceItems(QMenu* extras);
     void InstallSources();
-    void SetupNetLinkNow(bool internet);
+    void OpenLink(BusWorker::Mode mode);
+    void TakeLinkSettings(const LinkSettings& settings);
     void ReportPoll(TQTV3590* p, std::uint8_t address, const PollAnswer& answer);
     void CreateExtras();
     void ApplyPendingAddressChange();
     void ShowStatusLine(bool broadcast);
     void AdaptParameterMenu();
-    std::vector<std::uint8_t> CollectDuePolls();
     void PostTick(std::vector<std::uint8_t> strayAddresses, std::vector<std::uint8_t> pollAddresses,
                   std::optional<std::uint8_t> activeAddress);
-    void BeepForStrayTelegrams(const std::vector<bool>& stray);
-    void ShowPollStarted(std::size_t index);
     void ShowPollResult(std::size_t index, const PollAnswer& r);
     void TickEnded();
     bool SaveConfiguration(IniFile& ini);
@@ -265,14 +250,10 @@ private:
 
     // The bus (BusLink.cpp).
     void InstallLinkListeners();
-    void StartBus(BusWorker::Mode mode);
     bool PostFromWindow(BusJob job, const CancelToken& token, AtExit atExit);
     bool PostToBus(BusJob job, const CancelToken& token = {}, AtExit atExit = AtExit::Drop);
     void TellLink(std::function<void()> change);
     bool RefusedDuringSearch();
-    bool QuietBus(std::function<void()> later);
-    void StopBus();
-    void SetupNetLinkOnBus(bool internet);
 
     QString configFile_;
     // The configuration file existed at start-up but was not read whole (no permission, a read
@@ -280,7 +261,6 @@ private:
     QString configUnreadAtStart_;
     bool searching_ = false;
     int linkRememberedInterval_ = 0;
-    bool configurationWritten_ = false;  // "&Beenden" wrote the file before the window closed
     QPointer<TEreignisDlg> ereignisDlg_;
     PollEvents pollEvents_;
     std::unique_ptr<ExtrasWindows> extras_;
@@ -300,23 +280,16 @@ private:
     int beepTicks_ = 0;
     QTimer* operatorTimer_ = nullptr;
 
-    // The bus's worker and what this thread knows of it.
     const QPointer<QObject> self_{this};  // taken here, for what the worker hands over
-    std::unique_ptr<BusWorker> bus_;
-    bool busThreaded_ = false;
-    bool busStopped_ = false;    // at the end: the link is this thread's again
-    bool exiting_ = false;       // the exit waits for the job in progress
-    bool tickInFlight_ = false;  // a tick's job is queued or running: the next ticks are skipped
-    bool tickSkipped_ = false;   // one was skipped meanwhile: it runs as soon as the job has ended
-    bool tickStarted_ = false;   // the window has heard that the tick's job runs
-    CancelToken tickToken_;
-    std::vector<TickPoll> tickPolls_;
-    std::vector<QPointer<TQTV3590>> tickStray_;  // the stations looked at for stray telegrams
-    // What the operator chose of the link's state, on this thread; the bus's thread gets each
-    // change as a job (TellLink), in order with the exchanges.
+    // The worker and the state it owns; null until the configuration has been read.
+    std::unique_ptr<BusSide> bus_;
+    TickBook tick_;
+    ExitSequence exit_{this, tick_};
+    // Broadcast mode as the operator chose it, which the menu shows and by which the dialogs
+    // refuse their reads; the link takes each change as a job (TellLink), in order with the
+    // exchanges, and the status line shows the link's own as the tick finds it.
     bool broadcast_ = false;
-    std::uint8_t internet_ = 0;
-    NetLinkSettings linkNet_;  // touched on the bus's thread only, once it runs
+    std::uint8_t internet_ = 0;  // network mode: this window's copy, as SioNr above
 
     // The search under way.
     struct Search {

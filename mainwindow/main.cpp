@@ -57,7 +57,7 @@ int main(int argc, char* argv[]) {
     TApplication app(argc, argv);
     int result = 1;
     try {
-        TForm1* form = CreateForms(ConfigFileFromArguments(QCoreApplication::arguments()), BusWorker::Mode::Threaded);
+        TForm1* form = CreateForms(ConfigFileFromArguments(QCoreApplication::arguments()));
         form->show();
         ReportShownWhenAsked(form);
         result = QApplication::exec();

@@ -50,7 +50,7 @@ private:
     }
     qint64 size() const { return QFileInfo(path()).size(); }
     void start() {
-        form_ = CreateForms(path());
+        form_ = CreateForms(path(), BusWorker::Mode::Inline);
         form_->Timer1->stop();
     }
     // The one message of a refused save: caption "Fehler", naming the file and the reason.

@@ -59,7 +59,7 @@ private slots:
     // The window on the first `stations` stations, every one of them due at the first tick.
     void startWindow(int stations) {
         QVERIFY(WriteFile(configPath(), FaultConfiguration(stations)));
-        form_ = CreateForms(configPath());
+        form_ = CreateForms(configPath(), BusWorker::Mode::Inline);
         form_->Timer1->stop();
         for (int n = 1; n <= stations; ++n) panel(n)->ZVar = 1;
     }

@@ -68,7 +68,7 @@ private:
     bool answered(int n) const { return PanelAnswered(*panel(n)); }
     QString recordingFile() const { return QDir::current().filePath(panel(kRecording)->FileName); }
     void startWindow() {
-        form_ = CreateForms(configPath());
+        form_ = CreateForms(configPath(), BusWorker::Mode::Inline);
         form_->Timer1->stop();
         for (int n = 1; n <= 3; ++n) panel(n)->ZVar = 1;  // every station due at the first tick
     }

@@ -259,6 +259,21 @@ TEST(BusWorker, JobsToRunAtTheExitSurviveTheDropAndTheInterrupt) {
     EXPECT_EQ(journal.entries(), (std::vector<int>{2, 4, 5}));
 }
 
+TEST(BusWorker, TheLinkIsTheWorkersThreadsWhileItRunsAndAnyThreadsBeforeAndAfter) {
+    EXPECT_TRUE(BusWorker::OnLinkThread());
+    {
+        BusWorker worker;
+        EXPECT_FALSE(BusWorker::OnLinkThread());
+        std::promise<bool> inJob;
+        worker.post([&inJob] { inJob.set_value(BusWorker::OnLinkThread()); });
+        EXPECT_TRUE(inJob.get_future().get());
+        worker.stop();
+        EXPECT_TRUE(BusWorker::OnLinkThread());
+    }
+    BusWorker inlineWorker(BusWorker::Mode::Inline);
+    EXPECT_TRUE(BusWorker::OnLinkThread());
+}
+
 TEST(BusWorker, InlineModeRunsEachJobBeforePostReturnsAndQueuedJobsAfterTheirParent) {
     BusWorker worker(BusWorker::Mode::Inline);
     Journal journal;

@@ -3,9 +3,11 @@
 #include <QFile>
 #include <QTest>
 
+#include "DialogAnswer.h"
 #include "WindowFixture.h"
-#include "link/SioPort.h"
+#include "link/Siodlg.h"
 #include "panel/Qtv3590.h"
+#include "ui/ActiveStation.h"
 #include "ui/Messages.h"
 
 namespace {
@@ -205,13 +207,16 @@ private slots:
     void exitDestroysTheActivePanelAndThePortObject() {
         WindowFixture w;
         TForm1& f = w.start(Fixture("slots_1_and_3.INI"));
-        f.SioObjekt = std::make_unique<SioPort>(std::uint8_t(4));
+        // "&PC-Sio" confirmed makes the port object, on the bus's side.
+        DialogAnswer ok([](QDialog* dlg) { static_cast<TPcSioDlg*>(dlg)->SioOkBtnClick(); });
+        f.PCSio1Click();
+        QVERIFY(PortObject() != nullptr);
         QPointer<TQTV3590> active = f.AktivPanel;
         f.Beenden1Click();
         QVERIFY(active.isNull());
         QVERIFY(f.AktivPanel == nullptr);
         QVERIFY(f.GeraetPanel[3] == nullptr);
-        QVERIFY(!f.SioObjekt);
+        QVERIFY(PortObject() == nullptr);
         QVERIFY(!f.Timer1->isActive());
         w.bus.clear();
         w.ticks(20);  // nothing is polled, nothing destroyed is touched
@@ -293,7 +298,7 @@ private slots:
 
     void exitThatCannotWriteTellsAndKeepsRunning() {
         WindowFixture w;
-        TForm1* f = CreateForms(w.path(QStringLiteral("missing-folder/tarvo.INI")));
+        TForm1* f = CreateForms(w.path(QStringLiteral("missing-folder/tarvo.INI")), BusWorker::Mode::Inline);
         f->Timer1->stop();
         f->Einfgen1Click();
         f->Beenden1Click();

@@ -321,7 +321,7 @@ private slots:
 
     void formHasItsDesignedLooks() {
         WindowFixture w;
-        TForm1& f = *CreateForms(w.configPath());
+        TForm1& f = *CreateForms(w.configPath(), BusWorker::Mode::Inline);
         QVERIFY(f.Timer1->isActive());  // ticking from the start
         f.Timer1->stop();
         QCOMPARE(f.font().family(), QStringLiteral("Tahoma"));

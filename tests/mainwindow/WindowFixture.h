@@ -48,7 +48,7 @@ public:
         return start();
     }
     TForm1& start() {
-        form_ = CreateForms(configPath());
+        form_ = CreateForms(configPath(), BusWorker::Mode::Inline);
         form_->Timer1->stop();
         return *form_;
     }

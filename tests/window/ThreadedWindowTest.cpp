@@ -15,8 +15,11 @@
 #include <algorithm>
 
 #include "WindowOnBus.h"
+#include "dialogs/BusAccess.h"
 #include "dialogs/Displdlg.h"
 #include "dialogs/Reldlg.h"
+#include "link/Siodlg.h"
+#include "ui/ActiveStation.h"
 #include "ui/UpDown.h"
 #include "panel/Qtv3590.h"
 #include "panel/Stadrdlg.h"
@@ -238,6 +241,30 @@ private slots:
     // A dialog's read belongs to the station active at its click: after the panel of another
     // station was made active and the dialog opened again, the result goes into station 4's
     // fields only.
+    void portChoiceReachesTheLinkAfterThePollInProgressAndTheWindowTakesItsResult() {
+        WindowOnBus w(kThreaded);
+        TForm1& f = w.form();
+        const QString before = f.LokalIP;
+        w.bus.holdAtRequest(2);
+        f.Timer1Timer();
+        QVERIFY(w.waitHeld());
+        QTimer::singleShot(0, [] {
+            PcSioDlg->LipEdit->setText(QStringLiteral("010.000.007.120"));
+            PcSioDlg->SioOkBtnClick();
+        });
+        f.PCSio1Click();
+        // The window's copy is the link's, which takes the choice after the poll in progress.
+        QCOMPARE(f.LokalIP, before);
+        w.bus.release();
+        QVERIFY(w.settle());
+        QCOMPARE(f.LokalIP, QStringLiteral("010.000.007.120"));
+        bool portObject = false;
+        RunOnBus(&f, [] { return PortObject() != nullptr; }, [&portObject](bool there) { portObject = there; });
+        QVERIFY(w.settle());
+        QVERIFY(portObject);
+        QCOMPARE(w.bus.overlaps(), 0);
+    }
+
     void resultOfAReadGoesToItsOwnStationOnly() {
         WindowOnBus w(kThreaded);
         TForm1& f = w.form();
