@@ -22,7 +22,7 @@
 #include "platform/PortPath.h"
 #include "records/BusEvents.h"
 #include "records/EventLog.h"
-#include "ui/ActiveStation.h"
+#include "dialogs/ActiveStation.h"
 #include "ui/Messages.h"
 
 TForm1* Form1 = nullptr;
@@ -94,18 +94,10 @@ TForm1::TForm1(const QString& configFile, BusWorker::Mode busMode, QWidget* pare
 TForm1::~TForm1() {
     Timer1->stop();
     StopBus();  // before the panels, the port object and the listeners go
-    SetBusPoster({});
+    sources_.Restore();
     delete ereignisDlg_;  // it listens to the log, which goes before the children do
     RemoveOperatorExtras();
-    SetLinkEvents(LinkEvents{});
     extras_.reset();
-    TQTV3590::showTrend = nullptr;
-    SetActivePanelSource(nullptr);
-    SetPortObjectSource(nullptr);
-    SetBroadcastSource(nullptr);
-    SetLinkHooks(LinkHooks{});
-    TQTV3590::addressTaken = nullptr;
-    TQTV3590::slotsLocked = nullptr;
     if (Form1 == this) Form1 = nullptr;
 }
 
@@ -154,8 +146,6 @@ void TForm1::InstallSources() {
     SetActivePanelSource([this] { return AktivPanel; });
     SetPortObjectSource([this] { return SioObjekt.get(); });
     SetBroadcastSource([this] { return broadcast_; });
-    TQTV3590::addressTaken = [this](int address, const TQTV3590* self) { return AddressTaken(address, self); };
-    TQTV3590::slotsLocked = [this] { return RefusedDuringSearch(); };
     InstallLinkListeners();
 }
 

@@ -53,6 +53,7 @@
 #include "link/BusWorker.h"
 #include "panel/PollEvents.h"
 #include "panel/Qtv3590.h"
+#include "platform/ProcessHooks.h"
 
 class QAction;
 class QLabel;
@@ -200,6 +201,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Taken before the window installs its sources for the parts below (the active station, the
+    // port object, broadcast mode, the bus's poster, the link's hooks and listener); put back as
+    // soon as its bus has stopped.
+    ProcessHooksGuard sources_{HookKind::Source};
+
     // What one poll of a tick brought back from the bus.
     struct PollAnswer {
         bool answered = false;  // SioErgebnis >= 1

@@ -16,7 +16,7 @@
 #include "extras/TrendWindow.h"
 #include "platform/Clock.h"
 #include "records/RecordingFiles.h"
-#include "records/StrictCsv.h"
+#include "support/StrictCsv.h"
 
 namespace {
 const Date kToday{2026, 12, 6};

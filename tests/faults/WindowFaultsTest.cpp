@@ -16,7 +16,7 @@
 #include <memory>
 #include <optional>
 
-#include "WindowFaults.h"
+#include "support/WindowFaults.h"
 #include "link/Sio.h"
 #include "mainwindow/Forms.h"
 #include "mainwindow/Tarvo.h"

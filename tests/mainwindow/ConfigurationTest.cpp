@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QTest>
 
-#include "WindowFixture.h"
+#include "support/WindowFixture.h"
 #include "link/SioPort.h"
 #include "panel/Qtv3590.h"
 #include "ui/Messages.h"

@@ -7,7 +7,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "WindowFixture.h"
+#include "support/WindowFixture.h"
 #include "extras/ExtrasWindows.h"
 #include "extras/TrendWindow.h"
 #include "panel/Qtv3590.h"

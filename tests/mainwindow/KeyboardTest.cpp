@@ -9,8 +9,8 @@
 #include <QTimer>
 #include <QToolTip>
 
-#include "DialogAnswer.h"
-#include "WindowFixture.h"
+#include "support/DialogAnswer.h"
+#include "support/WindowFixture.h"
 #include "dialogs/Displdlg.h"
 #include "dialogs/Feutmpdlg.h"
 #include "dialogs/Mbrdlg.h"

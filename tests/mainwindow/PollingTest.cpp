@@ -5,7 +5,7 @@
 #include <QMenu>
 #include <QTest>
 
-#include "WindowFixture.h"
+#include "support/WindowFixture.h"
 #include "panel/Qtv3590.h"
 
 namespace {

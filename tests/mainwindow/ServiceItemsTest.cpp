@@ -9,8 +9,8 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include "DialogAnswer.h"
-#include "WindowFixture.h"
+#include "support/DialogAnswer.h"
+#include "support/WindowFixture.h"
 #include "dialogs/Displdlg.h"
 #include "extras/ClockDlg.h"
 #include "extras/EventsDlg.h"

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "RecordingFolder.h"
+#include "support/RecordingFolder.h"
 #include "records/Alarms.h"
 #include "records/EventLog.h"
 

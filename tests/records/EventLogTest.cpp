@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "RecordingFolder.h"
+#include "support/RecordingFolder.h"
 #include "link/QtvCommands.h"
 #include "link/Sio.h"
 #include "link/SioPort.h"

@@ -14,7 +14,7 @@
 #include <QTest>
 #include <algorithm>
 
-#include "WindowOnBus.h"
+#include "support/WindowOnBus.h"
 #include "dialogs/Displdlg.h"
 #include "dialogs/Reldlg.h"
 #include "ui/UpDown.h"
