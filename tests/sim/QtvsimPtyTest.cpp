@@ -97,8 +97,11 @@ TEST_F(OverPty, stationRecordsWhetherThePcAcknowledgedWithAckOrNak) {
     EXPECT_NE(tell("query 1").find("pc=NAK"), std::string::npos);
 }
 
+// A fault switched through the program's control socket reaches the line: a silent station waits
+// out the real read time-outs of the pseudo-terminal, a NAK ends at once. Every other fault fails
+// the command and heals on the simulated line in virtual time (SimLineTest, LinkFaultsTest).
 TEST_F(OverPty, faultsGiveResultZeroAndTheStationComesBack) {
-    for (const char* fault : {"silent", "nak", "badsum", "foreign 7", "stxsilence", "longlen", "garbage"}) {
+    for (const char* fault : {"silent", "nak"}) {
         ASSERT_EQ(tell(std::string("fault 1 ") + fault).rfind("ok", 0), 0u) << fault;
         EXPECT_EQ(ReadID(), 0xFFFF) << fault;
         EXPECT_EQ(SioErgebnis, 0) << fault;
