@@ -117,7 +117,6 @@ private slots:
             }
             k.dialog->hide();
         }
-        SetHelpObserver({});
     }
 
     void firstLetterChoosesAnItemWithoutUnderlinedLetter() {

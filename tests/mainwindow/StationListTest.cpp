@@ -227,7 +227,6 @@ private slots:
         QApplication::sendEvent(einst, &f1);
         ActionNamed(f, "Inhalt1")->trigger();
         ActionNamed(f, "Index1")->trigger();
-        SetHelpObserver({});
         QCOMPARE(asked, (QList<int>{54, -1, -2}));
     }
 
