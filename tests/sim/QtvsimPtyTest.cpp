@@ -38,7 +38,6 @@ protected:
     void TearDown() override {
         ReSetSio();
         Broadcast = false;
-        SetPortsFolder("");
     }
     std::string tell(const std::string& line) { return ControlLine(control, line); }
 
