@@ -250,9 +250,18 @@ void TrendChart::Redraw() {
         UnitAxis& axis = axes_[a];
         const Range& r = ranges[a];
         axis.scale = ChooseValueScale(r.any ? r.low : 0, r.any ? r.high : 1, pixels);
-        axis.axis->setRange(axis.scale.low, axis.scale.high);
-        axis.axis->setTickAnchor(axis.scale.low);
-        axis.axis->setTickInterval(axis.scale.step);
+        // The chart lays its ticks out at each of these calls: the old step over the new range
+        // (or the new step over the old range) would make one tick item per step, hundreds of
+        // thousands when an axis goes from bar to mbar, for seconds. What makes fewer ticks first.
+        if (axis.scale.step >= axis.axis->tickInterval()) {
+            axis.axis->setTickInterval(axis.scale.step);
+            axis.axis->setTickAnchor(axis.scale.low);
+            axis.axis->setRange(axis.scale.low, axis.scale.high);
+        } else {
+            axis.axis->setRange(axis.scale.low, axis.scale.high);
+            axis.axis->setTickAnchor(axis.scale.low);
+            axis.axis->setTickInterval(axis.scale.step);
+        }
         axis.axis->setLabelFormat(QStringLiteral("%.%1f").arg(axis.scale.decimals));
     }
     for (std::size_t i = 0; i < traces_.size(); ++i) {
