@@ -4,8 +4,11 @@
 #include <QThread>
 #include <memory>
 
+#include "platform/ProcessHooks.h"
+
 namespace {
 BusPoster g_poster;
+[[maybe_unused]] const bool kPosterHook = RegisterProcessHook(HookKind::Source, "bus poster", SnapshotOf(g_poster));
 
 // Travels with a job; when the last copy of the job goes without the job having run, it calls
 // `dropped` on the user-interface thread.

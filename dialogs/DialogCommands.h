@@ -25,7 +25,7 @@
 
 #include "dialogs/BusAccess.h"
 #include "link/Sio.h"
-#include "ui/ActiveStation.h"
+#include "dialogs/ActiveStation.h"
 
 class QAbstractButton;
 

@@ -7,7 +7,7 @@
 #include "panel/Qtv3590.h"
 #include "platform/Help.h"
 #include "platform/Windows1252.h"
-#include "ui/ActiveStation.h"
+#include "dialogs/ActiveStation.h"
 #include "ui/Messages.h"
 #include "ui/NumberText.h"
 

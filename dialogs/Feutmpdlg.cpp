@@ -10,7 +10,7 @@
 #include "link/Telegram.h"
 #include "panel/Qtv3590.h"
 #include "platform/Help.h"
-#include "ui/ActiveStation.h"
+#include "dialogs/ActiveStation.h"
 #include "ui/Messages.h"
 
 TFeuTempDlg* FeuTempDlg = nullptr;

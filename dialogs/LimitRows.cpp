@@ -1,7 +1,7 @@
 #include "dialogs/LimitRows.h"
 
 #include "dialogs/DialogCommands.h"
-#include "ui/ActiveStation.h"
+#include "dialogs/ActiveStation.h"
 #include "ui/Messages.h"
 #include "ui/NumberText.h"
 

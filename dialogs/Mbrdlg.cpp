@@ -12,7 +12,7 @@
 #include "link/Sio.h"
 #include "panel/Qtv3590.h"
 #include "platform/Help.h"
-#include "ui/ActiveStation.h"
+#include "dialogs/ActiveStation.h"
 #include "ui/Messages.h"
 #include "ui/NumberText.h"
 

@@ -4,7 +4,7 @@
 #include "link/Sio.h"
 #include "platform/Clock.h"
 #include "platform/Help.h"
-#include "ui/ActiveStation.h"
+#include "dialogs/ActiveStation.h"
 #include "ui/Messages.h"
 #include "ui/UpDown.h"
 

@@ -5,7 +5,7 @@
 #include "link/QtvCommands.h"
 #include "link/Sio.h"
 #include "platform/Help.h"
-#include "ui/ActiveStation.h"
+#include "dialogs/ActiveStation.h"
 #include "ui/Messages.h"
 #include "ui/NumberText.h"
 

@@ -2,8 +2,11 @@
 
 #include <utility>
 
+#include "platform/ProcessHooks.h"
+
 namespace {
 LinkEvents g_events;
+[[maybe_unused]] const bool kEventsHook = RegisterProcessHook(HookKind::Source, "link events", SnapshotOf(g_events));
 constexpr std::uint8_t kWriteBit = 0x80;
 constexpr std::uint8_t kHeaderLength = 4;  // STX, address, L, code
 }  // namespace

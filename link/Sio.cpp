@@ -12,6 +12,7 @@
 #include "link/SioPort.h"
 #include "link/TelegramExchange.h"
 #include "platform/Clock.h"
+#include "platform/ProcessHooks.h"
 
 std::uint8_t BusAdresse = 0;
 bool Broadcast = false;
@@ -31,6 +32,8 @@ namespace {
 std::unique_ptr<SerialLine> g_commandSetLine;
 LinkHooks g_hooks;
 LinkTrace g_trace;
+[[maybe_unused]] const bool kHooksHook = RegisterProcessHook(HookKind::Source, "link hooks", SnapshotOf(g_hooks));
+[[maybe_unused]] const bool kTraceHook = RegisterProcessHook(HookKind::StandIn, "link trace", SnapshotOf(g_trace));
 
 // In network mode up to 10000 attempts at the first reply byte are made; if every read of them
 // waited its full time-out a silent station would hold the program for over 16 minutes. The

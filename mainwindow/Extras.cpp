@@ -44,7 +44,6 @@ void TForm1::CreateExtras() {
     context.stateFile = [this] { return configFile_ + QStringLiteral(".Verlauf"); };
     context.summaryFolder = QString::fromStdString(DefaultSummaryFolder());
     extras_ = std::make_unique<ExtrasWindows>(std::move(context), this);
-    TQTV3590::showTrend = [this](TQTV3590* panel) { extras_->ShowTrend(panel->StatAdr); };
 }
 
 void TForm1::Verlauf1Click() { extras_->ShowTrend(AktivPanel ? AktivPanel->StatAdr : -1); }

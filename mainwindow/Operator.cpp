@@ -51,7 +51,6 @@ void TForm1::InstallOperatorExtras() {
     row->addStretch();
     row->addWidget(LinkState);
 
-    TQTV3590::editAlarms = [this](TQTV3590* panel) { EditAlarms(panel); };
     operatorTimer_ = new QTimer(this);
     operatorTimer_->setInterval(kOperatorTickMs);
     connect(operatorTimer_, &QTimer::timeout, this, &TForm1::OperatorTick);
@@ -62,7 +61,6 @@ void TForm1::InstallOperatorExtras() {
 void TForm1::RemoveOperatorExtras() {
     delete overview_.data();
     delete alarmList_.data();
-    TQTV3590::editAlarms = nullptr;
     if (Alarme) Alarme->changed = nullptr;
 }
 

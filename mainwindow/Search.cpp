@@ -12,7 +12,7 @@
 #include "link/QtvCommands.h"
 #include "link/Sio.h"
 #include "mainwindow/Tarvo.h"
-#include "ui/ActiveStation.h"
+#include "dialogs/ActiveStation.h"
 #include "mainwindow/TypeCode.h"
 #include "platform/Clock.h"
 #include "records/EventLog.h"

@@ -21,7 +21,7 @@
 #include "platform/PortPath.h"
 #include "records/BusEvents.h"
 #include "records/EventLog.h"
-#include "ui/ActiveStation.h"
+#include "dialogs/ActiveStation.h"
 #include "ui/Messages.h"
 
 TForm1* Form1 = nullptr;
@@ -88,18 +88,10 @@ TForm1::TForm1(const QString& configFile, BusWorker::Mode busMode, QWidget* pare
 TForm1::~TForm1() {
     Timer1->stop();
     exit_.StopBus(bus_.get());  // before the panels, the port object and the listeners go
-    SetBusPoster({});
+    sources_.Restore();
     delete ereignisDlg_;  // it listens to the log, which goes before the children do
     RemoveOperatorExtras();
-    SetLinkEvents(LinkEvents{});
     extras_.reset();
-    TQTV3590::showTrend = nullptr;
-    SetActivePanelSource(nullptr);
-    SetPortObjectSource(nullptr);
-    SetBroadcastSource(nullptr);
-    SetLinkHooks(LinkHooks{});
-    TQTV3590::addressTaken = nullptr;
-    TQTV3590::slotsLocked = nullptr;
     if (Form1 == this) Form1 = nullptr;
 }
 
@@ -149,8 +141,6 @@ void TForm1::InstallSources() {
     // Asked by the humidity dialog's exchange, on the bus's thread.
     SetPortObjectSource([this] { return bus_ ? bus_->Here().PortObject() : nullptr; });
     SetBroadcastSource([this] { return broadcast_; });
-    TQTV3590::addressTaken = [this](int address, const TQTV3590* self) { return AddressTaken(address, self); };
-    TQTV3590::slotsLocked = [this] { return RefusedDuringSearch(); };
     InstallLinkListeners();
 }
 

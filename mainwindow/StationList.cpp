@@ -3,6 +3,7 @@
 
 #include <QMenu>
 
+#include "extras/ExtrasWindows.h"
 #include "link/Sio.h"
 #include "mainwindow/Tarvo.h"
 #include "mainwindow/TypeGroups.h"
@@ -16,6 +17,12 @@ bool TForm1::QtvInsert(int n) {
     auto* p = new TQTV3590(Client);
     p->Insert(n);
     connect(p, &TQTV3590::dragEnded, this, &TForm1::PanelDragEnded);
+    connect(p, &TQTV3590::trendWanted, this, [this](TQTV3590* panel) {
+        if (extras_) extras_->ShowTrend(panel->StatAdr);
+    });
+    connect(p, &TQTV3590::alarmLimitsWanted, this, &TForm1::EditAlarms);
+    connect(p, &TQTV3590::slotsLocked, this, [this](bool& locked) { locked = RefusedDuringSearch(); });
+    connect(p, &TQTV3590::addressTaken, this, [this, p](int address, bool& taken) { taken = AddressTaken(address, p); });
     p->PanelMenu()->installEventFilter(this);  // F1 on "&Verlauf..." opens its help topic
     if (p->x() < kMinEdge) p->move(kMinEdge, kMinEdge);
     GeraetPanel[n] = p;

@@ -8,7 +8,7 @@
 //               link/Siodlg is the port dialog and the network link setup
 //   panel/      TQTV3590, one station's panel and its record in memory, and its recording file
 //   ui/         what every window shares: message boxes, number texts, spin buttons, and
-//               ui/ActiveStation.h, the active station's sources, which this window installs
+//               dialogs/ActiveStation.h, the active station's sources, which this window installs
 //   dialogs/    the parameter and settings dialogs, and how windows hand their exchanges to the
 //               bus's worker (BusAccess, DialogCommands)
 //   records/    plain C++ over the program's files: the recorded values (recording files, series,
@@ -58,6 +58,7 @@
 #include "mainwindow/TickBook.h"
 #include "panel/PollEvents.h"
 #include "panel/Qtv3590.h"
+#include "platform/ProcessHooks.h"
 
 class QAction;
 class QLabel;
@@ -205,6 +206,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Taken before the window installs its sources for the parts below (the active station, the
+    // port object, broadcast mode, the bus's poster, the link's hooks and listener); put back as
+    // soon as its bus has stopped.
+    ProcessHooksGuard sources_{HookKind::Source};
+
     // What one poll of a tick brought back from the bus.
     struct PollAnswer {
         bool answered = false;  // SioErgebnis >= 1

@@ -4,6 +4,7 @@
 #include "panel/Qtv3590.h"
 
 #include "panel/Stadrdlg.h"
+#include "platform/ProcessHooks.h"
 #include "ui/Messages.h"
 #include "ui/UpDown.h"
 
@@ -25,13 +26,18 @@ TStADlg& StationDialog() {
     return *StADlg;
 }
 
+ColourChoice g_colourChoice;
+[[maybe_unused]] const bool kColourHook = RegisterProcessHook(HookKind::StandIn, "colour choice", SnapshotOf(g_colourChoice));
+
 std::optional<TColor> AskColour(QWidget* owner) {
-    if (TQTV3590::chooseColor) return TQTV3590::chooseColor(owner);
+    if (g_colourChoice) return g_colourChoice(owner);
     const QColor c = QColorDialog::getColor(QColor(), owner);
     if (!c.isValid()) return std::nullopt;
     return FromQColor(c);
 }
 }  // namespace
+
+void SetColourChoice(ColourChoice choice) { g_colourChoice = std::move(choice); }
 
 void TQTV3590::BuildPanelMenu() {
     for (int tag = 0; kMenuCaptions[tag][0] != '\0'; ++tag) {
@@ -54,18 +60,14 @@ void TQTV3590::BuildPanelMenu() {
     trendAction_->setToolTip(hint);
     trendAction_->setProperty("helpContext", 83);
     panelMenu_->setToolTipsVisible(true);  // only items with a hint of their own show one
-    connect(trendAction_, &QAction::triggered, this, [this] {
-        if (showTrend) showTrend(this);
-    });
+    connect(trendAction_, &QAction::triggered, this, [this] { emit trendWanted(this); });
     QAction* alarms = panelMenu_->addAction(QStringLiteral("Alarm&grenzen..."));
     alarms->setObjectName(QStringLiteral("Alarmgrenzen2"));
     const QString alarmHint = QString::fromUtf8("Alarmgrenzen dieses Gerätes einstellen");
     alarms->setStatusTip(alarmHint);
     alarms->setToolTip(alarmHint);
     alarms->setProperty("helpContext", 91);
-    connect(alarms, &QAction::triggered, this, [this] {
-        if (editAlarms) editAlarms(this);
-    });
+    connect(alarms, &QAction::triggered, this, [this] { emit alarmLimitsWanted(this); });
 }
 
 QAction* TQTV3590::RecordAction() const {
@@ -87,7 +89,9 @@ void TQTV3590::PopupItemClick(int tag) {
 }
 
 void TQTV3590::AddressAction() {
-    if (slotsLocked && slotsLocked()) return;
+    bool locked = false;
+    emit slotsLocked(locked);
+    if (locked) return;
     TStADlg& dlg = StationDialog();
     dlg.setWindowTitle(QStringLiteral(" Stationsadresse"));
     dlg.Label1->setText(QStringLiteral("Stationsadresse"));
@@ -95,7 +99,9 @@ void TQTV3590::AddressAction() {
     dlg.SaUpDn->setPosition(StatAdr);
     if (dlg.exec() != QDialog::Accepted) return;
     const int address = dlg.SaUpDn->position();
-    if (address != StatAdr && addressTaken && addressTaken(address, this)) {
+    bool taken = false;
+    if (address != StatAdr) emit addressTaken(address, taken);
+    if (taken) {
         ShowInfo(QStringLiteral("Stationsadresse"),
                  QStringLiteral("Die Adresse %1 ist bereits belegt.").arg(address));
         return;

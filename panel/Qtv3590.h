@@ -32,6 +32,11 @@ inline constexpr TColor clMaroon = 0x000080;
 QColor ToQColor(TColor c);
 TColor FromQColor(const QColor& c);
 
+// The colour-choice dialog of the panel's colour items; tests put their answer in its place.
+// Empty: the toolkit's dialog. No value: cancelled.
+using ColourChoice = std::function<std::optional<TColor>(QWidget* owner)>;
+void SetColourChoice(ColourChoice choice);
+
 class TQTV3590 : public QGroupBox {
     Q_OBJECT
 public:
@@ -94,20 +99,6 @@ public:
     // title is never taken for a keyboard shortcut).
     QString Caption() const { return caption_; }
 
-    // Installed by the main window: true when another panel holds, or is about to move to, the
-    // slot of that address. A panel refuses to take such an address, as it would drop a station.
-    // Without a check nothing is refused.
-    static inline std::function<bool(int address, const TQTV3590* self)> addressTaken;
-    // Installed by the main window: true when the station slots must not change now (during a
-    // search), after telling the operator so. The address action then changes nothing.
-    static inline std::function<bool()> slotsLocked;
-    // The colour-choice dialog; tests replace it. Empty: the toolkit's dialog. No value: cancelled.
-    static inline std::function<std::optional<TColor>(QWidget* owner)> chooseColor;
-    // Installed by the main window: opens the trend of the panel's station.
-    static inline std::function<void(TQTV3590* panel)> showTrend;
-    // Installed by the main window: the dialog "Alarmgrenzen" for the panel's station.
-    static inline std::function<void(TQTV3590* panel)> editAlarms;
-
     // The station's limit alarms (the keys Alarm... of its section in the configuration file).
     AlarmLimits Alarmgrenzen;
 
@@ -145,6 +136,17 @@ signals:
     // Emitted by the main window's handlers: left button pressed (drag start) and end of a drag.
     void dragStarted(TQTV3590* panel);
     void dragEnded(TQTV3590* panel);
+    // The items behind the table: the trend of the panel's station ("&Verlauf..."), its dialog
+    // "Alarmgrenzen".
+    void trendWanted(TQTV3590* panel);
+    void alarmLimitsWanted(TQTV3590* panel);
+    // Questions to the main window, answered over a direct connection before the signal returns
+    // (nobody connected: the answer stays false). Before the address dialog opens: the station
+    // slots must not change now (during a search); the receiver has told the operator so. Before
+    // the panel takes another address: another panel holds, or is about to move to, the slot of
+    // that address (taking it would drop a station).
+    void slotsLocked(bool& locked);
+    void addressTaken(int address, bool& taken);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

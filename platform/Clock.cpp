@@ -1,5 +1,6 @@
 #include "platform/Clock.h"
 
+#include "platform/ProcessHooks.h"
 #include "platform/SystemClock.h"
 
 #include <chrono>
@@ -22,6 +23,14 @@ std::function<LocalDateTime()>& WallClock() {
     static std::function<LocalDateTime()> clock;
     return clock;
 }
+
+[[maybe_unused]] const bool kCounterHook = RegisterProcessHook(HookKind::StandIn, "counter", [] {
+    return std::function<void()>([saved = CounterInUse(), real = RealClockInUse()] {
+        CounterInUse() = saved;
+        RealClockInUse() = real;
+    });
+});
+[[maybe_unused]] const bool kWallClockHook = RegisterProcessHook(HookKind::StandIn, "wall clock", SnapshotOf(WallClock()));
 
 }  // namespace
 

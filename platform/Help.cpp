@@ -8,6 +8,7 @@
 #include "platform/Help.h"
 
 #include "platform/HelpPlacement.h"
+#include "platform/ProcessHooks.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -31,6 +32,7 @@ namespace {
 const bool g_resourcesReady = (InitHelpResources(), true);
 
 std::function<void(int)> g_observer;
+[[maybe_unused]] const bool kObserverHook = RegisterProcessHook(HookKind::StandIn, "help observer", SnapshotOf(g_observer));
 
 const QString kContentsPage = QStringLiteral("inhalt.html");
 const QString kIndexPage = QStringLiteral("index.html");

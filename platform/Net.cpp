@@ -1,5 +1,7 @@
 #include "platform/Net.h"
 
+#include "platform/ProcessHooks.h"
+
 #include <arpa/inet.h>
 #include <cstring>
 #include <netdb.h>
@@ -35,6 +37,7 @@ std::function<std::optional<Ipv4Address>(const std::string&)>& Resolver() {
     static std::function<std::optional<Ipv4Address>(const std::string&)> resolver;
     return resolver;
 }
+[[maybe_unused]] const bool kResolverHook = RegisterProcessHook(HookKind::StandIn, "host resolver", SnapshotOf(Resolver()));
 
 }  // namespace
 

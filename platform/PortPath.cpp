@@ -4,6 +4,8 @@
 #include <mutex>
 #include <sys/stat.h>
 
+#include "platform/ProcessHooks.h"
+
 namespace {
 std::mutex g_mutex;
 std::string g_portsFolder;
@@ -15,6 +17,13 @@ void SetPortsFolder(const std::string& folder) {
     g_portsFolder = folder;
     g_foundInFolder.reset();
 }
+
+namespace {
+[[maybe_unused]] const bool kFolderHook = RegisterProcessHook(HookKind::StandIn, "ports folder", [] {
+    const std::lock_guard lock(g_mutex);
+    return std::function<void()>([saved = g_portsFolder] { SetPortsFolder(saved); });
+});
+}  // namespace
 
 const std::string& PortsFolder() { return g_portsFolder; }
 

@@ -1,5 +1,6 @@
 #include "platform/Process.h"
 
+#include "platform/ProcessHooks.h"
 #include "platform/SystemProcess.h"
 
 #include <utility>
@@ -10,6 +11,7 @@ std::function<int(const ProcessRequest&)>& Runner() {
     static std::function<int(const ProcessRequest&)> runner;
     return runner;
 }
+[[maybe_unused]] const bool kRunnerHook = RegisterProcessHook(HookKind::StandIn, "process runner", SnapshotOf(Runner()));
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "platform/Net.h"
 
+#include "platform/ProcessHooks.h"
+
 #include <cstring>
 #include <utility>
 #include <winsock2.h>
@@ -42,6 +44,7 @@ std::function<std::optional<Ipv4Address>(const std::string&)>& Resolver() {
     static std::function<std::optional<Ipv4Address>(const std::string&)> resolver;
     return resolver;
 }
+[[maybe_unused]] const bool kResolverHook = RegisterProcessHook(HookKind::StandIn, "host resolver", SnapshotOf(Resolver()));
 
 }  // namespace
 

@@ -8,8 +8,11 @@
 #include <QToolTip>
 #include <utility>
 
+#include "platform/ProcessHooks.h"
+
 namespace {
 std::function<void(const ShownMessage&)> g_observer;
+[[maybe_unused]] const bool kObserverHook = RegisterProcessHook(HookKind::StandIn, "message observer", SnapshotOf(g_observer));
 
 // A note asked for by a menu item comes up while the closed menu hands the focus back to its
 // window. On a real display that hand-over reaches the program only later, from the window

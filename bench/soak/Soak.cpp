@@ -18,7 +18,7 @@
 #include <filesystem>
 #include <string>
 
-#include "SimProcess.h"
+#include "sim/SimProcess.h"
 #include "mainwindow/Forms.h"
 #include "mainwindow/Tarvo.h"
 

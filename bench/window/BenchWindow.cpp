@@ -31,7 +31,7 @@
 #include <vector>
 
 #include "InputProbe.h"
-#include "SimProcess.h"
+#include "sim/SimProcess.h"
 #include "WireTrace.h"
 #include "mainwindow/Forms.h"
 #include "mainwindow/Tarvo.h"

@@ -11,7 +11,7 @@
 #include "dialogs/Displdlg.h"
 #include "panel/Qtv3590.h"
 #include "support/DialogFixture.h"
-#include "ui/ActiveStation.h"
+#include "dialogs/ActiveStation.h"
 
 using Requests = std::vector<std::string>;
 

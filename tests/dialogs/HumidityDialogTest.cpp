@@ -5,6 +5,7 @@
 #include <QRadioButton>
 #include <QtTest>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "dialogs/Feutmpdlg.h"
@@ -13,7 +14,8 @@
 #include "panel/Qtv3590.h"
 #include "platform/Help.h"
 #include "support/FakeLine.h"
-#include "ui/ActiveStation.h"
+#include "support/LinkReset.h"
+#include "dialogs/ActiveStation.h"
 #include "ui/Messages.h"
 
 class HumidityDialogTest : public QObject {
@@ -21,6 +23,7 @@ class HumidityDialogTest : public QObject {
 
     std::unique_ptr<QWidget> owner;
     TQTV3590* panel = nullptr;
+    std::optional<LinkReset> linkReset_;
     std::unique_ptr<FakeLineFactory> lines;
     std::unique_ptr<SioPort> port;
     std::unique_ptr<TFeuTempDlg> dlg;
@@ -38,7 +41,7 @@ class HumidityDialogTest : public QObject {
 
 private slots:
     void init() {
-        ResetLinkState();
+        linkReset_.emplace();
         Internet = 1;  // the whole frame in one write
         messages.clear();
         hasPanel = hasPort = true;
@@ -60,11 +63,7 @@ private slots:
         port.reset();
         lines.reset();
         owner.reset();
-        SetActivePanelSource({});
-        SetPortObjectSource({});
-        SetMessageObserver({});
-        SetHelpObserver({});
-        ResetLinkState();
+        linkReset_.reset();  // the link and every hook as before the case
     }
 
     void formHasItsControls() {

@@ -15,7 +15,7 @@
 #include "support/FakeCounter.h"
 #include "support/LinkReset.h"
 #include "support/SimLine.h"
-#include "ui/ActiveStation.h"
+#include "dialogs/ActiveStation.h"
 #include "ui/Messages.h"
 #include "ui/UpDown.h"
 
@@ -50,8 +50,6 @@ private slots:
         SetMessageObserver([this](const ShownMessage& m) { messages.push_back(m); });
     }
     void cleanupTestCase() {
-        SetMessageObserver(nullptr);
-        SetActivePanelSource(nullptr);
         sim.reset();
         counter.reset();
         linkReset.reset();

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <optional>
 #include <vector>
 
 #include "dialogs/Pinfon.h"
@@ -13,6 +14,7 @@
 #include "dialogs/Titeldlg.h"
 #include "dialogs/Zykludlg.h"
 #include "platform/Help.h"
+#include "platform/ProcessHooks.h"
 #include "ui/Messages.h"
 #include "ui/UpDown.h"
 
@@ -20,6 +22,7 @@ class SmallDialogsTest : public QObject {
     Q_OBJECT
     std::vector<ShownMessage> messages_;
     std::vector<int> helpRequests_;
+    std::optional<ProcessHooksGuard> hooks_;  // the observers of a case go back after it
 
     static void Retype(QLineEdit* edit, const QString& text) {
         edit->setFocus();
@@ -32,13 +35,11 @@ private slots:
     void init() {
         messages_.clear();
         helpRequests_.clear();
+        hooks_.emplace();
         SetMessageObserver([this](const ShownMessage& m) { messages_.push_back(m); });
         SetHelpObserver([this](int context) { helpRequests_.push_back(context); });
     }
-    void cleanup() {
-        SetMessageObserver({});
-        SetHelpObserver({});
-    }
+    void cleanup() { hooks_.reset(); }
 
     void titleEditStartsWithTheMainWindowCaption() {
         QWidget main;

@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "extras/ExportDialog.h"
-#include "records/RecordingFolder.h"
-#include "records/StrictCsv.h"
+#include "support/RecordingFolder.h"
+#include "support/StrictCsv.h"
 
 namespace {
 ExtrasContext ContextFor(const RecordingFolder& dir) {

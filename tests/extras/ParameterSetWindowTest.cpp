@@ -65,8 +65,6 @@ class ParameterSetWindowTest : public QObject {
         SetHelpObserver([this](int context) { help << context; });
     }
     void cleanupTestCase() {
-        SetHelpObserver({});
-        SetWallClock({});
         sim.reset();
         counter.reset();
         linkReset.reset();

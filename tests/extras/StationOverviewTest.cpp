@@ -6,9 +6,11 @@
 #include <QLabel>
 #include <QTableView>
 #include <QtTest>
+#include <optional>
 
 #include "extras/StationOverview.h"
 #include "platform/Clock.h"
+#include "platform/ProcessHooks.h"
 
 namespace {
 const std::int64_t kNow = LocalMilliseconds({2026, 12, 6, 12, 0, 0, 6, 0});
@@ -25,9 +27,14 @@ OverviewRow Row(int address, const char* value, std::int64_t lastValid) {
 
 class StationOverviewTest : public QObject {
     Q_OBJECT
+    std::optional<ProcessHooksGuard> hooks_;  // the wall clock of a case goes back after it
+
 private slots:
-    void init() { SetWallClock([] { return LocalDateTimeAt(kNow); }); }
-    void cleanup() { SetWallClock({}); }
+    void init() {
+        hooks_.emplace();
+        SetWallClock([] { return LocalDateTimeAt(kNow); });
+    }
+    void cleanup() { hooks_.reset(); }
 
     void eachRowSaysItsStateAndWhy() {
         std::vector<OverviewRow> rows{Row(1, " 0012.5", kNow - 3000), Row(2, " 0001.0", kNow - 60'000),

@@ -12,17 +12,20 @@
 #include <fstream>
 #include <sys/stat.h>
 
+#include "platform/ProcessHooks.h"
 #include "extras/TrendChart.h"
 #include "extras/TrendWindow.h"
 #include "platform/Clock.h"
 #include "records/RecordingFiles.h"
-#include "records/StrictCsv.h"
+#include "support/StrictCsv.h"
 
 namespace {
 const Date kToday{2026, 12, 6};
 const std::int64_t kNow = LocalMs(kToday, 12, 0, 0);
 
 class Rig {
+    ProcessHooksGuard hooks_;  // first: the wall clock set below goes back when the rig goes
+
 public:
     Rig() {
         SetWallClock([] { return LocalDateTime{2026, 12, 6, 12, 0, 0, 6, 0}; });
@@ -41,7 +44,6 @@ public:
         s.unit = QStringLiteral("mbar");
         stations.push_back(s);
     }
-    ~Rig() { SetWallClock({}); }
 
     void poll(int address, std::int64_t t, const char* text) {
         PollResult r;

@@ -4,19 +4,14 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "mainwindow/Forms.h"
-#include "mainwindow/Tarvo.h"
 #include "platform/IniFile.h"
-#include "support/ScriptedBus.h"
-#include "ui/Messages.h"
+#include "support/WindowFixture.h"
 
 namespace {
 
@@ -31,12 +26,11 @@ class ConfigSave : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir dir_;
-    std::unique_ptr<ScriptedBus> bus_;
-    QList<ShownMessage> messages_;
+    std::unique_ptr<WindowFixture> window_;
     TForm1* form_ = nullptr;
 
-    QString path() const { return dir_.filePath(QStringLiteral("tarvo.INI")); }
+    QString path() const { return window_->configPath(); }
+    std::vector<ShownMessage>& messages() { return window_->messages; }
     QByteArray pathBytes() const { return QFile::encodeName(path()); }
     void put(const QByteArray& content) {
         QFile::remove(path());
@@ -49,36 +43,26 @@ private:
         return f.open(QIODevice::ReadOnly) ? f.read(n) : QByteArray();
     }
     qint64 size() const { return QFileInfo(path()).size(); }
-    void start() {
-        form_ = CreateForms(path(), BusWorker::Mode::Inline);
-        form_->Timer1->stop();
-    }
+    void start() { form_ = &window_->start(); }
     // The one message of a refused save: caption "Fehler", naming the file and the reason.
     void expectRefusal(const char* reason) {
-        QCOMPARE(messages_.size(), 1);
-        QCOMPARE(messages_[0].caption, QStringLiteral("Fehler"));
-        QVERIFY2(messages_[0].text.contains(path()), qPrintable(messages_[0].text));
-        QVERIFY2(messages_[0].text.contains(QString::fromUtf8(reason)), qPrintable(messages_[0].text));
-        QVERIFY(messages_[0].text.contains(QString::fromUtf8("nicht überschrieben")));
+        QCOMPARE(messages().size(), std::size_t(1));
+        const ShownMessage& m = messages()[0];
+        QCOMPARE(m.caption, QStringLiteral("Fehler"));
+        QVERIFY2(m.text.contains(path()), qPrintable(m.text));
+        QVERIFY2(m.text.contains(QString::fromUtf8(reason)), qPrintable(m.text));
+        QVERIFY(m.text.contains(QString::fromUtf8("nicht überschrieben")));
     }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(dir_.isValid());
-        SetMessageObserver([this](const ShownMessage& m) { messages_.append(m); });
-    }
-    void cleanupTestCase() { SetMessageObserver({}); }
     void init() {
-        messages_.clear();
+        window_ = std::make_unique<WindowFixture>();
         // No port of this machine is touched: the line never opens, every poll fails.
-        bus_ = std::make_unique<ScriptedBus>();
-        bus_->portHeld = true;
+        window_->bus.portHeld = true;
     }
     void cleanup() {
-        DestroyForms();
         form_ = nullptr;
-        bus_.reset();
-        QFile::remove(path());
+        window_.reset();
     }
 
     void fileUnreadableAtStartIsNotWrittenEvenWhenReadableAtExit() {
@@ -103,10 +87,10 @@ private slots:
         QVERIFY(form_->GeraetBelegt[1] && form_->GeraetBelegt[2]);
 
         QVERIFY(::truncate(pathBytes().constData(), kStations.size()) == 0);  // whole again
-        messages_.clear();
+        messages().clear();
         form_->setWindowTitle(QStringLiteral("Halle 3"));
         form_->Beenden1Click();
-        QVERIFY(messages_.isEmpty());
+        QVERIFY(messages().empty());
         QVERIFY(head(1 << 16).contains("Titel=Halle 3\r\n"));
         QVERIFY(head(1 << 16).contains("[Geraet 2]\r\nAdresse=2\r\nZyklus=3\r\n"));
     }

@@ -9,8 +9,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "SimProcess.h"
-#include "WindowFaults.h"
+#include "sim/SimProcess.h"
+#include "support/WindowFaults.h"
 #include "link/Sio.h"
 #include "mainwindow/Forms.h"
 #include "mainwindow/Tarvo.h"

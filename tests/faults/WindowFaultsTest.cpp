@@ -5,8 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -16,13 +16,14 @@
 #include <memory>
 #include <optional>
 
-#include "WindowFaults.h"
+#include "support/WindowFaults.h"
 #include "link/Sio.h"
 #include "mainwindow/Forms.h"
 #include "mainwindow/Tarvo.h"
 #include "sim/BusFile.h"
 #include "support/FakeCounter.h"
 #include "support/LinkReset.h"
+#include "support/ScratchWindow.h"
 #include "support/SimLine.h"
 #include "ui/Messages.h"
 
@@ -46,15 +47,13 @@ class WindowFaults : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir dir_;
-    QString previousDir_;
     std::unique_ptr<LinkReset> linkReset_;
     std::unique_ptr<FakeCounter> counter_;
     std::unique_ptr<SimulatedBus> sim_;
+    std::unique_ptr<ScratchWindow> window_;  // its folder is the current one: recording files land there
     TForm1* form_ = nullptr;
-    QList<ShownMessage> messages_;
 
-    QString configPath() const { return dir_.filePath(QStringLiteral("tarvo.INI")); }
+    QString configPath() const { return window_->configPath(); }
     TQTV3590* panel(int n) const { return form_->GeraetPanel[n]; }
     // One tick; how long it took in virtual time: the line's waits on the simulated bus and the
     // busy waits on the counter.
@@ -68,32 +67,25 @@ private:
     bool answered(int n) const { return PanelAnswered(*panel(n)); }
     QString recordingFile() const { return QDir::current().filePath(panel(kRecording)->FileName); }
     void startWindow() {
-        form_ = CreateForms(configPath(), BusWorker::Mode::Inline);
-        form_->Timer1->stop();
+        form_ = &window_->start();
         for (int n = 1; n <= 3; ++n) panel(n)->ZVar = 1;  // every station due at the first tick
     }
 
 private slots:
     void initTestCase() {
-        QVERIFY(dir_.isValid());
-        previousDir_ = QDir::currentPath();
-        QDir::setCurrent(dir_.path());  // recording files land in the current folder
         std::signal(SIGXFSZ, SIG_IGN);  // a full file is then an error of the write, as a full disk is
     }
-    void cleanupTestCase() { QDir::setCurrent(previousDir_); }
     void init() {
         linkReset_ = std::make_unique<LinkReset>();
         counter_ = std::make_unique<FakeCounter>();
         sim_ = std::make_unique<SimulatedBus>(FaultBus());
+        window_ = std::make_unique<ScratchWindow>();
         QVERIFY(WriteFile(configPath(), FaultConfiguration()));
-        messages_.clear();
-        SetMessageObserver([this](const ShownMessage& m) { messages_.append(m); });
         startWindow();
     }
     void cleanup() {
-        DestroyForms();
         form_ = nullptr;
-        SetMessageObserver({});
+        window_.reset();
         sim_.reset();
         counter_.reset();
         linkReset_.reset();
@@ -139,16 +131,17 @@ private slots:
     void recordingFolderThatCannotBeWrittenFailsSilently() {
         DestroyForms();
         // The current folder removed under the program: no file can be made in it, not even by root.
-        QVERIFY(QDir(dir_.path()).mkdir(QStringLiteral("gone")));
-        QDir::setCurrent(dir_.filePath(QStringLiteral("gone")));
-        QVERIFY(QDir(dir_.path()).rmdir(QStringLiteral("gone")));
+        const QString folder = QFileInfo(configPath()).absolutePath();
+        QVERIFY(QDir(folder).mkdir(QStringLiteral("gone")));
+        QDir::setCurrent(folder + QStringLiteral("/gone"));
+        QVERIFY(QDir(folder).rmdir(QStringLiteral("gone")));
         startWindow();
         for (int i = 0; i < 3; ++i) tick();
-        QDir::setCurrent(dir_.path());
+        QDir::setCurrent(folder);
         QVERIFY(answered(kRecording));
         QCOMPARE(panel(kRecording)->CaptionColor(), clRed);
         QVERIFY(panel(kRecording)->WriteStatus);
-        QVERIFY(messages_.isEmpty());
+        QVERIFY(window_->messages.empty());
         form_->Beenden1Click();
         QVERIFY(ReadFile(configPath()).contains("[Geraet 3]\r\nAdresse=3"));
         QVERIFY2(ReadFile(configPath()).contains("Speichern=1"), "the recording setting is kept");
@@ -173,7 +166,7 @@ private slots:
         form_->setWindowTitle(QStringLiteral("Netz neu"));
         form_->Beenden1Click();  // the new file does not fit
         const QByteArray configWhileFull = ReadFile(configPath());
-        const int complaints = messages_.size();
+        const int complaints = int(window_->messages.size());
         setrlimit(RLIMIT_FSIZE, &saved);
 
         QVERIFY2(polled, "polling goes on while the disk is full");

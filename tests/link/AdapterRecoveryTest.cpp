@@ -1,6 +1,6 @@
 // The command-set port after its adapter was unplugged: reopened by the exchanges themselves,
 // on the port last given to InitSio, never more often than once a second, never while healthy.
-#include "LinkFixture.h"
+#include "support/LinkFixture.h"
 #include "link/PortOpen.h"
 
 namespace {

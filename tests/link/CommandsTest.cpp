@@ -1,5 +1,5 @@
 // The device commands: the request each one sends, and the forms of their results.
-#include "LinkFixture.h"
+#include "support/LinkFixture.h"
 
 #include <functional>
 #include <ostream>

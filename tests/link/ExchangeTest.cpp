@@ -1,5 +1,5 @@
 // The command-set exchange on the wire: frames, RTS, drain, replies, time-outs and refusals.
-#include "LinkFixture.h"
+#include "support/LinkFixture.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // The network link setup replaces the device behind its port number: the command-set port, when
 // it holds that number, takes the new device at once, before the port object is created on it,
 // both after the port dialog and in the port object's recovery. The redirector tool is a fake.
-#include "LinkFixture.h"
+#include "support/LinkFixture.h"
 
 #include <memory>
 #include <string>

@@ -1,5 +1,5 @@
 // The port object: its open and close, its own exchange, and the recovery after failed sends.
-#include "LinkFixture.h"
+#include "support/LinkFixture.h"
 
 #include <cstring>
 #include <string>

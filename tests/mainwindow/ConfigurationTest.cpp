@@ -3,11 +3,12 @@
 #include <QFile>
 #include <QTest>
 
-#include "DialogAnswer.h"
-#include "WindowFixture.h"
+#include "support/DialogAnswer.h"
+#include "support/WindowFixture.h"
+#include "link/SioPort.h"
 #include "link/Siodlg.h"
 #include "panel/Qtv3590.h"
-#include "ui/ActiveStation.h"
+#include "dialogs/ActiveStation.h"
 #include "ui/Messages.h"
 
 namespace {

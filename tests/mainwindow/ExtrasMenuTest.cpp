@@ -7,7 +7,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "WindowFixture.h"
+#include "support/WindowFixture.h"
 #include "extras/ExtrasWindows.h"
 #include "extras/TrendWindow.h"
 #include "panel/Qtv3590.h"
@@ -88,7 +88,6 @@ private slots:
         f.Polls().Subscribe([&](const PollResult& r) { heard.push_back(r); });
         SetWallClock([] { return At(7, 250); });
         w.ticks(1);
-        SetWallClock({});
         QCOMPARE(int(heard.size()), 2);
         QCOMPARE(heard[0].address, 1);
         QVERIFY(heard[0].answered);
@@ -116,7 +115,6 @@ private slots:
         w.ticks(2);
         SetWallClock([] { return At(5, 0); });
         const QString tip = p->PollToolTip();
-        SetWallClock({});
         QVERIFY2(tip.contains(QString::fromUtf8("Letzter gültiger Wert: 10:00:03 (vor 1 s)")), qPrintable(tip));
         QVERIFY2(tip.contains(QStringLiteral("Fehlversuche seither: 2")), qPrintable(tip));
         QVERIFY2(tip.contains(QStringLiteral("Zyklus: 1 (alle 0,5 s), erreicht: ")), qPrintable(tip));
@@ -158,7 +156,6 @@ private slots:
         menu->setActiveAction(f.GeraetPanel[1]->TrendAction());
         QTest::keyClick(menu, Qt::Key_F1);
         menu->close();
-        SetHelpObserver({});
         QCOMPARE(asked, (QList<int>{83}));
     }
 };

@@ -12,7 +12,7 @@
 #include <QStyleOptionButton>
 #include <QtTest>
 
-#include "WindowFixture.h"
+#include "support/WindowFixture.h"
 #include "dialogs/Displdlg.h"
 #include "dialogs/Feutmpdlg.h"
 #include "dialogs/Mbrdlg.h"

@@ -9,8 +9,8 @@
 #include <QTimer>
 #include <QToolTip>
 
-#include "DialogAnswer.h"
-#include "WindowFixture.h"
+#include "support/DialogAnswer.h"
+#include "support/WindowFixture.h"
 #include "dialogs/Displdlg.h"
 #include "dialogs/Feutmpdlg.h"
 #include "dialogs/Mbrdlg.h"
@@ -117,7 +117,6 @@ private slots:
             }
             k.dialog->hide();
         }
-        SetHelpObserver({});
     }
 
     void firstLetterChoosesAnItemWithoutUnderlinedLetter() {

@@ -7,7 +7,7 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include "WindowFixture.h"
+#include "support/WindowFixture.h"
 #include "records/Alarms.h"
 #include "records/EventLog.h"
 

@@ -5,7 +5,7 @@
 #include <QMenu>
 #include <QTest>
 
-#include "WindowFixture.h"
+#include "support/WindowFixture.h"
 #include "panel/Qtv3590.h"
 
 namespace {
@@ -95,7 +95,6 @@ private slots:
         w.bus.stations[1].value = 5;
         TForm1& f = StartOne(w, "Dezimalpunkt=2\nSpeichern=1\n");
         w.ticks(2);
-        SetWallClock({});
         QCOMPARE(f.GeraetPanel[1]->CaptionColor(), clRed);
         f.GeraetPanel[1]->CloseFile();
         QFile file(w.path(QStringLiteral("01061226.QTV")));

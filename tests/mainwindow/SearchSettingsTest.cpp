@@ -5,8 +5,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "DialogAnswer.h"
-#include "WindowFixture.h"
+#include "support/DialogAnswer.h"
+#include "support/WindowFixture.h"
 #include "dialogs/QtvAndlg.h"
 #include "dialogs/Titeldlg.h"
 #include "dialogs/Zykludlg.h"

@@ -8,13 +8,15 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
+#include <optional>
 
-#include "DialogAnswer.h"
-#include "WindowFixture.h"
+#include "support/DialogAnswer.h"
+#include "support/WindowFixture.h"
 #include "dialogs/Displdlg.h"
 #include "extras/ClockDlg.h"
 #include "extras/EventsDlg.h"
 #include "extras/ParameterSetDlg.h"
+#include "platform/ProcessHooks.h"
 #include "records/EventLog.h"
 
 namespace {
@@ -39,12 +41,14 @@ const QByteArray kOneStation = "[Form]\nMaxGeraete=3\n[Geraet 1]\nAdresse=1\nZyk
 class ServiceItemsTest : public QObject {
     Q_OBJECT
     std::int64_t wallMs = LocalMilliseconds(LocalDateTime{2026, 2, 3, 10, 0, 0});
+    std::optional<ProcessHooksGuard> hooks_;  // the wall clock of a case goes back after it
 
   private slots:
     void init() {
+        hooks_.emplace();
         SetWallClock([this] { return LocalDateTimeAt(wallMs); });
     }
-    void cleanup() { SetWallClock({}); }
+    void cleanup() { hooks_.reset(); }
 
     void itemsOpenTheirWindowsForTheActiveAndThePolledStations() {
         WindowFixture w;

@@ -7,8 +7,8 @@
 #include <QMenuBar>
 #include <QTest>
 
-#include "DialogAnswer.h"
-#include "WindowFixture.h"
+#include "support/DialogAnswer.h"
+#include "support/WindowFixture.h"
 #include "dialogs/Feutmpdlg.h"
 #include "link/Sio.h"
 #include "panel/Qtv3590.h"
@@ -126,11 +126,15 @@ private slots:
     void addressOfAnotherPanelsSlotIsTaken() {
         WindowFixture w;
         TForm1& f = w.start("[Form]\nMaxGeraete=3\n[Geraet 1]\nAdresse=1\n[Geraet 3]\nAdresse=3\n");
-        QVERIFY(TQTV3590::addressTaken);
-        QVERIFY(TQTV3590::addressTaken(3, f.GeraetPanel[1]));
-        QVERIFY(!TQTV3590::addressTaken(1, f.GeraetPanel[1]));  // its own
-        QVERIFY(!TQTV3590::addressTaken(2, f.GeraetPanel[1]));
-        QVERIFY(TQTV3590::addressTaken(32, f.GeraetPanel[1]));
+        const auto taken = [p = f.GeraetPanel[1]](int address) {
+            bool answer = false;
+            emit p->addressTaken(address, answer);
+            return answer;
+        };
+        QVERIFY(taken(3));
+        QVERIFY(!taken(1));  // its own
+        QVERIFY(!taken(2));
+        QVERIFY(taken(32));
     }
 
     void panelMenuRefusesTheAddressOfAnotherStation() {
@@ -223,7 +227,6 @@ private slots:
         QApplication::sendEvent(einst, &f1);
         ActionNamed(f, "Inhalt1")->trigger();
         ActionNamed(f, "Index1")->trigger();
-        SetHelpObserver({});
         QCOMPARE(asked, (QList<int>{54, -1, -2}));
     }
 

@@ -21,7 +21,7 @@
 #include "panel/Qtv3590.h"
 #include "platform/PortPath.h"
 #include "platform/Process.h"
-#include "ui/ActiveStation.h"
+#include "dialogs/ActiveStation.h"
 #include "ui/Messages.h"
 
 namespace {

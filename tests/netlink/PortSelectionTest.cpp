@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QtTest>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "link/Sio.h"
@@ -17,6 +18,7 @@
 #include "platform/Net.h"
 #include "platform/Process.h"
 #include "support/FakeLine.h"
+#include "support/LinkReset.h"
 #include "ui/Messages.h"
 #include "ui/UpDown.h"
 
@@ -35,6 +37,7 @@ class PortSelectionTest : public QObject {
     std::unique_ptr<SioPort> sioObjekt;
     PortSelectionState state() { return {sioNr, internet, hostName, lokalIP, sioObjekt, QStringLiteral("/conf")}; }
 
+    std::optional<LinkReset> linkReset_;
     std::unique_ptr<FakeLineFactory> lines;
     std::unique_ptr<TPcSioDlg> dlg;
 
@@ -55,7 +58,7 @@ class PortSelectionTest : public QObject {
 
 private slots:
     void init() {
-        ResetLinkState();
+        linkReset_.emplace();
         runs.clear();
         messages.clear();
         addExit = 0;
@@ -77,12 +80,8 @@ private slots:
     void cleanup() {
         dlg.reset();
         sioObjekt.reset();
-        ResetLinkState();
+        linkReset_.reset();  // the link and every hook as before the case
         lines.reset();
-        SetProcessRunner({});
-        SetHostResolver({});
-        SetMessageObserver({});
-        SetHelpObserver({});
     }
 
     void dialogShowsItsControls() {

@@ -4,6 +4,7 @@
 
 #include <QtTest>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "link/Sio.h"
@@ -12,6 +13,7 @@
 #include "platform/Net.h"
 #include "platform/Process.h"
 #include "support/FakeLine.h"
+#include "support/LinkReset.h"
 #include "ui/Messages.h"
 
 class RecoveryTest : public QObject {
@@ -20,6 +22,7 @@ class RecoveryTest : public QObject {
     std::vector<std::string> commands;
     std::vector<std::string> events;
     QString lokalIP = QStringLiteral("010.000.000.005");
+    std::optional<LinkReset> linkReset_;
     std::unique_ptr<FakeLineFactory> lines;
 
     // A request that can only fail at its write.
@@ -30,7 +33,7 @@ class RecoveryTest : public QObject {
 
 private slots:
     void init() {
-        ResetLinkState();
+        linkReset_.emplace();
         commands.clear();
         events.clear();
         lines = std::make_unique<FakeLineFactory>([](FakeLine& l) { l.failAllWrites(); });
@@ -52,11 +55,8 @@ private slots:
         SetLinkHooks(hooks);
     }
     void cleanup() {
-        ResetLinkState();
+        linkReset_.reset();  // the link and every hook as before the case
         lines.reset();
-        SetProcessRunner({});
-        SetHostResolver({});
-        SetMessageObserver({});
     }
 
     void twentyFailedSendsPassAloneAndTheTwentyFirstRegistersAndReopens() {

@@ -3,6 +3,7 @@
 
 #include "panel/Qtv3590.h"
 #include "panel/Stadrdlg.h"
+#include "platform/ProcessHooks.h"
 #include "ui/Messages.h"
 #include "ui/UpDown.h"
 
@@ -14,6 +15,7 @@
 #include <QTimer>
 #include <QtTest>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -53,6 +55,7 @@ private slots:
 
 private:
     std::vector<ShownMessage> messages_;
+    std::optional<ProcessHooksGuard> hooks_;
 };
 
 void PanelActionsTest::initTestCase() {
@@ -60,12 +63,12 @@ void PanelActionsTest::initTestCase() {
     SetMessageObserver([this](const ShownMessage& m) { messages_.push_back(m); });
 }
 
-void PanelActionsTest::init() { messages_.clear(); }
-
-void PanelActionsTest::cleanup() {
-    TQTV3590::addressTaken = {};
-    TQTV3590::chooseColor = {};
+void PanelActionsTest::init() {
+    messages_.clear();
+    hooks_.emplace();
 }
+
+void PanelActionsTest::cleanup() { hooks_.reset(); }
 
 void PanelActionsTest::dialogIsMadeUpAsTheOperatorKnowsIt() {
     TStADlg dlg;
@@ -158,14 +161,14 @@ void PanelActionsTest::secondAddressChangeKeepsTheSlotThePanelSitsIn() {
 void PanelActionsTest::takenAddressIsRefusedWithAMessage() {
     TQTV3590 p(nullptr);
     p.Insert(3);
-    const TQTV3590* asked = nullptr;
-    TQTV3590::addressTaken = [&](int address, const TQTV3590* self) {
-        asked = self;
-        return address == 7;
-    };
+    int asked = 0;
+    connect(&p, &TQTV3590::addressTaken, [&](int address, bool& taken) {
+        ++asked;
+        taken = address == 7;
+    });
     AnswerDialog(true, [](TStADlg& d) { d.SaUpDn->setPosition(7); });
     p.PopupItemClick(0);
-    QCOMPARE(asked, &p);
+    QCOMPARE(asked, 1);
     QCOMPARE(p.StatAdr, std::uint16_t(3));
     QCOMPARE(p.OldAdr, std::int16_t(-1));
     QCOMPARE(p.Caption(), QString::fromUtf8(" Gerät (3) "));
@@ -273,10 +276,10 @@ void PanelActionsTest::colourActionsSetTheirColourOnlyWhenConfirmed() {
     TQTV3590 p(nullptr);
     QWidget* owner = nullptr;
     std::optional<TColor> answer = clRed;
-    TQTV3590::chooseColor = [&](QWidget* w) {
+    SetColourChoice([&](QWidget* w) {
         owner = w;
         return answer;
-    };
+    });
     p.PopupItemClick(4);
     QCOMPARE(owner, p.ValuePanel());
     QCOMPARE(p.GetTextColor(), clRed);

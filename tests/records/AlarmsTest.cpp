@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "RecordingFolder.h"
+#include "platform/ProcessHooks.h"
+#include "support/RecordingFolder.h"
 #include "records/Alarms.h"
 #include "records/EventLog.h"
 
@@ -13,7 +14,7 @@ namespace {
 class AlarmsTest : public ::testing::Test {
 protected:
     void SetUp() override { SetWallClock([this] { return LocalDateTimeAt(nowMs); }); }
-    void TearDown() override { SetWallClock({}); }
+    ProcessHooksGuard hooks;  // the wall clock goes back after each case
     // The value text as the polling cycle makes it, one poll at the current time.
     void Poll(const std::string& text, int station = 5) { watch.NotePoll(limits, {station, "Kessel", nowMs, true, text}); }
     void Fail(int station = 5) { watch.NotePoll(limits, {station, "Kessel", nowMs, false, ""}); }

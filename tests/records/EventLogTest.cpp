@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "RecordingFolder.h"
+#include "support/RecordingFolder.h"
 #include "link/QtvCommands.h"
 #include "link/Sio.h"
 #include "link/SioPort.h"
@@ -36,8 +36,7 @@ protected:
         counter.setStepMs(1);
         SetWallClock([this] { return LocalDateTimeAt(nowMs); });
     }
-    void TearDown() override { SetWallClock({}); }
-    LinkReset linkReset;  // the link's listener and port among it, before and after each case
+    LinkReset linkReset;  // the link's listener, port and every hook (the clock), around each case
     FakeCounter counter;
     std::int64_t nowMs = LocalMilliseconds(LocalDateTime{2026, 3, 9, 8, 15, 30});
     RecordingFolder folder;

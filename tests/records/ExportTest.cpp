@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "RecordingFolder.h"
-#include "StrictCsv.h"
+#include "support/RecordingFolder.h"
+#include "support/StrictCsv.h"
 #include "records/Csv.h"
 #include "records/Export.h"
 #include "records/RecordingReader.h"

@@ -12,7 +12,7 @@
 #include "records/Downsample.h"
 #include "records/PollingPeriods.h"
 #include "records/RecordingSummary.h"
-#include "records/RecordingFolder.h"
+#include "support/RecordingFolder.h"
 
 namespace {
 const Date kDay{2026, 3, 2};

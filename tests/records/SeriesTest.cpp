@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "RecordingFolder.h"
+#include "support/RecordingFolder.h"
 #include "records/LocalTime.h"
 #include "records/RecordingFiles.h"
 #include "records/Series.h"

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "ServiceFixture.h"
+#include "support/ServiceFixture.h"
 #include "link/QtvCommands.h"
 #include "service/ClockSetting.h"
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "ServiceFixture.h"
+#include "support/ServiceFixture.h"
 #include "link/QtvCommands.h"
 #include "service/ParameterSetJobs.h"
 #include "service/StationParameters.h"

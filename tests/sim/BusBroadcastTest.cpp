@@ -1,7 +1,7 @@
 // Requests to every station, the PC's acknowledgement, the byte after the checksum, and timing.
 #include <gtest/gtest.h>
 
-#include "SimTestUtil.h"
+#include "support/SimTestUtil.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "QtvsimProcess.h"
+#include "support/TempFolder.h"
 #include "sim/ControlSocket.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // received.
 #include <gtest/gtest.h>
 
-#include "SimTestUtil.h"
+#include "support/SimTestUtil.h"
 #include "sim/BusFile.h"
 #include "sim/Control.h"
 

@@ -1,7 +1,7 @@
 // Each way a station can misbehave on request, and that it comes back when the fault is cleared.
 #include <gtest/gtest.h>
 
-#include "SimTestUtil.h"
+#include "support/SimTestUtil.h"
 
 namespace {
 

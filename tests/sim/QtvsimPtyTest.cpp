@@ -11,8 +11,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "CommandRoundTrips.h"
-#include "QtvsimProcess.h"
+#include "support/CommandRoundTrips.h"
+#include "sim/SimProcess.h"
+#include "support/TempFolder.h"
 #include "platform/PortPath.h"
 #include "platform/Process.h"
 #include "support/LinkReset.h"
@@ -26,7 +27,7 @@ protected:
     void SetUp() override {
         ports = folder.path() + "/ports";
         control = folder.path() + "/control";
-        ASSERT_TRUE(sim.start(QTVSIM_PATH, {"--link", ports + "/COM1", "--control", control}))
+        ASSERT_TRUE(sim.start({QTVSIM_PATH, "--link", ports + "/COM1", "--control", control}))
             << sim.error();
         SetPortsFolder(ports);
         Broadcast = false;
@@ -37,15 +38,14 @@ protected:
     void TearDown() override {
         ReSetSio();
         Broadcast = false;
-        SetPortsFolder("");
     }
-    std::string tell(const std::string& line) { return Tell(control, line); }
+    std::string tell(const std::string& line) { return ControlLine(control, line); }
 
     LinkReset linkReset;
     TempFolder folder;
     std::string ports;
     std::string control;
-    QtvsimProcess sim;
+    SimProcess sim;
 };
 
 TEST_F(OverPty, readyLineNamesTheStationsAndTheLinkWhichGoesAtTheEnd) {
@@ -96,8 +96,11 @@ TEST_F(OverPty, stationRecordsWhetherThePcAcknowledgedWithAckOrNak) {
     EXPECT_NE(tell("query 1").find("pc=NAK"), std::string::npos);
 }
 
+// A fault switched through the program's control socket reaches the line: a silent station waits
+// out the real read time-outs of the pseudo-terminal, a NAK ends at once. Every other fault fails
+// the command and heals on the simulated line in virtual time (SimLineTest, LinkFaultsTest).
 TEST_F(OverPty, faultsGiveResultZeroAndTheStationComesBack) {
-    for (const char* fault : {"silent", "nak", "badsum", "foreign 7", "stxsilence", "longlen", "garbage"}) {
+    for (const char* fault : {"silent", "nak"}) {
         ASSERT_EQ(tell(std::string("fault 1 ") + fault).rfind("ok", 0), 0u) << fault;
         EXPECT_EQ(ReadID(), 0xFFFF) << fault;
         EXPECT_EQ(SioErgebnis, 0) << fault;
@@ -154,8 +157,8 @@ std::vector<std::uint8_t> ExchangeOverTcp(std::uint16_t port, const std::vector<
 }
 
 TEST(QtvsimTcp, servesOneConnectionAfterAnother) {
-    QtvsimProcess sim;
-    ASSERT_TRUE(sim.start(QTVSIM_PATH, {"--tcp", "127.0.0.1:0", "--station", "5:0095:abc"})) << sim.error();
+    SimProcess sim;
+    ASSERT_TRUE(sim.start({QTVSIM_PATH, "--tcp", "127.0.0.1:0", "--station", "5:0095:abc"})) << sim.error();
     const std::string& ready = sim.readyLine();
     EXPECT_EQ(ready.rfind("qtvsim: serving 1 stations on 127.0.0.1:", 0), 0u);
     const auto port = static_cast<std::uint16_t>(std::stoi(ready.substr(ready.rfind(':') + 1)));
@@ -173,8 +176,8 @@ TEST(QtvsimEndings, linkIsRemovedOnEveryEndingThatCanBeCaught) {
     const std::string link = folder.path() + "/ports/COM1";
     for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGSEGV, SIGABRT}) {
         SCOPED_TRACE(strsignal(signal));
-        QtvsimProcess sim;
-        ASSERT_TRUE(sim.start(QTVSIM_PATH, {"--link", link})) << sim.error();
+        SimProcess sim;
+        ASSERT_TRUE(sim.start({QTVSIM_PATH, "--link", link})) << sim.error();
         ASSERT_TRUE(fs::is_symlink(link));
         sim.stop(signal);
         EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
@@ -185,15 +188,15 @@ TEST(QtvsimCommandLine, busFileThatIsAPipeIsRefusedAtOnce) {
     TempFolder folder;
     const std::string pipe = folder.path() + "/bus.ini";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0666), 0);
-    QtvsimProcess sim;
-    EXPECT_FALSE(sim.start(QTVSIM_PATH, {"--link", folder.path() + "/ports/COM1", "--bus", pipe}));
+    SimProcess sim;
+    EXPECT_FALSE(sim.start({QTVSIM_PATH, "--link", folder.path() + "/ports/COM1", "--bus", pipe}));
     EXPECT_EQ(sim.stop(), 2) << "it ended by itself with its error, instead of waiting for a writer";
     EXPECT_FALSE(fs::exists(fs::symlink_status(folder.path() + "/ports/COM1")));
 }
 
 TEST(QtvsimCommandLine, badBusDescriptionIsRefusedWithoutServing) {
-    QtvsimProcess sim;
-    EXPECT_FALSE(sim.start(QTVSIM_PATH, {"--tcp", "127.0.0.1:0", "--station", "5:4A05"}));
+    SimProcess sim;
+    EXPECT_FALSE(sim.start({QTVSIM_PATH, "--tcp", "127.0.0.1:0", "--station", "5:4A05"}));
     EXPECT_NE(sim.stop(), 0);
 }
 

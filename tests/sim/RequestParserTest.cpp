@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "SimTestUtil.h"
+#include "support/SimTestUtil.h"
 #include "sim/RequestParser.h"
 
 namespace {

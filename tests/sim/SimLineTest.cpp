@@ -3,7 +3,7 @@
 // broadcast latching works. Virtual time: nothing here waits for the line.
 #include <gtest/gtest.h>
 
-#include "CommandRoundTrips.h"
+#include "support/CommandRoundTrips.h"
 #include "support/FakeCounter.h"
 #include "support/LinkReset.h"
 #include "support/SimLine.h"

@@ -1,7 +1,7 @@
 // What a station answers to each kind of read, and how writes change its store.
 #include <gtest/gtest.h>
 
-#include "SimTestUtil.h"
+#include "support/SimTestUtil.h"
 #include "sim/BusFile.h"
 
 namespace {

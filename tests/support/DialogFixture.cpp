@@ -4,7 +4,7 @@
 
 #include "panel/Qtv3590.h"
 #include "platform/Help.h"
-#include "ui/ActiveStation.h"
+#include "dialogs/ActiveStation.h"
 
 bool IsTransferError(const ShownMessage& m) {
     return m.caption == QStringLiteral("Meldung") && m.text == QString::fromUtf8("Übertragungsfehler") &&
@@ -22,11 +22,8 @@ DialogFixture::DialogFixture() : owner_(std::make_unique<QWidget>()) {
     SetHelpObserver([this](int context) { helpRequests.push_back(context); });
 }
 
-DialogFixture::~DialogFixture() {
-    SetHelpObserver({});
-    SetMessageObserver({});
-    SetActivePanelSource({});
-}
+// The observers and the panel source go back with every other hook (ScriptedBus's LinkReset).
+DialogFixture::~DialogFixture() = default;
 
 TQTV3590* DialogFixture::newPanel(std::uint8_t gruppe) {
     auto* panel = new TQTV3590(owner_.get());

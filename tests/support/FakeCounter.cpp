@@ -20,6 +20,13 @@ FakeCounter::~FakeCounter() { SetCounter(previousWasReal_ ? HiResCounter{} : pre
 
 std::uint64_t FakeCounter::now() const { return mode_ == Steady ? SteadyCounts() + offset_.load() : offset_.load(); }
 
+void FakeCounter::advanceToMs(double ms) {
+    const auto target = static_cast<std::uint64_t>(ms * double(kPerMs));
+    std::uint64_t now = offset_.load();
+    while (now < target && !offset_.compare_exchange_weak(now, target)) {
+    }
+}
+
 std::uint64_t FakeCounter::read() {
     if (mode_ == Stepping) return offset_ += step_;
     return now();

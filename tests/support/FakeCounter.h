@@ -34,6 +34,8 @@ public:
     void setStep(std::uint64_t countsPerReading) { step_ = countsPerReading; }
     void setStepMs(std::uint64_t msPerReading) { step_ = msPerReading * kPerMs; }
     void advanceMs(std::uint64_t ms) { offset_ += ms * kPerMs; }
+    // Moves a stepping counter on to `ms` (in fractions too); a reading beyond it stays.
+    void advanceToMs(double ms);
 
     // The reading a caller would get now, without moving the counter.
     std::uint64_t now() const;

@@ -1,14 +1,19 @@
 #pragma once
-// The link's module-level state put back to the start when a fixture comes and again when it
-// goes (ResetLinkState), so that no case sees what the one before it left. Make it the first
-// member (or base) of a fixture, so that it comes before and goes after anything the fixture
-// installs in the link.
+// What one case leaves in the process is put back before the next: the link's module-level state
+// (ResetLinkState) when a fixture comes and again when it goes, and every process-wide hook (the
+// clocks, the serial-line factory, the message and help observers, the main window's sources, ...)
+// as it stood before the fixture came. Make it the first member (or base) of a fixture, so that it
+// comes before and goes after anything the fixture installs.
 
 #include "link/Sio.h"
+#include "platform/ProcessHooks.h"
 
 struct LinkReset {
     LinkReset() { ResetLinkState(); }
     ~LinkReset() { ResetLinkState(); }
     LinkReset(const LinkReset&) = delete;
     LinkReset& operator=(const LinkReset&) = delete;
+
+private:
+    ProcessHooksGuard hooks_;  // made first, restored last
 };

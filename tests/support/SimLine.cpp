@@ -1,5 +1,6 @@
 #include "support/SimLine.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -15,14 +16,23 @@ Moment SimBusState::moment() const {
     return Moment{nowMs, startLocalSeconds + static_cast<std::int64_t>(nowMs / 1000.0)};
 }
 
+void SimBusState::catchUp() {
+    if (counter) nowMs = std::max(nowMs, double(counter->now()) / double(FakeCounter::kPerMs));
+}
+
+void SimBusState::handOn() const {
+    if (counter) counter->advanceToMs(nowMs);
+}
+
 bool SimLine::open(unsigned portNumber) {
-    open_ = portNumber > 0 && portNumber < 100;
+    open_ = portNumber > 0 && portNumber < 100 && !state_->deviceGone;
     port_ = portNumber;
     return open_;
 }
 
 bool SimLine::write(const std::uint8_t* buffer, std::size_t n) {
-    if (!open_) return false;
+    if (!open_ || state_->deviceGone) return false;
+    state_->catchUp();
     state_->bus.receive(buffer, n, state_->moment());
     return true;
 }
@@ -41,7 +51,8 @@ bool SimLine::takeOne(std::uint8_t& byte) {
 }
 
 long SimLine::read(std::uint8_t* buffer, std::size_t n) {
-    if (!open_) return -1;
+    if (!open_ || state_->deviceGone) return -1;
+    state_->catchUp();
     const double start = state_->nowMs;
     const double deadline = start + timeouts_.readTotalConstant + double(timeouts_.readTotalMultiplier) * double(n);
     std::size_t got = 0;
@@ -58,6 +69,7 @@ long SimLine::read(std::uint8_t* buffer, std::size_t n) {
         state_->nowMs = std::max(state_->nowMs, *next);
     }
     if (got == 0) state_->nowMs = std::max(state_->nowMs, deadline);
+    state_->handOn();
     return static_cast<long>(got);
 }
 

@@ -17,6 +17,10 @@
 //
 // The wall clock of the stations' real-time clocks is virtual too: localSeconds() plus the
 // virtual time.
+//
+// One virtual time with the link's counter (followCounter): the line's waits move the FakeCounter
+// on, and the link's busy waits on the counter move the line's time, so that a test measures
+// how long an exchange took on the counter alone.
 
 #include <cstdint>
 #include <deque>
@@ -25,6 +29,7 @@
 #include <vector>
 
 #include "platform/SerialLine.h"
+#include "support/FakeCounter.h"
 #include "sim/Bus.h"
 #include "sim/BusFile.h"
 
@@ -37,6 +42,11 @@ struct SimBusState {
     std::int64_t startLocalSeconds = 0;
     std::deque<std::uint8_t> inFlight;  // reply bytes due but not yet read
     std::vector<std::string> log;       // the bus's trace lines
+    FakeCounter* counter = nullptr;     // the link's counter, on the same virtual time
+    bool deviceGone = false;            // as an adapter pulled out: opens fail, lines read -1
+
+    void catchUp();      // the line's time to the counter's
+    void handOn() const;  // the counter's time to the line's
 };
 
 class SimLine : public SerialLine {
@@ -51,6 +61,7 @@ public:
     void setRts(bool) override {}
     void close() override { open_ = false; }
     bool isOpen() const override { return open_; }
+    bool deviceGone() const override { return state_->deviceGone; }
 
     unsigned openedPort() const { return port_; }
 
@@ -77,6 +88,10 @@ public:
     Station& station(std::uint8_t address);
     double nowMs() const { return state_->nowMs; }
     void advance(double ms) { state_->nowMs += ms; }
+    // From here on the line's time and the counter's are one (see above).
+    void followCounter(FakeCounter& counter) { state_->counter = &counter; }
+    // The device goes (open lines fail, opens fail) or comes back.
+    void setDeviceGone(bool gone) { state_->deviceGone = gone; }
     // The moment of 0 ms of virtual time on the stations' clocks (default 2026-01-05 12:00:00, a Monday).
     void setLocalSeconds(std::int64_t localSeconds) { state_->startLocalSeconds = localSeconds; }
     // The bus's trace: requests, replies, skipped bytes and the PC's ACK/NAK, in order.

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "service/ServiceFixture.h"
+#include "support/ServiceFixture.h"
 #include "tools/qtvctl/Options.h"
 #include "tools/qtvctl/ServiceActions.h"
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "records/RecordingFolder.h"
-#include "records/StrictCsv.h"
+#include "support/RecordingFolder.h"
+#include "support/StrictCsv.h"
 #include "support/ToolOutcome.h"
 #include "tools/qtvexport/Options.h"
 

@@ -14,7 +14,7 @@
 #include "dialogs/BusAccess.h"
 #include "dialogs/DialogCommands.h"
 #include "panel/Qtv3590.h"
-#include "ui/ActiveStation.h"
+#include "dialogs/ActiveStation.h"
 
 namespace {
 // A worker installed as the bus for the test's lifetime, with a job that holds it until opened.

@@ -14,12 +14,12 @@
 #include <QTest>
 #include <algorithm>
 
-#include "WindowOnBus.h"
+#include "support/WindowOnBus.h"
 #include "dialogs/BusAccess.h"
 #include "dialogs/Displdlg.h"
 #include "dialogs/Reldlg.h"
 #include "link/Siodlg.h"
-#include "ui/ActiveStation.h"
+#include "dialogs/ActiveStation.h"
 #include "ui/UpDown.h"
 #include "panel/Qtv3590.h"
 #include "panel/Stadrdlg.h"

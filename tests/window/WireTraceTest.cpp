@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "WindowOnBus.h"
+#include "support/WindowOnBus.h"
 #include "dialogs/Displdlg.h"
 
 namespace {

@@ -1,10 +1,9 @@
-#include "SimProcess.h"
+#include "sim/SimProcess.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -40,6 +39,7 @@ std::string ReadLine(int fd, Clock::time_point end) {
 }
 
 pid_t Spawn(const std::vector<std::string>& args, int stdoutFd) {
+    if (args.empty()) return -1;
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -59,36 +59,34 @@ SimProcess::~SimProcess() { stop(); }
 bool SimProcess::start(const std::vector<std::string>& args, const std::string& controlPath,
                        std::chrono::milliseconds limit) {
     stop();
+    error_.clear();
+    ready_.clear();
     int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC) != 0) return false;
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
+        error_ = "no pipe";
+        return false;
+    }
     std::vector<std::string> all = args;
-    all.push_back("--control");
-    all.push_back(controlPath);
-    ::unlink(controlPath.c_str());  // one that a killed simulator left behind
+    if (!controlPath.empty()) {
+        all.push_back("--control");
+        all.push_back(controlPath);
+        ::unlink(controlPath.c_str());  // one that a killed simulator left behind
+    }
     pid_ = Spawn(all, pipeFds[1]);
     ::close(pipeFds[1]);
     out_ = pipeFds[0];
     controlPath_ = controlPath;
-    if (pid_ <= 0) return false;
+    if (pid_ <= 0) {
+        error_ = "could not start " + (args.empty() ? std::string("nothing") : args[0]);
+        return false;
+    }
     ready_ = ReadLine(out_, Clock::now() + limit);
-    return ready_.find("serving") != std::string::npos;
+    if (ready_.rfind("qtvsim: serving", 0) == 0) return true;
+    error_ = "no ready line (got '" + ready_ + "')";
+    return false;
 }
 
-std::string SimProcess::control(const std::string& command) const {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return {};
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, controlPath_.c_str(), sizeof address.sun_path - 1);
-    std::string answer;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-        const std::string line = command + "\n";
-        if (::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size()))
-            answer = ReadLine(fd, Clock::now() + 2s);
-    }
-    ::close(fd);
-    return answer;
-}
+std::string SimProcess::control(const std::string& command) const { return ControlLine(controlPath_, command, 2s); }
 
 long SimProcess::queryNumber(int address, const std::string& key) const {
     const std::string answer = control("query " + std::to_string(address));
@@ -97,46 +95,51 @@ long SimProcess::queryNumber(int address, const std::string& key) const {
     return std::strtol(answer.c_str() + at + key.size() + 2, nullptr, 10);
 }
 
-void SimProcess::kill9() {
-    if (pid_ <= 0) return;
-    ::kill(pid_, SIGKILL);
-    reap(2s);
-}
+void SimProcess::kill9() { stop(SIGKILL, 2s); }
 
-void SimProcess::stop() {
+int SimProcess::stop(int signal, std::chrono::milliseconds grace) {
+    int status = -1;
     if (pid_ > 0) {
-        ::kill(pid_, SIGTERM);
-        reap(1s);
-        if (pid_ > 0) kill9();
+        ::kill(pid_, signal);
+        status = reap(grace);
+        if (status < 0 && pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            reap(2s);
+        }
     }
     if (out_ >= 0) ::close(out_);
     out_ = -1;
+    return status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-void SimProcess::reap(std::chrono::milliseconds limit) {
+int SimProcess::reap(std::chrono::milliseconds limit) {
     const auto end = Clock::now() + limit;
     while (pid_ > 0) {
         int status = 0;
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) pid_ = -1;
-        else if (Clock::now() >= end) return;
-        else std::this_thread::sleep_for(10ms);
-    }
-}
-
-int RunToEnd(const std::vector<std::string>& argv, std::chrono::milliseconds limit) {
-    const pid_t pid = Spawn(argv, -1);
-    if (pid <= 0) return -1;
-    const auto end = Clock::now() + limit;
-    while (true) {
-        int status = 0;
-        if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        if (Clock::now() >= end) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            return -1;
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            return status;
         }
+        if (Clock::now() >= end) return -1;
         std::this_thread::sleep_for(10ms);
     }
+    return -1;
+}
+
+std::string ControlLine(const std::string& socketPath, const std::string& line, std::chrono::milliseconds limit) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return {};
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+    std::string answer;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+        const std::string text = line + "\n";
+        if (::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()))
+            answer = ReadLine(fd, Clock::now() + limit);
+    }
+    ::close(fd);
+    return answer;
 }
 
 int FreeTcpPort() {

@@ -16,6 +16,7 @@
 
 #include "WatchedBus.h"
 #include "support/LinkReset.h"
+#include "support/ScratchWindow.h"
 #include "ui/Messages.h"
 #include "link/Sio.h"
 #include "mainwindow/Forms.h"
@@ -47,34 +48,20 @@ public:
     }
 };
 
-class WindowOnBus {
-    LinkReset reset_;  // first: the link starts clean and is put back after everything else
-
+// The main window in a scratch folder (ScratchWindow) against the watched simulated bus, its bus
+// on a thread of its own or inline, every station due at the first tick.
+class WindowOnBus : private LinkReset, public WithBus<WatchedBus>, public ScratchWindow {
 public:
     explicit WindowOnBus(BusWorker::Mode mode, const QByteArray& config = kFourPolled,
                          const std::string& busFile = kFiveStations)
-        : bus(busFile), previous_(QDir::currentPath()) {
-        QDir::setCurrent(dir_.path());
-        SetMessageObserver([this](const ShownMessage& m) { messages.push_back(m); });
-        QFile file(dir_.filePath(QStringLiteral("tarvo.INI")));
-        file.open(QIODevice::WriteOnly);
-        file.write(config);
-        file.close();
-        form_ = CreateForms(file.fileName(), mode);
-        form_->Timer1->stop();
-        for (TQTV3590* p : form_->GeraetPanel)
+        : WithBus<WatchedBus>(busFile), ScratchWindow(mode) {
+        start(config);
+        for (TQTV3590* p : form().GeraetPanel)
             if (p) p->ZVar = 1;
         bus.watchThreads();
         QCoreApplication::instance()->installEventFilter(&deliveries_);
     }
-    ~WindowOnBus() {
-        QCoreApplication::instance()->removeEventFilter(&deliveries_);
-        DestroyForms();
-        SetMessageObserver({});
-        QDir::setCurrent(previous_);
-    }
-
-    TForm1& form() { return *form_; }
+    ~WindowOnBus() { QCoreApplication::instance()->removeEventFilter(&deliveries_); }
 
     // Until no job runs or waits and every result has come back to the window: the bus was
     // idle, so everything it had to hand over was on its way, and nothing more came.
@@ -82,7 +69,7 @@ public:
         QElapsedTimer waited;
         waited.start();
         while (waited.elapsed() < limitMs) {
-            const bool idle = form_->BusIdle();
+            const bool idle = form().BusIdle();
             const int before = deliveries_.count;
             QCoreApplication::processEvents();
             if (idle && deliveries_.count == before) return true;
@@ -102,7 +89,7 @@ public:
     }
     // One tick, and its end.
     bool tick() {
-        form_->Timer1Timer();
+        form().Timer1Timer();
         return settle();
     }
     bool noted() const {
@@ -111,12 +98,6 @@ public:
         return false;
     }
 
-    WatchedBus bus;
-    std::vector<ShownMessage> messages;
-
 private:
-    QString previous_;
-    QTemporaryDir dir_;
-    TForm1* form_ = nullptr;
     DeliveryCounter deliveries_;
 };

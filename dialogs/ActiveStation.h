@@ -5,8 +5,8 @@
 
 #include <functional>
 
-class TQTV3590;
-class SioPort;
+class TQTV3590;  // panel/Qtv3590.h
+class SioPort;   // link/SioPort.h
 
 void SetActivePanelSource(std::function<TQTV3590*()> source);
 TQTV3590* ActivePanel();  // the main window's AktivPanel, or null

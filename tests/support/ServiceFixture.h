@@ -56,7 +56,6 @@ protected:
         std::filesystem::create_directories(dir_);
     }
     void TearDown() override {
-        SetWallClock({});
         std::filesystem::remove_all(dir_);
     }
 

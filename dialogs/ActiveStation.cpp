@@ -1,14 +1,18 @@
-#include "ui/ActiveStation.h"
+#include "dialogs/ActiveStation.h"
 
 #include <QString>
 #include <utility>
 
+#include "platform/ProcessHooks.h"
 #include "ui/Messages.h"
 
 namespace {
 std::function<TQTV3590*()> g_activePanel;
 std::function<SioPort*()> g_portObject;
 std::function<bool()> g_broadcast;
+[[maybe_unused]] const bool kPanelHook = RegisterProcessHook(HookKind::Source, "active panel", SnapshotOf(g_activePanel));
+[[maybe_unused]] const bool kPortHook = RegisterProcessHook(HookKind::Source, "port object", SnapshotOf(g_portObject));
+[[maybe_unused]] const bool kBroadcastHook = RegisterProcessHook(HookKind::Source, "broadcast mode", SnapshotOf(g_broadcast));
 }  // namespace
 
 void SetActivePanelSource(std::function<TQTV3590*()> source) { g_activePanel = std::move(source); }
