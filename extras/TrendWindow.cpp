@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QFileDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSettings>
@@ -24,7 +25,6 @@
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 
-#include "extras/SaveFileDialog.h"
 #include "extras/ShownDataCsv.h"
 #include "extras/TrendChart.h"
 #include "platform/AtomicFile.h"
@@ -750,16 +750,16 @@ bool TrendWindow::SaveCsv(const QString& path) {
 }
 
 void TrendWindow::AskPng() {
-    const QString path = AskSaveFile(this, QStringLiteral("Bild speichern"), QStringLiteral("Verlauf.png"),
-                                     QStringLiteral("PNG-Bilder (*.png)"));
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Bild speichern"), QStringLiteral("Verlauf.png"),
+                                                      QStringLiteral("PNG-Bilder (*.png)"));
     if (path.isEmpty()) return;
     status_->setText(SavePng(path) ? QStringLiteral("Bild gespeichert: ") + path
                                    : QStringLiteral("Bild nicht gespeichert: ") + WhyNotSaved(path));
 }
 
 void TrendWindow::AskCsv() {
-    const QString path = AskSaveFile(this, QStringLiteral("CSV speichern"), QStringLiteral("Verlauf.csv"),
-                                     QStringLiteral("CSV-Dateien (*.csv)"));
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("CSV speichern"), QStringLiteral("Verlauf.csv"),
+                                                      QStringLiteral("CSV-Dateien (*.csv)"));
     if (path.isEmpty()) return;
     status_->setText(SaveCsv(path) ? QStringLiteral("CSV gespeichert: ") + path
                                    : QStringLiteral("CSV nicht gespeichert: ") + WhyNotSaved(path));

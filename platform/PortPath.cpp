@@ -16,8 +16,6 @@ void SetPortsFolder(const std::string& folder) {
     g_foundInFolder.reset();
 }
 
-const std::string& PortsFolder() { return g_portsFolder; }
-
 std::string PortDevicePath(unsigned portNumber) {
     if (portNumber == 0 || portNumber >= 100) return {};
     const std::string name = "COM" + std::to_string(portNumber);
