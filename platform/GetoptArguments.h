@@ -2,7 +2,8 @@
 // An argument list as getopt_long wants it: a program name in front, each argument a writable
 // string (getopt_long may reorder them), the parser's own state reset so that every list is
 // parsed from its start (the tests and the fuzzer parse many in one process), and getopt_long
-// quiet: the tools say what is wrong in their own words.
+// quiet: the tools say what is wrong in their own words. Afterwards optind is 1, the first
+// argument, as a parser that looks at an argument before getopt_long takes it needs.
 
 #include <getopt.h>
 
@@ -11,12 +12,16 @@
 
 class GetoptArguments {
 public:
-    explicit GetoptArguments(const std::vector<std::string>& args) : strings_(args) {
+    // optstring: the one every call of this parse passes (its order, "+" or "-", is taken now).
+    GetoptArguments(const std::vector<std::string>& args, const char* optstring) : strings_(args) {
         strings_.insert(strings_.begin(), "program");
         for (std::string& s : strings_) pointers_.push_back(s.data());
         pointers_.push_back(nullptr);
-        optind = 0;  // a full new start, also of a half-read group of short options
+        // A full new start, also of a half-read group of short options, made on the program
+        // name alone: it reads no argument.
+        optind = 0;
         opterr = 0;
+        getopt(1, pointers_.data(), optstring);
     }
     GetoptArguments(const GetoptArguments&) = delete;
     GetoptArguments& operator=(const GetoptArguments&) = delete;

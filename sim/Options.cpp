@@ -40,7 +40,7 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& o) {
         {"station", required_argument, nullptr, kStation}, {"reply-delay", required_argument, nullptr, kDelay},
         {"tell", required_argument, nullptr, kTell},   {"baud-pacing", no_argument, nullptr, kPacing},
         {nullptr, 0, nullptr, 0}};
-    GetoptArguments a(args);
+    GetoptArguments a(args, "+:h");
     // "+": the options come first; whatever follows --tell's socket is its command.
     for (int c; (c = getopt_long(a.argc(), a.argv(), "+:h", kOptions, nullptr)) != -1;) {
         std::string error;

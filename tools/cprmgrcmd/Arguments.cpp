@@ -52,7 +52,7 @@ std::optional<ToolCommand> ParseArguments(const std::vector<std::string>& input,
     ToolCommand cmd;
     if (!input.empty() && (input[0] == "--help" || input[0] == "-h")) return cmd;
     static const option kOptions[] = {{"ports", required_argument, nullptr, 'p'}, {nullptr, 0, nullptr, 0}};
-    GetoptArguments a(input);
+    GetoptArguments a(input, "-:");
     // "-": the commands' words and numbers stay in their order; --ports may stand anywhere.
     std::vector<std::string> args;
     for (int c; (c = getopt_long(a.argc(), a.argv(), "-:", kOptions, nullptr)) != -1;) {

@@ -65,7 +65,7 @@ ParsedOptions ParseExportOptions(const std::vector<std::string>& args) {
     auto fail = [](std::string message) { return ParsedOptions{std::nullopt, std::move(message)}; };
     // The option as given, without a value after '='.
     const auto given = [](const std::string& arg) { return arg.substr(0, arg.find('=')); };
-    GetoptArguments a(args);
+    GetoptArguments a(args, ":h");
     for (int c; (c = getopt_long(a.argc(), a.argv(), ":h", kOptions, nullptr)) != -1;) {
         const std::string value = optarg ? optarg : "";
         switch (c) {
