@@ -82,21 +82,28 @@ bool SameName(std::string_view a, std::string_view b) {
     return true;
 }
 
+bool ReadsArea(const QtvParameter& p) {
+    return std::holds_alternative<std::int32_t (*)(std::uint8_t*)>(p.read) ||
+           std::holds_alternative<std::int16_t (*)(std::uint8_t*)>(p.read);
+}
+
+long RunQtvRead(const QtvParameter& p, std::uint8_t* area) {
+    return std::visit(Overloaded{
+                          [](std::monostate) { return 0L; },
+                          [](auto (*read)()) { return static_cast<long>(read()); },
+                          [area](auto (*read)(std::uint8_t*)) { return static_cast<long>(read(area)); },
+                      },
+                      p.read);
+}
+
 std::optional<long> ReadQtvNumber(const QtvParameter& p) {
     std::uint8_t area[4] = {};
-    const long value = std::visit(
-        Overloaded{
-            [](std::monostate) { return 0L; },
-            [](auto (*read)()) { return static_cast<long>(read()); },
-            [&](auto (*read)(std::uint8_t*)) {
-                read(area);
-                const auto word = static_cast<std::uint16_t>(area[0] << 8 | area[1]);
-                return p.form == ValueForm::Signed ? static_cast<long>(static_cast<std::int16_t>(word))
-                                                   : static_cast<long>(word);
-            },
-        },
-        p.read);
+    long value = RunQtvRead(p, area);
     if (std::holds_alternative<std::monostate>(p.read) || SioErgebnis == 0) return std::nullopt;
+    if (ReadsArea(p)) {
+        const auto word = static_cast<std::uint16_t>(area[0] << 8 | area[1]);
+        value = p.form == ValueForm::Signed ? static_cast<long>(static_cast<std::int16_t>(word)) : static_cast<long>(word);
+    }
     return value;
 }
 

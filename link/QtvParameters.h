@@ -58,6 +58,13 @@ const QtvParameter* FindQtvParameter(std::string_view name);
 // Names as the stations' users write them: the same letters, upper or lower case alike (ASCII).
 bool SameName(std::string_view a, std::string_view b);
 
+// Whether the parameter's read fills an area with the answer's bytes (ReadMBAnf(area), ...)
+// rather than returning a number.
+bool ReadsArea(const QtvParameter& p);
+// Runs the parameter's read command at BusAdresse and hands back what it returns: the number,
+// or for a read into an area (of at least 4 bytes) the exchange status. 0 when it has no read.
+long RunQtvRead(const QtvParameter& p, std::uint8_t* area);
+
 // A number parameter's value at BusAdresse: the number its read command gives (from two answer
 // bytes high first, signed when the form is Signed), or none when the exchange failed.
 std::optional<long> ReadQtvNumber(const QtvParameter& p);

@@ -10,13 +10,6 @@
 
 namespace {
 
-template <class... Fs>
-struct Overloaded : Fs... {
-    using Fs::operator()...;
-};
-template <class... Fs>
-Overloaded(Fs...) -> Overloaded<Fs...>;
-
 using K = CommandKind;
 
 // A read gives a number or fills an area (three bytes for the unit text); a write takes one
@@ -25,9 +18,7 @@ std::vector<CommandRow> MakeTable() {
     std::vector<CommandRow> table;
     for (const QtvParameter& p : QtvParameters()) {
         if (!std::holds_alternative<std::monostate>(p.read)) {
-            const bool area = std::holds_alternative<std::int32_t (*)(std::uint8_t*)>(p.read) ||
-                              std::holds_alternative<std::int16_t (*)(std::uint8_t*)>(p.read);
-            const K kind = !area ? K::Number : p.form == ValueForm::Text ? K::Area3 : K::Area2;
+            const K kind = !ReadsArea(p) ? K::Number : p.form == ValueForm::Text ? K::Area3 : K::Area2;
             table.push_back({std::string("Read") + p.name, kind, &p, false});
         }
         if (std::holds_alternative<std::int32_t (*)()>(p.write)) {
@@ -97,12 +88,7 @@ std::int32_t RunCommand(const CommandRow& row, const CommandValue& value, const 
                             !SameName(row.name, "ReadBroadcast");
     const auto word = static_cast<std::uint16_t>(value.number);
     if (!row.write) {
-        std::visit(Overloaded{
-                       [](std::monostate) {},
-                       [&](auto (*read)()) { result = read(); },
-                       [&](auto (*read)(std::uint8_t*)) { result = read(area); },
-                   },
-                   row.parameter->read);
+        result = RunQtvRead(*row.parameter, area);
     } else if (row.kind == K::Text) {
         result = std::get<std::int32_t (*)(std::string_view)>(row.parameter->write)(value.text);
     } else {
