@@ -1,6 +1,7 @@
 #include "extras/ExportDialog.h"
 
 #include <QDateEdit>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,7 +14,6 @@
 #include <QtConcurrent/QtConcurrentRun>
 #include <set>
 
-#include "extras/SaveFileDialog.h"
 #include "platform/Help.h"
 #include "records/RecordingFiles.h"
 
@@ -150,8 +150,8 @@ std::map<int, std::string> ExportDialog::Titles() const {
 }
 
 void ExportDialog::Browse() {
-    const QString path = AskSaveFile(this, QStringLiteral("Zieldatei"), QStringLiteral("Aufzeichnungen.csv"),
-                                     QStringLiteral("CSV-Dateien (*.csv)"));
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Zieldatei"), QStringLiteral("Aufzeichnungen.csv"),
+                                                      QStringLiteral("CSV-Dateien (*.csv)"));
     if (!path.isEmpty()) target_->setText(path);
 }
 

@@ -12,9 +12,12 @@
 #include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <type_traits>
+#include <variant>
 
 #include "dialogs/BusAccess.h"
 #include "extras/ParameterSetText.h"
+#include "link/QtvParameters.h"
 #include "panel/Qtv3590.h"
 #include "platform/Help.h"
 #include "platform/Windows1252.h"
@@ -33,23 +36,23 @@ QPushButton* Button(const QString& caption, const char* name, QWidget* parent) {
     return b;
 }
 
-// The panel's fields that cache a parameter, by the parameter's key.
-template <typename T> using PanelField = std::pair<const char*, T TQTV3590::*>;
-const PanelField<std::uint8_t> kByteFields[] = {
-    {"Komma", &TQTV3590::Komma},       {"Runden", &TQTV3590::Runden},   {"Durch10", &TQTV3590::Durch10},
+// Which field of the panel caches which parameter of the catalogue (link/QtvParameters); each
+// field holds the value in the form of the parameter's bytes.
+using PanelField = std::variant<std::uint8_t TQTV3590::*, std::int16_t TQTV3590::*, std::uint16_t TQTV3590::*>;
+const std::pair<const char*, PanelField> kPanelFields[] = {
+    {"Komma", &TQTV3590::Komma},     {"Runden", &TQTV3590::Runden},   {"Durch10", &TQTV3590::Durch10},
     {"SP1Aktiv", &TQTV3590::SP1Aktiv}, {"SP1Funk", &TQTV3590::SP1Funk}, {"SP2Aktiv", &TQTV3590::SP2Aktiv},
-    {"SP2Funk", &TQTV3590::SP2Funk},   {"SoMess", &TQTV3590::SoMess}};
-const PanelField<std::int16_t> kSignedFields[] = {
-    {"SP1Wert", &TQTV3590::SP1Wert}, {"SP1Hyst", &TQTV3590::SP1Hyst}, {"SP2Wert", &TQTV3590::SP2Wert},
-    {"SP2Hyst", &TQTV3590::SP2Hyst}, {"MBAnf", &TQTV3590::MBAnf},     {"MBEnd", &TQTV3590::MBEnd},
-    {"ABAnf", &TQTV3590::ABAnf},     {"ABEnd", &TQTV3590::ABEnd}};
-const PanelField<std::uint16_t> kUnsignedFields[] = {
-    {"SP1Verz", &TQTV3590::SP1Verz}, {"SP2Verz", &TQTV3590::SP2Verz}, {"Mittel", &TQTV3590::Mittel}};
+    {"SP2Funk", &TQTV3590::SP2Funk}, {"SoMess", &TQTV3590::SoMess},   {"SP1Wert", &TQTV3590::SP1Wert},
+    {"SP1Hyst", &TQTV3590::SP1Hyst}, {"SP2Wert", &TQTV3590::SP2Wert}, {"SP2Hyst", &TQTV3590::SP2Hyst},
+    {"MBAnf", &TQTV3590::MBAnf},     {"MBEnd", &TQTV3590::MBEnd},     {"ABAnf", &TQTV3590::ABAnf},
+    {"ABEnd", &TQTV3590::ABEnd},     {"SP1Verz", &TQTV3590::SP1Verz}, {"SP2Verz", &TQTV3590::SP2Verz},
+    {"Mittel", &TQTV3590::Mittel}};
 
-template <typename T, std::size_t N>
-void SetField(const PanelField<T> (&fields)[N], TQTV3590& p, const std::string& key, long value) {
-    for (const auto& [name, field] : fields)
-        if (key == name) p.*field = static_cast<T>(value);
+void SetField(TQTV3590& p, const std::string& key, long value) {
+    for (const auto& [name, field] : kPanelFields)
+        if (key == name)
+            std::visit([&](auto member) { p.*member = static_cast<std::remove_reference_t<decltype(p.*member)>>(value); },
+                       field);
 }
 
 // What the station now holds also goes into its panel, as the dialogs' sends put it there: the
@@ -58,16 +61,15 @@ void ApplyToPanel(const std::vector<RestoredParameter>& rows, TQTV3590* p) {
     if (!p) return;
     for (const RestoredParameter& row : rows) {
         if (row.outcome != RestoreOutcome::Verified) continue;
-        if (row.key == "DTxt") {
+        const QtvParameter* parameter = FindQtvParameter(std::string_view(row.key));
+        if (parameter && parameter->form == ValueForm::Text) {
             std::string bytes = UnitTextBytes(row.file.text).value_or(std::string());
             bytes = bytes.substr(0, bytes.find('\0'));
             p->SetSBen(QString::fromStdString(Windows1252ToUtf8(bytes)));
             continue;
         }
         const long value = std::stol(row.file.text);
-        SetField(kByteFields, *p, row.key, value);
-        SetField(kSignedFields, *p, row.key, value);
-        SetField(kUnsignedFields, *p, row.key, value);
+        SetField(*p, row.key, value);
     }
 }
 

@@ -2,13 +2,13 @@
 // CSV, and its place and stations kept between runs in a state file of its own.
 
 #include <QBuffer>
+#include <QFileDialog>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSettings>
 
-#include "extras/SaveFileDialog.h"
 #include "extras/ShownDataCsv.h"
 #include "extras/TrendChart.h"
 #include "extras/TrendParts.h"
@@ -101,16 +101,16 @@ bool TrendWindow::SaveCsv(const QString& path) {
 }
 
 void TrendWindow::AskPng() {
-    const QString path = AskSaveFile(this, QStringLiteral("Bild speichern"), QStringLiteral("Verlauf.png"),
-                                     QStringLiteral("PNG-Bilder (*.png)"));
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Bild speichern"), QStringLiteral("Verlauf.png"),
+                                                      QStringLiteral("PNG-Bilder (*.png)"));
     if (path.isEmpty()) return;
     status_->setText(SavePng(path) ? QStringLiteral("Bild gespeichert: ") + path
                                    : QStringLiteral("Bild nicht gespeichert: ") + WhyNotSaved(path));
 }
 
 void TrendWindow::AskCsv() {
-    const QString path = AskSaveFile(this, QStringLiteral("CSV speichern"), QStringLiteral("Verlauf.csv"),
-                                     QStringLiteral("CSV-Dateien (*.csv)"));
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("CSV speichern"), QStringLiteral("Verlauf.csv"),
+                                                      QStringLiteral("CSV-Dateien (*.csv)"));
     if (path.isEmpty()) return;
     status_->setText(SaveCsv(path) ? QStringLiteral("CSV gespeichert: ") + path
                                    : QStringLiteral("CSV nicht gespeichert: ") + WhyNotSaved(path));

@@ -53,7 +53,6 @@ public:
     bool Following() const { return following_; }
     // Reads the recording files of these days in the background; the view shows the whole range.
     void LoadDays(const Date& from, const Date& to);
-    bool Loading() const;
     // Whether the days loaded come from the files' summaries, and whether the days in view have
     // been read whole besides.
     bool Summarised() const { return coarse_; }
@@ -83,6 +82,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    bool Loading() const;
     struct Trace {
         int address = 0;
         QString title;

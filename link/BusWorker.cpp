@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cassert>
+#include <exception>
+
+#include "link/LinkEvents.h"
 
 namespace {
 thread_local int t_jobDepth = 0;
@@ -66,10 +69,18 @@ void BusWorker::runEntry(Entry& entry) {
     ++t_jobDepth;
     const std::atomic<bool>* outer = t_interrupted;
     t_interrupted = &interrupted_;
+    // A job that throws ends only itself; the jobs behind it still get the bus. The listener of
+    // the link hears of it (the program's event log). Whatever the report itself might throw
+    // stays here too: this thread must go on serving the bus.
     try {
-        entry.job();
+        try {
+            entry.job();
+        } catch (const std::exception& e) {
+            ReportJobFailure(e.what());
+        } catch (...) {
+            ReportJobFailure({});
+        }
     } catch (...) {
-        // A job that throws ends only itself; the jobs behind it still get the bus.
     }
     t_interrupted = outer;
     --t_jobDepth;

@@ -27,3 +27,7 @@ void ReportWrite(const std::uint8_t* request, bool ok) {
     w.ok = ok;
     g_events.written(w);
 }
+
+void ReportJobFailure(const std::string& what) {
+    if (g_events.jobFailed) g_events.jobFailed(what);
+}

@@ -1,7 +1,8 @@
 #pragma once
 // What the bus link tells whoever listens (the program's event log): the fate of the command-set
-// port, and every write a station was sent, whichever exchange carried it. The link itself keeps
-// no record; without a listener nothing happens.
+// port, every write a station was sent, whichever exchange carried it, and a job on the bus's
+// thread that failed with an exception. The link itself keeps no record; without a listener
+// nothing happens.
 
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +26,9 @@ struct LinkEvents {
     std::function<void(std::uint8_t portNumber)> portLost;      // the device went away
     PortOpened portReopened;                                     // opened again after a failure
     std::function<void(const WrittenParameter&)> written;
+    // A job of the BusWorker threw: what the exception said ("" when it was no std::exception).
+    // The job has ended; the jobs behind it run.
+    std::function<void(const std::string& what)> jobFailed;
 };
 
 void SetLinkEvents(LinkEvents events);  // empty members: not reported
@@ -33,3 +37,5 @@ const LinkEvents& GetLinkEvents();
 // For the exchanges: reports a write request (bit 7 of the code set) that has just been run.
 // request points at the telegram (STX, address, L, code, data).
 void ReportWrite(const std::uint8_t* request, bool ok);
+// For the BusWorker: reports a job that threw.
+void ReportJobFailure(const std::string& what);

@@ -109,21 +109,3 @@ PortChoice ChosenPort(const TPcSioDlg& dlg) {
     return choice;
 }
 
-void ApplyPortSelection(TPcSioDlg& dlg, PortSelectionState& s) {
-    const PortChoice choice = ChosenPort(dlg);
-    std::string hostName = s.HostName.toStdString();
-    std::string lokalIP = s.LokalIP.toStdString();
-    PortSettings settings{s.SioNr, s.Internet, hostName, lokalIP, s.SioObjekt};
-    ApplyPortChoice(choice, settings, s.workingDirectory.toStdString(), ShowLinkMessage);
-    s.HostName = QString::fromStdString(hostName);
-    s.LokalIP = QString::fromStdString(lokalIP);
-}
-
-bool RunPortSelection(TPcSioDlg& dlg, PortSelectionState& s) {
-    PreparePortSelection(dlg, s);
-    if (dlg.exec() != QDialog::Accepted) return false;
-    ApplyPortSelection(dlg, s);
-    return true;
-}
-
-bool RunPortSelection(PortSelectionState& s) { return PcSioDlg && RunPortSelection(*PcSioDlg, s); }

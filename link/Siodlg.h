@@ -7,8 +7,8 @@
 // Contract with the main window:
 //   - create PcSioDlg once, after the configuration file has been read, and call
 //     InitFromSettings(SioNr, HostName) on it;
-//   - the menu action is RunPortSelection with a PortSelectionState of references to its own
-//     state; it returns true when the dialog was confirmed and its choice applied;
+//   - the menu action fills the dialog by PreparePortSelection, shows it, and applies what a
+//     confirmed dialog hands over (ChosenPort) with ApplyPortChoice of link/PortSelection;
 //   - the network link setup at start-up and in the port object's recovery is SetupNetLink below.
 
 #include <QDialog>
@@ -71,13 +71,8 @@ struct PortSelectionState {
     QString workingDirectory;  // the configuration file's folder: the link lands in its ports/
 };
 
-// The menu action "&PC-Sio": fills the dialog, shows it modally and applies a confirmed choice
-// (ApplyPortChoice). True when the dialog was confirmed. The first form uses the global PcSioDlg.
-bool RunPortSelection(PortSelectionState& s);
-bool RunPortSelection(TPcSioDlg& dlg, PortSelectionState& s);
-// The steps before and after the modal run, for callers that show the dialog themselves.
+// The menu action "&PC-Sio" (the main window's) fills the dialog with the current choice, shows
+// it modally and, when it was confirmed, applies what it hands over (ApplyPortChoice) on the bus.
 void PreparePortSelection(TPcSioDlg& dlg, const PortSelectionState& s);
-void ApplyPortSelection(TPcSioDlg& dlg, PortSelectionState& s);
-// What a confirmed dialog hands over, for callers that apply it themselves (ApplyPortChoice).
 struct PortChoice;
 PortChoice ChosenPort(const TPcSioDlg& dlg);

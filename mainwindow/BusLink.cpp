@@ -54,6 +54,11 @@ LinkEvents DeliveredHere(const QPointer<QObject>& window, const LinkEvents& inne
             });
         };
     }
+    if (inner.jobFailed) {
+        events.jobFailed = [window, f = inner.jobFailed](const std::string& what) {
+            OnUiThread(window, [f, what] { f(what); });
+        };
+    }
     return events;
 }
 }  // namespace

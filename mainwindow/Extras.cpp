@@ -6,7 +6,7 @@
 
 #include "extras/ExtrasWindows.h"
 #include "mainwindow/Tarvo.h"
-#include "mainwindow/ValueText.h"
+#include "records/ValueText.h"
 #include "records/RecordingSummary.h"
 
 namespace {

@@ -15,9 +15,9 @@
 #include "link/QtvCommands.h"
 #include "link/Sio.h"
 #include "mainwindow/Tarvo.h"
-#include "mainwindow/ValueText.h"
 #include "service/BusSession.h"
 #include "platform/Clock.h"
+#include "records/ValueText.h"
 
 namespace {
 constexpr int kFailuresBeforeRest = 10;   // the eleventh failure in a row rests the station
@@ -175,7 +175,8 @@ void TForm1::ShowPollResult(std::size_t index, const PollAnswer& r) {
     } else {
         p->SetFrameColor(TQTV3590::kFrameButtonFace);
         p->SioFehler = 0;
-        p->SetText(FormatValueText(r.value, r.negativ, poll.komma, poll.typGruppe, poll.benennung));
+        p->SetText(QString::fromStdString(
+            FormatValueText(r.value, r.negativ, poll.komma, poll.typGruppe, poll.benennung.toStdString())));
         if (p->WriteStatus) {
             p->SetCaptionColor(clRed);
             p->TeleSpeichern(r.broadcast);

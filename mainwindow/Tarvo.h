@@ -25,7 +25,7 @@
 // panels (ZVar ran out) and hands the bus's worker one job for the tick -> per station, on the
 // bus's thread: caption green (on this thread) -> BusAdresse := its address -> ReadMWert fills
 // TeleBuffer and runs SioExchange on the command-set SerialLine -> BusAdresse goes back to the
-// active station -> the signed value comes back to this thread -> FormatValueText (ValueText.h)
+// active station -> the signed value comes back to this thread -> FormatValueText (records/ValueText.h)
 // adds sign, decimal point and unit -> the panel's SetText shows it -> TeleSpeichern records it
 // when recording is on -> ReportPoll hands the result to the panel's statistics and to every
 // listener of PollEvents (the event log's station watch, the trend windows).

@@ -6,8 +6,7 @@
 #include <cstdint>
 #include <span>
 
-inline constexpr std::uint8_t kTypGruppeZwei = '2';    // 50
-inline constexpr std::uint8_t kTypGruppeAndere = 0x85;  // 133
+#include "records/ValueText.h"  // kTypGruppeZwei, kTypGruppeAndere
 
 std::span<const std::uint16_t> GroupTwoTypes();
 bool IsGroupTwoType(std::uint16_t typ);

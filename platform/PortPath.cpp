@@ -25,8 +25,6 @@ namespace {
 });
 }  // namespace
 
-const std::string& PortsFolder() { return g_portsFolder; }
-
 std::string PortDevicePath(unsigned portNumber) {
     if (portNumber == 0 || portNumber >= 100) return {};
     const std::string name = "COM" + std::to_string(portNumber);

@@ -13,6 +13,5 @@
 
 // A new folder forgets which numbers were found in the old one.
 void SetPortsFolder(const std::string& folder);
-const std::string& PortsFolder();
 // The device path for COMn, or "" for n == 0 or n >= 100.
 std::string PortDevicePath(unsigned portNumber);

@@ -88,6 +88,9 @@ LinkEvents LinkEventsInto(EventLog& log) {
         const std::string what = WrittenText(w.code, w.data, w.dataCount);
         log.Add(w.address, what + (w.ok ? " gesendet" : " gesendet: Übertragungsfehler"));
     };
+    events.jobFailed = [&log](const std::string& what) {
+        log.Add("Buszugriff abgebrochen: " + (what.empty() ? std::string("unbekannter Fehler") : what));
+    };
     return events;
 }
 

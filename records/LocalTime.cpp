@@ -1,27 +1,25 @@
 #include "records/LocalTime.h"
 
+#include <chrono>
 #include <cstdio>
 
 namespace {
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int DaysInMonth(int y, int m) {
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return m == 2 && IsLeap(y) ? 29 : kDays[m - 1];
-}
-
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+using std::chrono::days;
+using std::chrono::floor;
+using std::chrono::milliseconds;
 
 Date DateOf(const LocalDateTime& t) { return Date{t.year, t.month, t.day}; }
 }  // namespace
 
 bool IsValidDate(const Date& d) {
-    return d.year >= 1 && d.year <= 9999 && d.month >= 1 && d.month <= 12 && d.day >= 1 &&
-           d.day <= DaysInMonth(d.year, d.month);
+    // The calendar's types keep month and day in a byte: out of range they must not get that far.
+    if (d.year < 1 || d.year > 9999 || d.month < 1 || d.month > 12 || d.day < 1 || d.day > 31) return false;
+    using namespace std::chrono;
+    return year_month_day{year{d.year}, month{unsigned(d.month)}, day{unsigned(d.day)}}.ok();
 }
 
 // Dates and the time line are those of the wall clock (platform/Clock.h), which converts.
-std::int64_t DayNumber(const Date& d) { return FloorDiv(LocalMs(d), kMsPerDay); }
+std::int64_t DayNumber(const Date& d) { return floor<days>(milliseconds{LocalMs(d)}).count(); }
 
 Date DateOfDayNumber(std::int64_t days) { return DateOfLocalMs(days * kMsPerDay); }
 
@@ -41,7 +39,10 @@ std::int64_t LocalMs(const Date& d, int hour, int minute, int second, int millis
 
 Date DateOfLocalMs(std::int64_t ms) { return DateOf(LocalDateTimeAt(ms)); }
 
-int MsOfDay(std::int64_t ms) { return int(ms - FloorDiv(ms, kMsPerDay) * kMsPerDay); }
+int MsOfDay(std::int64_t ms) {
+    const milliseconds t{ms};
+    return int((t - floor<days>(t)).count());
+}
 
 std::optional<Date> ParseGermanDate(std::string_view text) {
     int parts[3] = {0, 0, 0};

@@ -1,7 +1,10 @@
 #include "records/ValueText.h"
 
+#include <cstdio>
+
 namespace {
 constexpr int kMaxDigits = 9;  // the bus gives at most five; more would not fit the number
+constexpr int kOutOfRange = 32767;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -29,6 +32,32 @@ std::optional<ValueText> ParseNumber(std::string_view rest, bool negative) {
     return v;
 }
 }  // namespace
+
+int DigitsBehindPoint(std::uint8_t komma, std::uint8_t typGruppe) {
+    if (typGruppe == kTypGruppeZwei) {
+        if (komma == 1) return 3;
+        if (komma == 3) return 1;
+    }
+    // Only the codes 0..3 name a point; anything else is shown without one.
+    return komma <= 3 ? komma : 0;
+}
+
+std::string FormatValueText(int magnitude, bool negative, std::uint8_t komma, std::uint8_t typGruppe,
+                            std::string_view benennung) {
+    std::string text;
+    if (magnitude == kOutOfRange) {
+        text = negative ? " Unter" : " Ueber";
+    } else {
+        char digits[16];
+        std::snprintf(digits, sizeof digits, "%.4d", magnitude);  // "%0.4d": at least four digits
+        std::string number = digits;
+        // Counted from the right, so that a fifth digit stays in front of the point.
+        const int d = DigitsBehindPoint(komma, typGruppe);
+        if (d != 0) number.insert(number.size() - static_cast<std::size_t>(d), 1, '.');
+        text = (negative ? "-" : " ") + number;
+    }
+    return text + ' ' + std::string(benennung);
+}
 
 double ValueText::Value() const {
     if (kind != ValueKind::Number) return 0.0;

@@ -1,7 +1,6 @@
 #include "service/ParameterSet.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <string_view>
 
@@ -58,14 +57,6 @@ std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
     return text;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
 }
 
 // The lines of the parameter section that are no parameter: a key no parameter has, or a line

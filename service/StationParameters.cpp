@@ -10,81 +10,24 @@
 
 namespace {
 
-constexpr long kTwelveBitHigh = 4095;
 constexpr std::size_t kUnitTextLength = 3;
 
-template <auto Read> std::optional<long> Number() {
-    const long value = static_cast<long>(Read());
-    if (SioErgebnis == 0) return std::nullopt;
-    return value;
-}
-
-// Two answer bytes, high first.
-template <auto Read, bool Signed> std::optional<long> Word() {
-    std::uint8_t area[4] = {};
-    Read(area);
-    if (SioErgebnis == 0) return std::nullopt;
-    const auto word = static_cast<std::uint16_t>(area[0] << 8 | area[1]);
-    return Signed ? static_cast<long>(static_cast<std::int16_t>(word)) : static_cast<long>(word);
-}
-
-std::uint8_t Byte(long v) { return static_cast<std::uint8_t>(v); }
-std::uint16_t Word16(long v) { return static_cast<std::uint16_t>(v); }
+// The order of the dialogs: display, relays, measuring range (ABAnf is also the humidity
+// devices' measuring kind), other values.
+constexpr const char* kDialogOrder[] = {
+    "Komma",   "Runden",  "Mittel",   "DTxt",    "MaxWert", "MinWert", "Durch10", "UShow",
+    "SP1Wert", "SP1Hyst", "SP1Verz",  "SP1Aktiv", "SP1Funk", "SP2Wert", "SP2Hyst", "SP2Verz",
+    "SP2Aktiv", "SP2Funk", "MBAnf",   "MBEnd",   "ABAnf",   "ABEnd",   "SoMess",  "EVar",
+};
 
 std::vector<StationParameter> MakeParameters() {
-    return {
-        // Display dialog
-        {"Komma", ParameterKind::Number, 0, 15, Number<ReadKomma>,
-         [](long v) { return WriteKomma(Byte(v)) != 0; }},
-        {"Runden", ParameterKind::Number, 0, 7, Number<ReadRunden>,
-         [](long v) { return WriteRunden(Byte(v)) != 0; }},
-        {"Mittel", ParameterKind::Number, 0, 65535, Number<ReadMittel>,
-         [](long v) { return WriteMittel(Word16(v)) != 0; }},
-        {"DTxt", ParameterKind::Text, 0, 0, nullptr, nullptr},
-        {"MaxWert", ParameterKind::Number, -32768, 32767, Word<ReadMaxWert, true>,
-         [](long v) { return WriteMaxWert(Word16(v)) != 0; }},
-        {"MinWert", ParameterKind::Number, -32768, 32767, Word<ReadMinWert, true>,
-         [](long v) { return WriteMinWert(Word16(v)) != 0; }},
-        {"Durch10", ParameterKind::Number, 0, 1, Number<ReadDurch10>,
-         [](long v) { return WriteDurch10(Byte(v)) != 0; }},
-        {"UShow", ParameterKind::Number, 0, 1, Number<ReadUShow>,
-         [](long v) { return WriteUShow(Byte(v)) != 0; }},
-        // Relay dialog
-        {"SP1Wert", ParameterKind::Number, 0, kTwelveBitHigh, Number<ReadSP1Wert>,
-         [](long v) { return WriteSP1Wert(static_cast<std::int32_t>(v)) != 0; }},
-        {"SP1Hyst", ParameterKind::Number, 0, kTwelveBitHigh, Number<ReadSP1Hyst>,
-         [](long v) { return WriteSP1Hyst(static_cast<std::int32_t>(v)) != 0; }},
-        {"SP1Verz", ParameterKind::Number, 0, kTwelveBitHigh, Number<ReadSP1Verz>,
-         [](long v) { return WriteSP1Verz(Word16(v)) != 0; }},
-        {"SP1Aktiv", ParameterKind::Number, 0, 1, Number<ReadSP1Aktiv>,
-         [](long v) { return WriteSP1Aktiv(Byte(v)) != 0; }},
-        {"SP1Funk", ParameterKind::Number, 0, 1, Number<ReadSP1Funk>,
-         [](long v) { return WriteSP1Funk(Byte(v)) != 0; }},
-        {"SP2Wert", ParameterKind::Number, 0, kTwelveBitHigh, Number<ReadSP2Wert>,
-         [](long v) { return WriteSP2Wert(static_cast<std::int32_t>(v)) != 0; }},
-        {"SP2Hyst", ParameterKind::Number, 0, kTwelveBitHigh, Number<ReadSP2Hyst>,
-         [](long v) { return WriteSP2Hyst(static_cast<std::int32_t>(v)) != 0; }},
-        {"SP2Verz", ParameterKind::Number, 0, kTwelveBitHigh, Number<ReadSP2Verz>,
-         [](long v) { return WriteSP2Verz(Word16(v)) != 0; }},
-        {"SP2Aktiv", ParameterKind::Number, 0, 1, Number<ReadSP2Aktiv>,
-         [](long v) { return WriteSP2Aktiv(Byte(v)) != 0; }},
-        {"SP2Funk", ParameterKind::Number, 0, 1, Number<ReadSP2Funk>,
-         [](long v) { return WriteSP2Funk(Byte(v)) != 0; }},
-        // Measuring range dialog (ABAnf is also the humidity devices' measuring kind)
-        {"MBAnf", ParameterKind::Number, -32768, 32767, Word<ReadMBAnf, true>,
-         [](long v) { return WriteMBAnf(Word16(v)) != 0; }},
-        {"MBEnd", ParameterKind::Number, -32768, 32767, Word<ReadMBEnd, true>,
-         [](long v) { return WriteMBEnd(Word16(v)) != 0; }},
-        {"ABAnf", ParameterKind::Number, -32768, 32767, Word<ReadABAnf, true>,
-         [](long v) { return WriteABAnf(Word16(v)) != 0; }},
-        {"ABEnd", ParameterKind::Number, -32768, 32767, Word<ReadABEnd, true>,
-         [](long v) { return WriteABEnd(Word16(v)) != 0; }},
-        {"SoMess", ParameterKind::Number, 0, 1, Number<ReadSoMess>,
-         [](long v) { return WriteSoMess(Byte(v)) != 0; }},
-        // Other values dialog
-        {"EVar", ParameterKind::Number, 0, 65535, Word<ReadEVar, false>,
-         [](long v) { return WriteEVar(static_cast<std::int16_t>(Word16(v))) != 0; }},
-    };
+    std::vector<StationParameter> parameters;
+    for (const char* key : kDialogOrder) {
+        const QtvParameter* p = FindQtvParameter(std::string_view(key));
+        const bool text = p->form == ValueForm::Text;
+        parameters.push_back({p->name, text ? ParameterKind::Text : ParameterKind::Number, p->low, p->high, p});
+    }
+    return parameters;
 }
 
 std::optional<long> ParseNumber(const std::string& text) {
@@ -184,7 +127,7 @@ std::optional<std::string> ReadParameter(const StationParameter& p) {
         if (SioErgebnis == 0) return std::nullopt;
         return UnitTextFromBytes(std::string(reinterpret_cast<const char*>(area), kUnitTextLength));
     }
-    const auto value = p.readNumber();
+    const auto value = ReadQtvNumber(*p.parameter);
     if (!value) return std::nullopt;
     return std::to_string(*value);
 }
@@ -195,5 +138,5 @@ bool WriteParameter(const StationParameter& p, const std::string& value) {
         return bytes && WriteDTxt(*bytes) != 0;
     }
     const auto number = ParseNumber(value);
-    return number && p.writeNumber(*number);
+    return number && WriteQtvNumber(*p.parameter, *number) != 0;
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The parameters a station keeps and the parameter dialogs read and send, each with the device
-// commands that read and write it, in the order of the dialogs. The live values are not among
-// them: the measured value, the relay status and the clock.
+// The parameters a station keeps and the parameter dialogs read and send, in the order of the
+// dialogs; what each one is (its commands, the form of its bytes, its numbers) comes from the
+// catalogue of link/QtvParameters. The live values are not among them: the measured value, the
+// relay status and the clock.
 //
 // A value is handled as text in the form a person reads: a decimal number ("500", "-12") or,
 // for the unit text, its characters ("bar"). A unit text byte that is a control character, a
@@ -13,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "link/QtvParameters.h"
+
 enum class ParameterKind { Number, Text };
 
 struct StationParameter {
@@ -20,9 +23,7 @@ struct StationParameter {
     ParameterKind kind;
     long low;  // the range a number read from or written to the station can take
     long high;
-    // Number parameters: the value read (none when the exchange failed), and the write.
-    std::optional<long> (*readNumber)();
-    bool (*writeNumber)(long value);
+    const QtvParameter* parameter;  // its row of the catalogue
 };
 
 const std::vector<StationParameter>& StationParameters();

@@ -53,9 +53,6 @@ bool SameText(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-const CommandInfo* CommandsBegin() { return std::begin(kCommands); }
-const CommandInfo* CommandsEnd() { return std::end(kCommands); }
-
 const CommandInfo* FindCommand(std::uint8_t code) {
     const bool write = (code & kWriteBit) != 0;
     const std::uint8_t readCode = code & 0x7F;
@@ -79,16 +76,6 @@ unsigned WriteDataBytes(ParamKind kind) {
     case ParamKind::Reset: return 1;
     case ParamKind::Text: return 3;
     case ParamKind::ClearFlag: return 0;
-    default: return 2;
-    }
-}
-
-unsigned AnswerDataBytes(ParamKind kind) {
-    switch (kind) {
-    case ParamKind::Flag:
-    case ParamKind::Byte: return 1;
-    case ParamKind::Text:
-    case ParamKind::Latched: return 3;
     default: return 2;
     }
 }

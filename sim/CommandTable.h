@@ -33,13 +33,9 @@ inline constexpr std::uint8_t kWriteBit = 0x80;
 const CommandInfo* FindCommand(std::uint8_t code);
 // The entry of a parameter by name (case-insensitive), or null.
 const CommandInfo* FindParam(std::string_view name);
-// All entries, for listing.
-const CommandInfo* CommandsBegin();
-const CommandInfo* CommandsEnd();
 
-// Data bytes of a write request and of a read answer for the kind.
+// Data bytes of a write request for the kind.
 unsigned WriteDataBytes(ParamKind kind);
-unsigned AnswerDataBytes(ParamKind kind);
 
 // The device command's name for a code, as the PC side calls it ("ReadSP1Wert", "ResetQtv"),
 // or "Unknown" for a code no station knows.

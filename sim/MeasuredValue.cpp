@@ -37,16 +37,6 @@ std::optional<ValueMode> ParseValueMode(std::string_view text) {
     return std::nullopt;
 }
 
-std::string ValueModeName(ValueMode mode) {
-    switch (mode) {
-    case ValueMode::Ramp: return "ramp";
-    case ValueMode::Sine: return "sine";
-    case ValueMode::Noise: return "noise";
-    case ValueMode::Constant: break;
-    }
-    return "constant";
-}
-
 std::int16_t ValueAt(const ValueSettings& settings, double nowMs) {
     if (settings.outOfRange == OutOfRange::Over) return kOverRange;
     if (settings.outOfRange == OutOfRange::Under) return kUnderRange;

@@ -23,7 +23,6 @@ struct ValueSettings {
 };
 
 std::optional<ValueMode> ParseValueMode(std::string_view text);
-std::string ValueModeName(ValueMode mode);
 
 // The value at nowMs (milliseconds since the bus started). Values of the course stay within
 // -32766..32766 so that only a request produces the out-of-range marks.

@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "platform/GetoptArguments.h"
 
 namespace {
 
@@ -31,38 +32,42 @@ std::string ParseDelay(const std::string& text, Options& o) {
 }  // namespace
 
 std::string ParseOptions(const std::vector<std::string>& args, Options& o) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            o.help = true;
-            continue;
-        }
-        if (a == "--tell") {
-            if (i + 2 >= args.size()) return "--tell needs the control socket and a command";
-            o.tellPath = args[++i];
-            for (++i; i < args.size(); ++i) o.tellLine += (o.tellLine.empty() ? "" : " ") + args[i];
-            return {};
-        }
-        if (a == "--baud-pacing") {
-            o.pacing = true;
-            continue;
-        }
-        static const char* const kWithValue[] = {"--link", "--tcp", "--bus", "--trace", "--control", "--station", "--reply-delay"};
-        bool known = false;
-        for (const char* k : kWithValue) known = known || a == k;
-        if (!known) return "unknown option '" + a + "' (see --help)";
-        if (i + 1 >= args.size()) return a + " needs a value";
-        const std::string& v = args[++i];
+    enum { kLink = 256, kTcp, kBus, kTrace, kControl, kStation, kDelay, kTell, kPacing };
+    static const option kOptions[] = {
+        {"help", no_argument, nullptr, 'h'},           {"link", required_argument, nullptr, kLink},
+        {"tcp", required_argument, nullptr, kTcp},     {"bus", required_argument, nullptr, kBus},
+        {"trace", required_argument, nullptr, kTrace}, {"control", required_argument, nullptr, kControl},
+        {"station", required_argument, nullptr, kStation}, {"reply-delay", required_argument, nullptr, kDelay},
+        {"tell", required_argument, nullptr, kTell},   {"baud-pacing", no_argument, nullptr, kPacing},
+        {nullptr, 0, nullptr, 0}};
+    GetoptArguments a(args, "+:h");
+    // "+": the options come first; whatever follows --tell's socket is its command.
+    for (int c; (c = getopt_long(a.argc(), a.argv(), "+:h", kOptions, nullptr)) != -1;) {
         std::string error;
-        if (a == "--link") o.linkPath = v;
-        else if (a == "--tcp") error = ParseHostPort(v, o);
-        else if (a == "--bus") o.busFile = v;
-        else if (a == "--trace") o.traceFile = v;
-        else if (a == "--control") o.controlPath = v;
-        else if (a == "--station") o.stations.push_back(v);
-        else error = ParseDelay(v, o);
+        const std::string v = optarg ? optarg : "";
+        switch (c) {
+        case 'h': o.help = true; break;
+        case kPacing: o.pacing = true; break;
+        case kLink: o.linkPath = v; break;
+        case kTcp: error = ParseHostPort(v, o); break;
+        case kBus: o.busFile = v; break;
+        case kTrace: o.traceFile = v; break;
+        case kControl: o.controlPath = v; break;
+        case kStation: o.stations.push_back(v); break;
+        case kDelay: error = ParseDelay(v, o); break;
+        case kTell:
+            if (optind >= a.argc()) return "--tell needs the control socket and a command";
+            o.tellPath = v;
+            for (int i = optind; i < a.argc(); ++i) o.tellLine += (o.tellLine.empty() ? "" : " ") + std::string(a.argv()[i]);
+            return {};
+        case ':':
+            if (optopt == kTell) return "--tell needs the control socket and a command";
+            return a.last() + " needs a value";
+        default: return "unknown option '" + a.last() + "' (see --help)";
+        }
         if (!error.empty()) return error;
     }
+    if (optind < a.argc()) return "unknown option '" + std::string(a.argv()[optind]) + "' (see --help)";
     if (!o.linkPath.empty() && !o.tcpHost.empty()) return "--link and --tcp exclude each other";
     if (o.linkPath.empty() && o.tcpHost.empty()) o.linkPath = kDefaultLink;
     return {};

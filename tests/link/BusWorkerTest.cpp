@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "link/BusWorker.h"
+#include "link/LinkEvents.h"
 
 namespace {
 
@@ -199,12 +200,19 @@ TEST(BusWorker, TellsWhenTheLastQueuedJobHasEnded) {
     EXPECT_EQ(calls.load(), 1);
 }
 
-TEST(BusWorker, AJobThatThrowsDoesNotStopTheOnesBehindIt) {
+TEST(BusWorker, AJobThatThrowsIsReportedAndDoesNotStopTheOnesBehindIt) {
+    std::vector<std::string> failures;  // told on the worker's thread, read after the next job
+    LinkEvents events;
+    events.jobFailed = [&failures](const std::string& what) { failures.push_back(what); };
+    SetLinkEvents(events);
     BusWorker worker;
     std::promise<void> ran;
     worker.post([] { throw std::runtime_error("lost line"); });
+    worker.post([] { throw 7; });
     worker.post([&] { ran.set_value(); });
     EXPECT_EQ(ran.get_future().wait_for(60s), std::future_status::ready);
+    EXPECT_EQ(failures, (std::vector<std::string>{"lost line", ""}));
+    SetLinkEvents({});
 }
 
 TEST(BusWorker, InterruptedJobSendsNoFurtherExchangeAndTheNextJobRunsWhole) {

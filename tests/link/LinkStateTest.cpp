@@ -36,7 +36,7 @@ protected:
                       [this](const std::uint8_t*, std::size_t) { ++traceCalls; }, [this](bool) { ++traceCalls; }});
         const auto opened = [this](std::uint8_t, const std::string&) { ++eventCalls; };
         SetLinkEvents({opened, [this](std::uint8_t) { ++eventCalls; }, [this](std::uint8_t) { ++eventCalls; },
-                       opened, [this](const WrittenParameter&) { ++eventCalls; }});
+                       opened, [this](const WrittenParameter&) { ++eventCalls; }, [this](const std::string&) { ++eventCalls; }});
     }
     // A request of station 7's value on the command-set port.
     int exchange() {

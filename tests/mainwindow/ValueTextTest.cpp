@@ -4,7 +4,7 @@
 
 #include "mainwindow/TypeCode.h"
 #include "mainwindow/TypeGroups.h"
-#include "mainwindow/ValueText.h"
+#include "records/ValueText.h"
 
 class ValueTextTest : public QObject {
     Q_OBJECT
@@ -35,8 +35,8 @@ private slots:
         QFETCH(int, gruppe);
         QFETCH(QString, expected);
         const bool negative = value < 0;
-        QCOMPARE(FormatValueText(negative ? -value : value, negative, std::uint8_t(komma), std::uint8_t(gruppe),
-                                 QStringLiteral("bar")),
+        QCOMPARE(QString::fromStdString(FormatValueText(negative ? -value : value, negative, std::uint8_t(komma),
+                                                        std::uint8_t(gruppe), "bar")),
                  expected);
     }
 

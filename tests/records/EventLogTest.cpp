@@ -8,8 +8,10 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 #include "support/RecordingFolder.h"
+#include "link/BusWorker.h"
 #include "link/QtvCommands.h"
 #include "link/Sio.h"
 #include "link/SioPort.h"
@@ -112,6 +114,18 @@ TEST_F(EventLogTest, writtenValuesReadAsAPersonReadsThem) {
     EXPECT_EQ(WrittenText(0xB6, tag, 2), "RTCTag = 31. (Sonntag)");
     EXPECT_EQ(WrittenText(0xB8, sec, 2), "RTCSecZyk = 58 s, Zyklus 10");
     EXPECT_EQ(DurationText(7322), "2 h 2 min");  // minutes and seconds: the silent station's test
+}
+
+TEST_F(EventLogTest, aBusJobThatFailedIsLogged) {
+    EventLog log(dir.string());
+    SetLinkEvents(LinkEventsInto(log));
+    BusWorker worker(BusWorker::Mode::Inline);
+    worker.post([] { throw std::runtime_error("kein Speicher"); });
+    worker.post([] { throw 1; });
+    SetLinkEvents({});
+    ASSERT_EQ(log.Entries().size(), 2u);
+    EXPECT_EQ(log.Entries()[0].text, "Buszugriff abgebrochen: kein Speicher");
+    EXPECT_EQ(log.Entries()[1].text, "Buszugriff abgebrochen: unbekannter Fehler");
 }
 
 TEST_F(EventLogTest, everyWriteOfTheLinkIsLoggedWithStationValueAndResult) {

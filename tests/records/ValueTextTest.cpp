@@ -5,7 +5,6 @@
 
 #include <cmath>
 
-#include "mainwindow/ValueText.h"
 #include "records/RecordingReader.h"
 #include "records/ValueText.h"
 
@@ -53,8 +52,7 @@ TEST(ValueText, RoundTripThroughTheFormatterForEveryCodeAndGroup) {
         for (std::uint8_t komma = 0; komma <= 3; ++komma) {
             for (int v = -32767; v <= 32767; v += 7) {
                 const bool negative = v < 0;
-                const QString text = FormatValueText(std::abs(v), negative, komma, group, QStringLiteral("m³"));
-                const std::string bytes = text.toStdString();
+                const std::string bytes = FormatValueText(std::abs(v), negative, komma, group, "m³");
                 const auto parsed = ParseValueText(bytes);
                 ASSERT_TRUE(parsed.has_value()) << bytes;
                 EXPECT_EQ(parsed->unit, "m³");

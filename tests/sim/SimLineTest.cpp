@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "support/CommandRoundTrips.h"
+#include "link/QtvParameters.h"
+#include "sim/CommandTable.h"
 #include "support/FakeCounter.h"
 #include "support/LinkReset.h"
 #include "support/SimLine.h"
@@ -25,6 +27,30 @@ protected:
 TEST_F(OverSimLine, everyReadAndWriteCommandRoundTrips) {
     roundtrip::ExpectEveryCommandRoundTrips();
     EXPECT_EQ(sim.station(1).paramText("SP1Wert", {}), "300");
+}
+
+// The link's catalogue against the simulator's own table: the same names for the same codes,
+// reads and writes where the station has them, and every number a person may give a parameter
+// written and read back unchanged (its range and the form of its bytes as the station keeps them).
+TEST_F(OverSimLine, everyCatalogueEntryRoundTripsThroughTheSimulatorsTable) {
+    for (const QtvParameter& p : QtvParameters()) {
+        SCOPED_TRACE(p.name);
+        const bool reads = !std::holds_alternative<std::monostate>(p.read);
+        const bool writes = !std::holds_alternative<std::monostate>(p.write);
+        const auto writeCode = static_cast<std::uint8_t>(p.readCode | kQtvWriteBit);
+        const CommandInfo* info = FindCommand(reads ? p.readCode : writeCode);
+        ASSERT_NE(info, nullptr);
+        EXPECT_EQ(info->readable, reads);
+        EXPECT_EQ(info->writable, writes);
+        if (reads) { EXPECT_EQ(CommandName(p.readCode), std::string("Read") + p.name); }
+        const bool valueless = std::holds_alternative<std::int32_t (*)()>(p.write);
+        if (writes) { EXPECT_EQ(CommandName(writeCode), (valueless ? "" : std::string("Write")) + p.name); }
+        if (p.low == p.high) continue;
+        for (const long value : {p.high, p.low, (p.low + p.high) / 2}) {
+            EXPECT_EQ(WriteQtvNumber(p, value), 1) << value;
+            EXPECT_EQ(ReadQtvNumber(p), value);
+        }
+    }
 }
 
 TEST_F(OverSimLine, clockCommandsRoundTrip) {

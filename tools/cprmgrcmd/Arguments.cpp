@@ -1,5 +1,7 @@
 #include "Arguments.h"
 
+#include "platform/GetoptArguments.h"
+
 const char* const kUsage =
     "usage: cprmgrcmd addservice N ADDRESS PORT [--ports DIR]\n"
     "       cprmgrcmd remservice N 1 [--ports DIR]\n"
@@ -38,21 +40,6 @@ std::string Shown(const std::string& text) {
     return "'" + out + (text.size() > 40 ? "...'" : "'");
 }
 
-// Takes "--ports DIR" out of the arguments; false with a reason when it is malformed.
-bool TakePortsOption(std::vector<std::string>& args, std::string& folder, std::string& error) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != "--ports") continue;
-        if (i + 1 >= args.size() || args[i + 1].empty()) {
-            error = "--ports needs a folder";
-            return false;
-        }
-        folder = args[i + 1];
-        args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
-        return true;
-    }
-    return true;
-}
-
 std::optional<int> PortNumber(const std::string& text, std::string& error) {
     auto n = DecimalInRange(text, 1, 99);
     if (!n) error = "port number must be 1 to 99: " + Shown(text);
@@ -62,10 +49,26 @@ std::optional<int> PortNumber(const std::string& text, std::string& error) {
 }  // namespace
 
 std::optional<ToolCommand> ParseArguments(const std::vector<std::string>& input, std::string& error) {
-    std::vector<std::string> args = input;
     ToolCommand cmd;
-    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) return cmd;
-    if (!TakePortsOption(args, cmd.portsFolder, error)) return std::nullopt;
+    if (!input.empty() && (input[0] == "--help" || input[0] == "-h")) return cmd;
+    static const option kOptions[] = {{"ports", required_argument, nullptr, 'p'}, {nullptr, 0, nullptr, 0}};
+    GetoptArguments a(input, "-:");
+    // "-": the commands' words and numbers stay in their order; --ports may stand anywhere.
+    std::vector<std::string> args;
+    for (int c; (c = getopt_long(a.argc(), a.argv(), "-:", kOptions, nullptr)) != -1;) {
+        if (c == 1) {
+            args.push_back(optarg);
+        } else if (c == 'p' && *optarg != '\0') {
+            cmd.portsFolder = optarg;
+        } else if (c == 'p' || c == ':') {
+            error = "--ports needs a folder";
+            return std::nullopt;
+        } else {
+            error = "unknown option " + Shown(a.last());
+            return std::nullopt;
+        }
+    }
+    args.insert(args.end(), a.argv() + optind, a.argv() + a.argc());
     if (args.empty()) {
         error = "missing command (addservice or remservice)";
         return std::nullopt;

@@ -1,12 +1,14 @@
 #pragma once
-// The device commands qtvctl can run: one row per command of link/QtvCommands.h, with the kind
-// of value it takes and the form of what it gives back.
+// The device commands qtvctl can run: one row per command of the catalogue (link/QtvParameters),
+// the read and the write of each parameter, with the kind of value it takes and the form of what
+// it gives back.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
+
+#include "link/QtvParameters.h"
 
 enum class CommandKind {
     Number,  // a read returning a number
@@ -18,16 +20,11 @@ enum class CommandKind {
     Text,    // a write of 1 to 3 characters
 };
 
-using CommandFunction =
-    std::variant<std::uint8_t (*)(), std::uint16_t (*)(), std::int16_t (*)(), std::int32_t (*)(),
-                 std::int32_t (*)(std::uint8_t*), std::int16_t (*)(std::uint8_t*), std::int32_t (*)(std::uint8_t),
-                 std::int32_t (*)(std::uint16_t), std::int32_t (*)(std::int32_t), std::int32_t (*)(std::int16_t),
-                 std::int32_t (*)(std::string_view)>;
-
 struct CommandRow {
-    const char* name;
+    std::string name;  // "ReadSP1Wert", "WriteSP1Wert", "ResetQtv"
     CommandKind kind;
-    CommandFunction function;
+    const QtvParameter* parameter;
+    bool write;  // the parameter's write command, else its read
 };
 
 const std::vector<CommandRow>& CommandTable();

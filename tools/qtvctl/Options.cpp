@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "platform/GetoptArguments.h"
+
 namespace {
 
 constexpr long kLastStation = 31;  // long as ParseNumber: no sign to compare across, also where long has 32 bits
@@ -14,49 +16,6 @@ struct Range {
 
 Range ValueLimits(CommandKind kind) {
     return kind == CommandKind::Byte ? Range{0, 255} : Range{-32768, 65535};
-}
-
-// The option's argument after args[i]; advances i.
-bool TakeArgument(const std::vector<std::string>& args, std::size_t& i, std::string& into, std::string& error) {
-    if (i + 1 >= args.size()) {
-        error = args[i] + " needs an argument";
-        return false;
-    }
-    into = args[++i];
-    return true;
-}
-
-bool ParseOption(const std::vector<std::string>& args, std::size_t& i, Options& o, bool& portGiven,
-                 std::string& error) {
-    const std::string& arg = args[i];
-    std::string text;
-    if (arg == "--help" || arg == "-h") {
-        o.help = true;
-    } else if (arg == "--net") {
-        o.net = true;
-    } else if (arg == "--broadcast") {
-        o.broadcast = true;
-    } else if (arg == "--trace") {
-        o.trace = true;
-    } else if (arg == "--all") {
-        o.all = true;
-    } else if (arg == "--force") {
-        o.force = true;
-    } else if (arg == "--ports") {
-        return TakeArgument(args, i, o.portsFolder, error);
-    } else if (arg == "--device") {
-        if (!TakeArgument(args, i, o.device, error)) return false;
-        if (o.device.empty()) error = "--device needs a device path";
-    } else if (arg == "--port") {
-        if (!TakeArgument(args, i, text, error)) return false;
-        const auto n = ParseNumber(text);
-        if (!n || *n < 0 || *n > kLastPort) error = "port '" + text + "' is not a number from 0 to 99";
-        else o.port = static_cast<unsigned>(*n);
-        portGiven = true;
-    } else {
-        error = "unknown option '" + arg + "'";
-    }
-    return error.empty();
 }
 
 ServiceAction ActionNamed(const std::string& name) {
@@ -161,18 +120,63 @@ std::optional<long> ParseNumber(const std::string& text) {
 }
 
 namespace {
+enum { kNet = 256, kBroadcast, kTrace, kAll, kForce, kPorts, kDevice, kPort };
+
+const option kOptions[] = {
+    {"help", no_argument, nullptr, 'h'},        {"net", no_argument, nullptr, kNet},
+    {"broadcast", no_argument, nullptr, kBroadcast}, {"trace", no_argument, nullptr, kTrace},
+    {"all", no_argument, nullptr, kAll},        {"force", no_argument, nullptr, kForce},
+    {"ports", required_argument, nullptr, kPorts}, {"device", required_argument, nullptr, kDevice},
+    {"port", required_argument, nullptr, kPort}, {nullptr, 0, nullptr, 0}};
+
+bool TakeOption(int c, const std::string& given, Options& o, bool& portGiven, std::string& error) {
+    const std::string value = optarg ? optarg : "";
+    switch (c) {
+    case 'h': o.help = true; break;
+    case kNet: o.net = true; break;
+    case kBroadcast: o.broadcast = true; break;
+    case kTrace: o.trace = true; break;
+    case kAll: o.all = true; break;
+    case kForce: o.force = true; break;
+    case kPorts: o.portsFolder = value; break;
+    case kDevice:
+        o.device = value;
+        if (o.device.empty()) error = "--device needs a device path";
+        break;
+    case kPort: {
+        const auto n = ParseNumber(value);
+        if (!n || *n < 0 || *n > kLastPort) error = "port '" + value + "' is not a number from 0 to 99";
+        else o.port = static_cast<unsigned>(*n);
+        portGiven = true;
+        break;
+    }
+    case ':': error = given + " needs an argument"; break;
+    default: error = "unknown option '" + given + "'";
+    }
+    return error.empty();
+}
+
 std::optional<Options> ParseArguments(const std::vector<std::string>& args, std::string& error) {
     Options o;
     bool portGiven = false;
     std::vector<std::string> positionals;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool isOption = arg.size() > 1 && arg[0] == '-' && !ParseNumber(arg);
-        if (!isOption) {
+    GetoptArguments a(args, "+:h");
+    // Options and the words of the command in any order; a negative number is a value, not an
+    // option ("5 WriteSP1Hyst -12"), so each argument is looked at before getopt_long takes it.
+    while (optind < a.argc()) {
+        const std::string arg = a.argv()[optind];
+        if (arg.size() <= 1 || arg[0] != '-' || ParseNumber(arg)) {
             positionals.push_back(arg);
-        } else if (!ParseOption(args, i, o, portGiven, error)) {
-            return std::nullopt;
+            ++optind;
+            continue;
         }
+        const int c = getopt_long(a.argc(), a.argv(), "+:h", kOptions, nullptr);
+        if (c == -1) {  // "--": the rest are the command's words
+            positionals.insert(positionals.end(), a.argv() + optind, a.argv() + a.argc());
+            break;
+        }
+        if (!TakeOption(c, c == '?' && optopt ? "-" + std::string(1, char(optopt)) : a.last(), o, portGiven, error))
+            return std::nullopt;
     }
     if (o.help) return o;
     if (portGiven && !o.device.empty()) {

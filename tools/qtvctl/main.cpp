@@ -56,7 +56,7 @@ void PrintHelp() {
         "\n"
         "Commands (value):\n");
     for (const CommandRow& row : CommandTable())
-        std::printf("  %-16s %s\n", row.name, ValueRange(row.kind));
+        std::printf("  %-16s %s\n", row.name.c_str(), ValueRange(row.kind));
 }
 
 int UsageError(const std::string& message) {

@@ -5,6 +5,8 @@
 #include <charconv>
 #include <set>
 
+#include "platform/GetoptArguments.h"
+
 namespace {
 constexpr int kHighestAddress = 31;
 
@@ -53,49 +55,48 @@ std::string ExportUsage() {
 }
 
 ParsedOptions ParseExportOptions(const std::vector<std::string>& args) {
+    enum { kDir = 256, kFrom, kTo, kStations, kConfig };
+    static const option kOptions[] = {
+        {"help", no_argument, nullptr, 'h'},       {"dir", required_argument, nullptr, kDir},
+        {"from", required_argument, nullptr, kFrom}, {"to", required_argument, nullptr, kTo},
+        {"stations", required_argument, nullptr, kStations}, {"config", required_argument, nullptr, kConfig},
+        {nullptr, 0, nullptr, 0}};
     ExportOptions o;
-    std::vector<std::string> positional;
     auto fail = [](std::string message) { return ParsedOptions{std::nullopt, std::move(message)}; };
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string arg = args[i];
-        if (arg == "--help" || arg == "-h") {
+    // The option as given, without a value after '='.
+    const auto given = [](const std::string& arg) { return arg.substr(0, arg.find('=')); };
+    GetoptArguments a(args, ":h");
+    for (int c; (c = getopt_long(a.argc(), a.argv(), ":h", kOptions, nullptr)) != -1;) {
+        const std::string value = optarg ? optarg : "";
+        switch (c) {
+        case 'h':
             o.help = true;
             return ParsedOptions{o, {}};
-        }
-        if (arg.rfind("--", 0) != 0 || arg == "--") {
-            if (arg == "--") {
-                positional.insert(positional.end(), args.begin() + long(i) + 1, args.end());
-                break;
-            }
-            positional.push_back(arg);
-            continue;
-        }
-        std::string value;
-        const auto equals = arg.find('=');
-        if (equals != std::string::npos) {
-            value = arg.substr(equals + 1);
-            arg = arg.substr(0, equals);
-        } else if (arg == "--dir" || arg == "--from" || arg == "--to" || arg == "--stations" || arg == "--config") {
-            if (i + 1 >= args.size()) return fail("Option " + arg + " braucht einen Wert");
-            value = args[++i];
-        }
-        if (arg == "--dir") {
+        case kDir:
             if (value.empty()) return fail("--dir braucht einen Ordner");
             o.folder = value;
-        } else if (arg == "--from" || arg == "--to") {
+            break;
+        case kFrom:
+        case kTo: {
+            const std::string name = c == kFrom ? "--from" : "--to";
             const auto date = ParseGermanDate(value);
-            if (!date) return fail("ungültiges Datum für " + arg + ": \"" + value + "\" (TT.MM.JJJJ)");
-            (arg == "--from" ? o.filter.from : o.filter.to) = *date;
-        } else if (arg == "--stations") {
+            if (!date) return fail("ungültiges Datum für " + name + ": \"" + value + "\" (TT.MM.JJJJ)");
+            (c == kFrom ? o.filter.from : o.filter.to) = *date;
+            break;
+        }
+        case kStations:
             if (!ParseStations(value, o.filter.stations))
                 return fail("ungültige Stationsliste: \"" + value + "\" (Adressen 0 bis 31, durch Komma getrennt)");
-        } else if (arg == "--config") {
+            break;
+        case kConfig:
             if (value.empty()) return fail("--config braucht eine Datei");
             o.config = value;
-        } else {
-            return fail("unbekannte Option " + arg);
+            break;
+        case ':': return fail("Option " + given(a.last()) + " braucht einen Wert");
+        default: return fail("unbekannte Option " + given(a.last()));
         }
     }
+    const std::vector<std::string> positional(a.argv() + optind, a.argv() + a.argc());
     if (positional.empty()) return fail("keine Zieldatei angegeben");
     if (positional.size() > 1) return fail("mehr als eine Zieldatei angegeben: \"" + positional[1] + "\"");
     o.target = positional.front();
