@@ -175,7 +175,7 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
             positionals.insert(positionals.end(), a.argv() + optind, a.argv() + a.argc());
             break;
         }
-        if (!TakeOption(c, c == '?' && optopt ? "-" + std::string(1, char(optopt)) : a.last(), o, portGiven, error))
+        if (!TakeOption(c, c == '?' && optopt ? std::string{'-', char(optopt)} : a.last(), o, portGiven, error))
             return std::nullopt;
     }
     if (o.help) return o;
