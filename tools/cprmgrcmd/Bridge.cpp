@@ -28,7 +28,9 @@ constexpr milliseconds kStableConnection{1000};
 // Bytes held for a side that cannot take them yet; more than that is dropped. A bus telegram is
 // a few bytes, so this is only reached when one side has stopped reading altogether.
 constexpr std::size_t kMaxPending = 64 * 1024;
-constexpr milliseconds kMappingCheck{1000};
+// How often the bridge looks whether its link still leads to its terminal: a link removed or
+// pointed elsewhere frees the device server within a quarter of a second, for one readlink.
+constexpr milliseconds kMappingCheck{250};
 
 volatile std::sig_atomic_t g_stop = 0;
 void OnStopSignal(int) { g_stop = 1; }
