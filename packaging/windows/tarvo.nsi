@@ -19,8 +19,8 @@ RequestExecutionLevel admin
 !define MUI_UNICON "tarvo.ico"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_RUN "$INSTDIR\tarvo.exe"
-!insertmacro MUI_PAGE_FINISH
+; No "start Tarvo now" at the end: started by the elevated setup program, Tarvo would write its
+; tarvo.INI into the program folder, and every user after it would find that file read-only.
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "German"
